@@ -1,0 +1,86 @@
+// The blob-tracker effect: ten parameters, the frame pipeline that reads the
+// input back and finds its bright regions, and the overlay drawn on top.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "../ffglex/ScreenQuad.h"
+#include "../ffglex/ShaderProgram.h"
+#include "../host/PluginInstance.h"
+#include "BlobDetection.h"
+#include "OverlayBatches.h"
+#include "OverlayDrawList.h"
+#include "TargetList.h"
+
+enum TrackerParameter : uint32_t {
+    kThreshold = 0,
+    kInvert = 1,
+    kMinSize = 2,
+    kMaxBlobs = 3,
+    kBoxStyle = 4,
+    kShowBlobs = 5,
+    kShowNetwork = 6,
+    kShowLabels = 7,
+    kShowContours = 8,
+    kHueShift = 9,
+    kParameterCount = 10,
+};
+
+// Test seams: replacement shader sources (null keeps the built-in ones).
+struct TrackerShaderOverride {
+    const char* passThroughVertex = nullptr;
+    const char* passThroughFragment = nullptr;
+    const char* overlayVertex = nullptr;
+    const char* overlayFragment = nullptr;
+};
+
+class ZudArazOdudave : public CFFGLPlugin {
+public:
+    ZudArazOdudave();
+    ~ZudArazOdudave() override;
+
+    uint32_t InitGL(const ViewportRecord* viewport) override;
+    uint32_t DeInitGL() override;
+    uint32_t ProcessOpenGL(const FrameInput* frame) override;
+    uint32_t SetFloatParameter(uint32_t number, float value) override;
+    float GetFloatParameter(uint32_t number) override;
+
+    // Rebuilds targets from the grid with the current parameter values.
+    void DetectBlobs(const uint8_t* gridBytes, int32_t width, int32_t height);
+
+    const std::vector<TrackedBlob>& Targets() const { return targets; }
+    // Primitives per draw call; 1 reproduces one upload and one draw per primitive.
+    void SetOverlayBatchSize(uint32_t primitivesPerBatch) { overlayBatchSize = primitivesPerBatch; }
+    static TrackerShaderOverride shaderOverride;
+
+private:
+    // Lays out the overlay and plans its draws, before any GL draw of the frame.
+    void PrepareOverlay();
+    void ReleaseReadback();
+
+    ffglex::ShaderProgram passThroughShader;
+    ffglex::ShaderProgram overlayShader;
+    ffglex::ScreenQuad screenQuad;
+    uint32_t readFbo = 0;
+    uint32_t overlayVao = 0;
+    uint32_t overlayVbo = 0;
+    std::vector<uint8_t> grid;
+    int32_t gridWidth = 0;
+    int32_t gridHeight = 0;
+    std::vector<TrackedBlob> targets;
+
+    float parameters[kParameterCount];
+
+    // Kept between frames so that steady-state frames allocate nothing.
+    std::vector<uint8_t> readback;
+    DetectionWorkspace detection;
+    OverlayDrawList overlayList;
+    OverlayBatchPlan overlayPlan;
+    ffglex::ShaderProgram overlayVertexColorShader;
+    uint32_t overlayVertexColorVao = 0;
+    uint32_t overlayBatchSize = kUnlimitedBatch;
+};
+
+// The factory the registration record hands to the dispatch.
+uint32_t CreateZudArazOdudave(CFFGLPlugin** instanceSlot);

@@ -1,0 +1,9 @@
+#version 410 core
+layout(location = 0) in vec2 vPosition;
+layout(location = 1) in vec4 vColor;
+flat out vec4 color;
+void main()
+{
+	gl_Position = vec4(vPosition * 2.0 - 1.0, 0.0, 1.0);
+	color = vColor;
+}
