@@ -1,0 +1,4 @@
+// Placeholder: replaced by the real tests of GridSampling.
+#include <gtest/gtest.h>
+
+TEST(GridSampling, Placeholder) {}

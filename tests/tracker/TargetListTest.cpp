@@ -1,0 +1,4 @@
+// Placeholder: replaced by the real tests of TargetList.
+#include <gtest/gtest.h>
+
+TEST(TargetList, Placeholder) {}

@@ -1,0 +1,16 @@
+// Internal to the host kit: the per-API constructors and the entry-point loader.
+#pragma once
+
+#include <memory>
+#include <string>
+
+namespace hostkit {
+
+class GlContext;
+
+std::unique_ptr<GlContext> CreateGlxContext(int major, int minor, std::string* error);
+std::unique_ptr<GlContext> CreateEglContext(int major, int minor, std::string* error);
+// Loads the host's own GL entry points for the current context.
+bool LoadHostEntryPoints();
+
+}  // namespace hostkit

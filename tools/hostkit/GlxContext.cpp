@@ -1,0 +1,116 @@
+// GLX: an FBConfig with pbuffer support, a core-profile context made with
+// glXCreateContextAttribsARB, and a tiny pbuffer as its drawable (every draw
+// goes to framebuffer objects).
+#include <GL/glew.h>
+#include <GL/glx.h>
+
+#include "GlContext.h"
+#include "GlContextImpl.h"
+
+namespace hostkit {
+
+namespace {
+
+using CreateContextAttribs = GLXContext (*)(Display*, GLXFBConfig, GLXContext, Bool, const int*);
+
+int IgnoreXErrors(Display*, XErrorEvent*)
+{
+    return 0;
+}
+
+class GlxContext : public GlContext {
+public:
+    ~GlxContext() override
+    {
+        if (display == nullptr)
+            return;
+        if (glXGetCurrentContext() == context)
+            glXMakeContextCurrent(display, None, None, nullptr);
+        if (pbuffer)
+            glXDestroyPbuffer(display, pbuffer);
+        if (context)
+            glXDestroyContext(display, context);
+        XCloseDisplay(display);
+    }
+
+    bool Init(int major, int minor, std::string* error)
+    {
+        display = XOpenDisplay(nullptr);
+        if (display == nullptr) {
+            *error = "cannot open the X display (is Xvfb running and DISPLAY set?)";
+            return false;
+        }
+        const int configAttributes[] = {GLX_DRAWABLE_TYPE, GLX_PBUFFER_BIT, GLX_RENDER_TYPE, GLX_RGBA_BIT,
+                                        GLX_RED_SIZE,      8,               GLX_GREEN_SIZE,  8,
+                                        GLX_BLUE_SIZE,     8,               GLX_ALPHA_SIZE,  8,
+                                        None};
+        int count = 0;
+        GLXFBConfig* configs = glXChooseFBConfig(display, DefaultScreen(display), configAttributes, &count);
+        if (configs == nullptr || count == 0) {
+            *error = "no GLX framebuffer configuration with pbuffer support";
+            return false;
+        }
+        const GLXFBConfig config = configs[0];
+        XFree(configs);
+        auto create = reinterpret_cast<CreateContextAttribs>(
+            glXGetProcAddressARB(reinterpret_cast<const GLubyte*>("glXCreateContextAttribsARB")));
+        if (create == nullptr) {
+            *error = "GLX_ARB_create_context is not available";
+            return false;
+        }
+        const int contextAttributes[] = {GLX_CONTEXT_MAJOR_VERSION_ARB,
+                                         major,
+                                         GLX_CONTEXT_MINOR_VERSION_ARB,
+                                         minor,
+                                         GLX_CONTEXT_PROFILE_MASK_ARB,
+                                         GLX_CONTEXT_CORE_PROFILE_BIT_ARB,
+                                         None};
+        XErrorHandler previous = XSetErrorHandler(IgnoreXErrors);
+        context = create(display, config, nullptr, True, contextAttributes);
+        XSync(display, False);
+        XSetErrorHandler(previous);
+        if (context == nullptr) {
+            *error = "cannot create an OpenGL " + std::to_string(major) + "." + std::to_string(minor) +
+                     " core-profile context";
+            return false;
+        }
+        const int pbufferAttributes[] = {GLX_PBUFFER_WIDTH, 16, GLX_PBUFFER_HEIGHT, 16, None};
+        pbuffer = glXCreatePbuffer(display, config, pbufferAttributes);
+        if (!pbuffer) {
+            *error = "cannot create a GLX pbuffer";
+            return false;
+        }
+        if (!MakeCurrent()) {
+            *error = "cannot make the GLX context current or load GL entry points";
+            return false;
+        }
+        return true;
+    }
+
+    bool MakeCurrent() override
+    {
+        if (!glXMakeContextCurrent(display, pbuffer, pbuffer, context))
+            return false;
+        return LoadHostEntryPoints();
+    }
+
+    void ReleaseCurrent() override { glXMakeContextCurrent(display, None, None, nullptr); }
+    GlApi Api() const override { return GlApi::Glx; }
+
+private:
+    Display* display = nullptr;
+    GLXContext context = nullptr;
+    GLXPbuffer pbuffer = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<GlContext> CreateGlxContext(int major, int minor, std::string* error)
+{
+    std::unique_ptr<GlxContext> context(new GlxContext());
+    if (!context->Init(major, minor, error))
+        return nullptr;
+    return context;
+}
+
+}  // namespace hostkit

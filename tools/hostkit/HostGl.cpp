@@ -1,0 +1,99 @@
+// Host-side GL helpers; the host sets GL state freely, the plug-in must cope.
+#include "HostGl.h"
+
+#include <GL/glew.h>
+
+namespace hostkit {
+
+uint32_t CreateTexture(uint32_t width, uint32_t height, const uint8_t* pixels, uint32_t hardwareWidth,
+                       uint32_t hardwareHeight)
+{
+    if (hardwareWidth == 0)
+        hardwareWidth = width;
+    if (hardwareHeight == 0)
+        hardwareHeight = height;
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    const std::vector<uint8_t> zeros(static_cast<size_t>(hardwareWidth) * hardwareHeight * 4, 0);
+    GLint previousAlignment = 4;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &previousAlignment);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, static_cast<GLsizei>(hardwareWidth), static_cast<GLsizei>(hardwareHeight),
+                 0, GL_RGBA, GL_UNSIGNED_BYTE, zeros.empty() ? nullptr : zeros.data());
+    if (pixels != nullptr && width != 0 && height != 0)
+        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, static_cast<GLsizei>(width), static_cast<GLsizei>(height), GL_RGBA,
+                        GL_UNSIGNED_BYTE, pixels);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, previousAlignment);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    return texture;
+}
+
+void UpdateTexture(uint32_t texture, uint32_t width, uint32_t height, const uint8_t* pixels)
+{
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, static_cast<GLsizei>(width), static_cast<GLsizei>(height), GL_RGBA,
+                    GL_UNSIGNED_BYTE, pixels);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+void DeleteTexture(uint32_t texture)
+{
+    GLuint name = texture;
+    if (name != 0)
+        glDeleteTextures(1, &name);
+}
+
+RenderTarget CreateRenderTarget(uint32_t width, uint32_t height)
+{
+    RenderTarget target;
+    target.width = width;
+    target.height = height;
+    target.texture = CreateTexture(width, height, nullptr);
+    GLuint framebuffer = 0;
+    glGenFramebuffers(1, &framebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, target.texture, 0);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    target.framebuffer = framebuffer;
+    return target;
+}
+
+void DeleteRenderTarget(RenderTarget& target)
+{
+    GLuint framebuffer = target.framebuffer;
+    if (framebuffer != 0)
+        glDeleteFramebuffers(1, &framebuffer);
+    DeleteTexture(target.texture);
+    target = RenderTarget();
+}
+
+void BeginFrame(const RenderTarget& target, float r, float g, float b, float a)
+{
+    glBindFramebuffer(GL_FRAMEBUFFER, target.framebuffer);
+    glViewport(0, 0, static_cast<GLsizei>(target.width), static_cast<GLsizei>(target.height));
+    glClearColor(r, g, b, a);
+    glClear(GL_COLOR_BUFFER_BIT);
+}
+
+std::vector<uint8_t> ReadPixels(const RenderTarget& target)
+{
+    std::vector<uint8_t> pixels(static_cast<size_t>(target.width) * target.height * 4);
+    GLint previousRead = 0;
+    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &previousRead);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, target.framebuffer);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, static_cast<GLsizei>(target.width), static_cast<GLsizei>(target.height), GL_RGBA,
+                 GL_UNSIGNED_BYTE, pixels.data());
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(previousRead));
+    return pixels;
+}
+
+}  // namespace hostkit

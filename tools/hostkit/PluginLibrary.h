@@ -1,0 +1,46 @@
+// Loads an FFGL plug-in file the way a host does and calls its two exports.
+// A private copy can be loaded instead of the file itself, so that every
+// PluginLibrary starts with fresh library-wide state (prototype, loader flags).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace hostkit {
+
+class PluginLibrary {
+public:
+    using LogFunction = void (*)(const char*);
+
+    // Null with a reason in error when the file cannot be loaded or lacks plugMain.
+    static std::unique_ptr<PluginLibrary> Load(const std::string& path, bool privateCopy, std::string* error);
+    ~PluginLibrary();
+
+    PluginLibrary(const PluginLibrary&) = delete;
+    PluginLibrary& operator=(const PluginLibrary&) = delete;
+
+    // plugMain(code, 64-bit input, instance) with the whole 64-bit answer.
+    uint64_t Call(uint32_t code, uint64_t input = 0, void* instance = nullptr) const;
+    uint64_t CallPointer(uint32_t code, const void* input, void* instance = nullptr) const;
+    // The low 32 bits, where the answer is a number.
+    uint32_t Call32(uint32_t code, uint64_t input = 0, void* instance = nullptr) const
+    {
+        return static_cast<uint32_t>(Call(code, input, instance));
+    }
+    bool HasSetLogCallback() const { return setLogCallback != nullptr; }
+    void SetLogCallback(LogFunction function) const;
+
+private:
+    PluginLibrary() = default;
+
+    using PlugMainFunction = uint64_t (*)(uint32_t, uint64_t, void*);
+    using SetLogCallbackFunction = void (*)(LogFunction);
+
+    void* handle = nullptr;
+    PlugMainFunction plugMain = nullptr;
+    SetLogCallbackFunction setLogCallback = nullptr;
+    std::string copyPath;
+};
+
+}  // namespace hostkit
