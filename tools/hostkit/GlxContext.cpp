@@ -18,6 +18,14 @@ int IgnoreXErrors(Display*, XErrorEvent*)
     return 0;
 }
 
+// One connection per process: Mesa keeps per-display state alive after
+// XCloseDisplay, so a connection per context would exhaust the X server's clients.
+Display* SharedDisplay()
+{
+    static Display* display = XOpenDisplay(nullptr);
+    return display;
+}
+
 class GlxContext : public GlContext {
 public:
     ~GlxContext() override
@@ -30,12 +38,12 @@ public:
             glXDestroyPbuffer(display, pbuffer);
         if (context)
             glXDestroyContext(display, context);
-        XCloseDisplay(display);
+        XSync(display, False);
     }
 
     bool Init(int major, int minor, std::string* error)
     {
-        display = XOpenDisplay(nullptr);
+        display = SharedDisplay();
         if (display == nullptr) {
             *error = "cannot open the X display (is Xvfb running and DISPLAY set?)";
             return false;

@@ -1,0 +1,58 @@
+// What the built file shows a host's loader: exactly two exports, and no
+// dependency beyond the system OpenGL and the C/C++ runtime.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <set>
+#include <string>
+
+namespace {
+
+std::string RunCommand(const std::string& command)
+{
+    std::string output;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr)
+        return output;
+    char buffer[512];
+    while (fgets(buffer, sizeof(buffer), pipe))
+        output += buffer;
+    pclose(pipe);
+    return output;
+}
+
+std::set<std::string> Words(const std::string& text)
+{
+    std::set<std::string> words;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        if (end > start)
+            words.insert(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return words;
+}
+
+TEST(PluginFile, ExportsExactlyPlugMainAndSetLogCallback)
+{
+    const std::string symbols =
+        RunCommand("nm -D --defined-only '" ZAO_PLUGIN_PATH "' | awk '{print $3}'");
+    EXPECT_EQ(Words(symbols), (std::set<std::string>{"SetLogCallback", "plugMain"})) << symbols;
+}
+
+TEST(PluginFile, NeedsOnlyTheSystemOpenGlAndTheRuntime)
+{
+    const std::string needed =
+        RunCommand("objdump -p '" ZAO_PLUGIN_PATH "' | awk '$1 == \"NEEDED\" {print $2}'");
+    const std::set<std::string> allowed = {"libGL.so.1", "libGLX.so.0", "libOpenGL.so.0", "libstdc++.so.6",
+                                           "libgcc_s.so.1", "libc.so.6", "libm.so.6"};
+    const std::set<std::string> libraries = Words(needed);
+    EXPECT_FALSE(libraries.empty());
+    for (const std::string& library : libraries)
+        EXPECT_TRUE(allowed.count(library)) << library << " should not be needed";
+}
+
+}  // namespace
