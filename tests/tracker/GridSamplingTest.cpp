@@ -1,4 +1,80 @@
-// Placeholder: replaced by the real tests of GridSampling.
+// Grid size and nearest sampling of the read-back frame.
 #include <gtest/gtest.h>
 
-TEST(GridSampling, Placeholder) {}
+#include <vector>
+
+#include "tracker/GridSampling.h"
+
+namespace {
+
+TEST(GridSize, IsThreeTenthsOfTheImageTruncatedAndAtLeastSixteen)
+{
+    struct Case {
+        uint32_t width, height;
+        int32_t gridWidth, gridHeight;
+    };
+    const Case cases[] = {
+        {1920, 1080, 576, 324}, {53, 53, 16, 16}, {60, 60, 18, 18}, {40, 30, 16, 16},
+        {3840, 2160, 1152, 648}, {1, 1, 16, 16},  {57, 56, 17, 16}, {0xFFFFFFFFu, 100, 1288490240, 30},
+    };
+    for (const Case& c : cases) {
+        const GridSize size = GridSizeFor(c.width, c.height);
+        EXPECT_EQ(size.width, c.gridWidth) << c.width;
+        EXPECT_EQ(size.height, c.gridHeight) << c.height;
+    }
+}
+
+TEST(GridSampling, SixteenColumnsOverFortyPixelsSampleTheseColumns)
+{
+    const int32_t expected[16] = {0, 2, 5, 7, 10, 12, 15, 17, 20, 22, 25, 27, 30, 32, 35, 37};
+    for (int32_t c = 0; c < 16; ++c)
+        EXPECT_EQ(SampledIndex(c, 16, 40), expected[c]) << c;
+}
+
+TEST(GridSampling, DividesBeforeMultiplying)
+{
+    // 9 / 57 * 190 is 29.99... in float; 9 * 190 / 57 would be exactly 30.
+    EXPECT_EQ(SampledIndex(9, 57, 190), 29);
+    EXPECT_EQ(SampledIndex(63, 87, 290), 209);
+}
+
+TEST(GridSampling, NeverReadsPastTheLastRowOrColumn)
+{
+    for (int32_t size = 1; size <= 300; ++size) {
+        const int32_t grid = GridSizeFor(static_cast<uint32_t>(size), 1).width;
+        for (int32_t c = 0; c < grid; ++c) {
+            const int32_t index = SampledIndex(c, grid, size);
+            ASSERT_GE(index, 0);
+            ASSERT_LE(index, size - 1) << size << " " << c;
+        }
+    }
+}
+
+TEST(GridSampling, CopiesTheFourBytesOfEachSampledPixelRowZeroAtTheBottom)
+{
+    const int32_t width = 40, height = 20;
+    std::vector<uint8_t> image(static_cast<size_t>(width) * height * 4);
+    for (int32_t y = 0; y < height; ++y)
+        for (int32_t x = 0; x < width; ++x) {
+            uint8_t* p = &image[(static_cast<size_t>(y) * width + x) * 4];
+            p[0] = static_cast<uint8_t>(x);
+            p[1] = static_cast<uint8_t>(y);
+            p[2] = 7;
+            p[3] = static_cast<uint8_t>(x + y);
+        }
+    std::vector<uint8_t> grid(16 * 16 * 4, 0xAA);
+    SampleGrid(image.data(), width, height, grid.data(), 16, 16);
+    for (int32_t r = 0; r < 16; ++r)
+        for (int32_t c = 0; c < 16; ++c) {
+            const uint8_t* cell = &grid[(static_cast<size_t>(r) * 16 + c) * 4];
+            const int32_t sx = SampledIndex(c, 16, width), sy = SampledIndex(r, 16, height);
+            EXPECT_EQ(cell[0], sx);
+            EXPECT_EQ(cell[1], sy);
+            EXPECT_EQ(cell[2], 7);
+            EXPECT_EQ(cell[3], sx + sy);
+        }
+    // Twenty rows onto sixteen: row 15 samples trunc(15 / 16 * 20) = 18.
+    EXPECT_EQ(grid[(15 * 16) * 4 + 1], 18);
+}
+
+}  // namespace

@@ -1,6 +1,7 @@
-// GLX: an FBConfig with pbuffer support, a core-profile context made with
-// glXCreateContextAttribsARB, and a tiny pbuffer as its drawable (every draw
-// goes to framebuffer objects).
+// GLX: a core-profile context made with glXCreateContextAttribsARB, current
+// without a drawable where the driver allows it (every draw goes to
+// framebuffer objects), else on a tiny pbuffer. Without a drawable a careless
+// draw to framebuffer 0 goes nowhere instead of into X.
 #include <GL/glew.h>
 #include <GL/glx.h>
 
@@ -82,11 +83,13 @@ public:
                      " core-profile context";
             return false;
         }
-        const int pbufferAttributes[] = {GLX_PBUFFER_WIDTH, 16, GLX_PBUFFER_HEIGHT, 16, None};
-        pbuffer = glXCreatePbuffer(display, config, pbufferAttributes);
-        if (!pbuffer) {
-            *error = "cannot create a GLX pbuffer";
-            return false;
+        if (!glXMakeContextCurrent(display, None, None, context)) {
+            const int pbufferAttributes[] = {GLX_PBUFFER_WIDTH, 16, GLX_PBUFFER_HEIGHT, 16, None};
+            pbuffer = glXCreatePbuffer(display, config, pbufferAttributes);
+            if (!pbuffer) {
+                *error = "cannot create a GLX pbuffer";
+                return false;
+            }
         }
         if (!MakeCurrent()) {
             *error = "cannot make the GLX context current or load GL entry points";
