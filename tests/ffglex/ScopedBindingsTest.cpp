@@ -11,12 +11,16 @@ protected:
     void SetUp() override
     {
         GlTest::SetUp();
+        if (HasFatalFailure())
+            return;
         glGenTextures(2, textures);
         glGenBuffers(2, buffers);
         glGenVertexArrays(2, arrays);
     }
     void TearDown() override
     {
+        if (!context)
+            return;
         glDeleteTextures(2, textures);
         glDeleteBuffers(2, buffers);
         glDeleteVertexArrays(2, arrays);

@@ -56,6 +56,8 @@ protected:
     void SetUp() override
     {
         GlTest::SetUp();
+        if (HasFatalFailure())
+            return;
         calls = Calls();
         realCompile = __glewCompileShader;
         realDeleteShader = __glewDeleteShader;

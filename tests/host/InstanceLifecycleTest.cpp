@@ -47,6 +47,8 @@ protected:
     void SetUp() override
     {
         GlPluginTest::SetUp();
+        if (HasFatalFailure())
+            return;
         Load(ZAO_PROBE_PLUGIN_PATH);
         library->SetLogCallback(LogCapture::Callback);
         ASSERT_EQ(Call32(34), 0u);

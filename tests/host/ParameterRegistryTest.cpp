@@ -61,6 +61,8 @@ protected:
     void SetUp() override
     {
         GlPluginTest::SetUp();
+        if (HasFatalFailure())
+            return;
         Load(ZAO_PROBE_PLUGIN_PATH);
         instance = CreateInstance();
         ASSERT_NE(instance, nullptr);

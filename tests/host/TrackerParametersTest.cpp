@@ -54,6 +54,8 @@ protected:
     void SetUp() override
     {
         GlPluginTest::SetUp();
+        if (HasFatalFailure())
+            return;
         instance = CreateInstance();
         ASSERT_NE(instance, nullptr);
     }

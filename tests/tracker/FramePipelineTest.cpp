@@ -19,6 +19,8 @@ protected:
     void SetUp() override
     {
         GlTest::SetUp();
+        if (HasFatalFailure())
+            return;
         ASSERT_TRUE(harness.Init(64, 48));
         // Only the title remains: no target decorations over the image.
         harness.effect.SetFloatParameter(kShowBlobs, 0.0f);
@@ -257,6 +259,8 @@ protected:
     void SetUp() override
     {
         GlTest::SetUp();
+        if (HasFatalFailure())
+            return;
         made = Made();
         realCreateProgram = __glewCreateProgram;
         realCreateShader = __glewCreateShader;

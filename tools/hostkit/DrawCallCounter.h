@@ -1,0 +1,13 @@
+// Counts the draw calls of everything in the process, a loaded plug-in
+// included: the executable defines glDrawArrays itself (and exports it, see
+// the CMake property ENABLE_EXPORTS), counts, and forwards to the driver's.
+#pragma once
+
+#include <cstdint>
+
+namespace hostkit {
+
+uint64_t DrawCallCount();
+void ResetDrawCallCount();
+
+}  // namespace hostkit

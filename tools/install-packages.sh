@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages the build, the tests and the demo need,
+# skipping those already present. Run as root (or with sudo available).
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config
+  libglew-dev libgl-dev libegl-dev libx11-dev
+  libgl1-mesa-dri libglx-mesa0 libegl-mesa0
+  xvfb xauth
+  libgtest-dev libbenchmark-dev
+  libpng-dev libcli11-dev ffmpeg
+  libopencv-dev
+  "$@"
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$package")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+  sudo="sudo"
+fi
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
