@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# Builds a static 64-bit Windows GLEW (libglew32s.a, GLEW_STATIC) from Debian's
+# own glew source package with mingw-w64, for the cross-built plug-in DLL.
+#
+#   tools/windows/BuildGlew.sh [--force] [SOURCE_DIR [PREFIX]]
+#
+# SOURCE_DIR (default build-windows/glew-src) receives `apt-get source glew`;
+# PREFIX (default build-windows/glew) receives include/GL and lib/libglew32s.a,
+# where cmake/toolchains/mingw-w64-x86_64.cmake looks. Re-runnable: a finished
+# build is kept unless --force is given. Needs root for the deb-src entry.
+set -euo pipefail
+
+repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+force=0
+if [[ "${1:-}" == "--force" ]]; then
+    force=1
+    shift
+fi
+sourceDir="$(realpath -m "${1:-$repo/build-windows/glew-src}")"
+prefix="$(realpath -m "${2:-$repo/build-windows/glew}")"
+triplet=x86_64-w64-mingw32
+cc="${ZAO_MINGW_CC:-$triplet-gcc}"
+ar="$triplet-ar"
+library="$prefix/lib/libglew32s.a"
+
+if [[ $force -eq 0 && -f "$library" && -f "$prefix/include/GL/glew.h" ]]; then
+    echo "GLEW for Windows already built: $library"
+    exit 0
+fi
+
+for tool in "$cc" "$ar" dpkg-source; do
+    command -v "$tool" >/dev/null || { echo "BuildGlew: $tool is missing (apt-get install mingw-w64 dpkg-dev)" >&2; exit 1; }
+done
+
+# apt-get source needs a deb-src entry; mirror the archive and suites the
+# machine already installs from (deb822 .sources files or a one-line list).
+HaveDebSrc() {
+    grep -rqsE '^[[:space:]]*(deb-src|Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sources.list.d/ 2>/dev/null
+}
+if ! HaveDebSrc; then
+    echo "Adding a deb-src entry for the archive already in use"
+    for file in /etc/apt/sources.list.d/*.sources; do
+        [[ -f "$file" ]] || continue
+        grep -q 'debian' "$file" || continue
+        sed -E 's/^Types:[[:space:]]*deb[[:space:]]*$/Types: deb-src/' "$file" \
+            > "/etc/apt/sources.list.d/zao-deb-src-$(basename "$file")"
+    done
+    if [[ -f /etc/apt/sources.list ]]; then
+        sed -nE 's/^[[:space:]]*deb[[:space:]]+/deb-src /p' /etc/apt/sources.list > /etc/apt/sources.list.d/zao-deb-src.list
+        [[ -s /etc/apt/sources.list.d/zao-deb-src.list ]] || rm -f /etc/apt/sources.list.d/zao-deb-src.list
+    fi
+    HaveDebSrc || { echo "BuildGlew: found no Debian archive entry to mirror as deb-src" >&2; exit 1; }
+    apt-get update -qq
+fi
+
+mkdir -p "$sourceDir"
+tree="$(find "$sourceDir" -maxdepth 1 -type d -name 'glew-*' | sort | tail -n 1)"
+if [[ -z "$tree" || ! -f "$tree/src/glew.c" ]]; then
+    # apt drops privileges to _apt for the download when it can write here.
+    chmod 0777 "$sourceDir" 2>/dev/null || true
+    (cd "$sourceDir" && apt-get source -qq glew)
+    tree="$(find "$sourceDir" -maxdepth 1 -type d -name 'glew-*' | sort | tail -n 1)"
+fi
+[[ -n "$tree" && -f "$tree/src/glew.c" ]] || { echo "BuildGlew: no src/glew.c in $sourceDir" >&2; exit 1; }
+echo "GLEW source: $tree"
+
+objects="$sourceDir/obj"
+mkdir -p "$objects" "$prefix/lib" "$prefix/include/GL"
+# GLEW's own code: its warnings are not ours, so no -Werror here.
+"$cc" -O2 -DGLEW_STATIC -DGLEW_NO_GLU -ffp-contract=off -I"$tree/include" -c "$tree/src/glew.c" -o "$objects/glew.o"
+rm -f "$library.tmp"
+"$ar" rcs "$library.tmp" "$objects/glew.o"
+cp "$tree/include/GL/glew.h" "$tree/include/GL/wglew.h" "$prefix/include/GL/"
+mv "$library.tmp" "$library"
+echo "GLEW for Windows: $library"
