@@ -1,0 +1,105 @@
+// The batched overlay against one draw per primitive, pixel for pixel, on
+// scenes that use every element; and the draw calls of a heavy frame.
+#include "EffectHarness.h"
+#include "GlTestContext.h"
+#include "hostkit/DrawCallCounter.h"
+
+namespace {
+
+using testsupport::EffectHarness;
+using testsupport::GlTest;
+using testsupport::Image;
+
+// Twenty bright blobs of different sizes on a dark, noisy background.
+Image TwentyTargets(uint32_t width, uint32_t height)
+{
+    Image image(width, height);
+    image.Noise(9, 40);
+    for (uint32_t i = 0; i < 20; ++i) {
+        const uint32_t column = i % 5, row = i / 5;
+        const uint32_t x0 = column * width / 5 + width / 40, y0 = row * height / 4 + height / 32;
+        const uint32_t w = width / 14 + (i % 3) * width / 60, h = height / 10 + (i % 4) * height / 50;
+        image.Fill(x0, y0, x0 + w, y0 + h, 230, 230, 230);
+    }
+    return image;
+}
+
+struct Settings {
+    float boxStyle;
+    float hueShift;
+    float network;
+    float contours;
+    float labels;
+};
+
+class OverlayPixelsTest : public GlTest {
+protected:
+    Image Render(const Image& input, const Settings& settings, uint32_t batchSize)
+    {
+        EffectHarness harness;
+        EXPECT_TRUE(harness.Init(input.width, input.height));
+        ZudArazOdudave& effect = harness.effect;
+        effect.SetFloatParameter(kMaxBlobs, 1.0f);
+        effect.SetFloatParameter(kBoxStyle, settings.boxStyle);
+        effect.SetFloatParameter(kHueShift, settings.hueShift);
+        effect.SetFloatParameter(kShowNetwork, settings.network);
+        effect.SetFloatParameter(kShowContours, settings.contours);
+        effect.SetFloatParameter(kShowLabels, settings.labels);
+        effect.SetOverlayBatchSize(batchSize);
+        EXPECT_EQ(harness.Frame(input), 0u);
+        targetCount = effect.Targets().size();
+        return harness.Output();
+    }
+
+    size_t targetCount = 0;
+};
+
+TEST_F(OverlayPixelsTest, BatchedOverlayDrawsTheSamePixelsAsOnePrimitivePerDraw)
+{
+    const Image scene = TwentyTargets(320, 240);
+    const Settings cases[] = {
+        {0.0f, 0.0f, 1.0f, 1.0f, 1.0f}, {1.0f, 0.25f, 1.0f, 0.0f, 1.0f}, {2.0f, 0.5f, 0.0f, 1.0f, 1.0f},
+        {3.0f, 0.75f, 1.0f, 1.0f, 0.0f}, {3.0f, 0.9f, 1.0f, 1.0f, 1.0f},
+    };
+    for (const Settings& settings : cases) {
+        SCOPED_TRACE(settings.boxStyle);
+        const Image literal = Render(scene, settings, 1);
+        EXPECT_EQ(targetCount, 20u);
+        const Image batched = Render(scene, settings, kUnlimitedBatch);
+        const Image small = Render(scene, settings, 7);
+        size_t differing = 0;
+        for (size_t i = 0; i < literal.pixels.size(); ++i)
+            differing += literal.pixels[i] != batched.pixels[i] || literal.pixels[i] != small.pixels[i];
+        EXPECT_EQ(differing, 0u);
+        // The overlay really drew: the output differs from the input.
+        EXPECT_NE(literal.pixels, scene.pixels);
+    }
+}
+
+TEST_F(OverlayPixelsTest, SemiTransparentInputUnderTheOverlayMatchesToo)
+{
+    Image scene = TwentyTargets(200, 150);
+    for (size_t i = 3; i < scene.pixels.size(); i += 8)
+        scene.pixels[i] = 90;
+    const Settings settings{2.0f, 0.3f, 1.0f, 1.0f, 1.0f};
+    EXPECT_EQ(Render(scene, settings, 1).pixels, Render(scene, settings, kUnlimitedBatch).pixels);
+}
+
+TEST_F(OverlayPixelsTest, HeavyFrameNeedsAtMostThirtyDrawCallsForTheOverlay)
+{
+    const Image scene = TwentyTargets(640, 480);
+    const Settings heavy{3.0f, 0.0f, 1.0f, 1.0f, 1.0f};
+    hostkit::ResetDrawCallCount();
+    Render(scene, heavy, kUnlimitedBatch);
+    ASSERT_EQ(targetCount, 20u);
+    const uint64_t batched = hostkit::DrawCallCount() - 1;  // less the pass-through
+    EXPECT_LE(batched, 30u);
+    hostkit::ResetDrawCallCount();
+    Render(scene, heavy, 1);
+    const uint64_t literal = hostkit::DrawCallCount() - 1;
+    EXPECT_GT(literal, 10000u) << "one draw per line and per glyph cell";
+    RecordProperty("BatchedDrawCalls", static_cast<int>(batched));
+    RecordProperty("LiteralDrawCalls", static_cast<int>(literal));
+}
+
+}  // namespace
