@@ -23,6 +23,10 @@ struct DetectionWorkspace {
     std::vector<int32_t> labels;
     std::vector<int32_t> fillStack;
     std::vector<ComponentStats> components;
+    // ExtractComponents labels runs of foreground cells rather than single cells:
+    std::vector<int32_t> runBounds;   // first column and one past the last of each run, row by row
+    std::vector<int32_t> runParents;  // per run: union-find parent while scanning, then its component index
+    std::vector<int32_t> rowFirstRun; // index of each row's first run, then one past the last run
 };
 
 // Fills workspace.components with one record per blob, in discovery order
@@ -37,7 +41,7 @@ std::vector<ComponentStats> ExtractComponents(const uint8_t* grid, int32_t gridW
 
 // Writes label into every cell of the blob that holds (startX, startY); the
 // start cell must be foreground and unlabelled. When stats is non-null the
-// blob's statistics are gathered while it is filled.
+// blob's statistics are gathered while it is filled (*stats is overwritten).
 void FloodFillComponent(const uint8_t* mask, int32_t* labels, int32_t gridWidth, int32_t gridHeight, int32_t startX,
                         int32_t startY, int32_t label, std::vector<int32_t>& fillStack,
                         ComponentStats* stats = nullptr);
