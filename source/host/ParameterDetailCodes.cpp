@@ -114,7 +114,8 @@ MixedValue Answer(uint32_t code, MixedValue input, CFFGLPlugin& target, CFFGLPlu
         const auto* record = static_cast<const HostInfoRecord*>(input.PointerValue);
         if (record == nullptr)
             return Failure();
-        target.SetHostInfo(record->hostName, record->hostVersion);
+        // A missing text is an empty one, whatever the effect's own SetHostInfo does with null.
+        target.SetHostInfo(record->hostName ? record->hostName : "", record->hostVersion ? record->hostVersion : "");
         return MixedFromUInt(kSuccess);
     }
     case FunctionCode::SetSampleRate:
