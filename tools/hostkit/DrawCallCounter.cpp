@@ -8,6 +8,7 @@
 namespace {
 
 uint64_t drawCalls = 0;
+uint64_t drawnVertices = 0;
 
 using DrawArraysFunction = void (*)(GLenum, GLint, GLsizei);
 
@@ -22,6 +23,8 @@ DrawArraysFunction RealDrawArrays()
 extern "C" __attribute__((visibility("default"))) void glDrawArrays(GLenum mode, GLint first, GLsizei count)
 {
     ++drawCalls;
+    if (count > 0)
+        drawnVertices += static_cast<uint64_t>(count);
     RealDrawArrays()(mode, first, count);
 }
 
@@ -35,6 +38,12 @@ uint64_t DrawCallCount()
 void ResetDrawCallCount()
 {
     drawCalls = 0;
+    drawnVertices = 0;
+}
+
+uint64_t DrawnVertexCount()
+{
+    return drawnVertices;
 }
 
 }  // namespace hostkit

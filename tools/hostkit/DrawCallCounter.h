@@ -8,6 +8,8 @@
 namespace hostkit {
 
 uint64_t DrawCallCount();
+// The vertices those calls asked for, a measure of the primitives drawn.
+uint64_t DrawnVertexCount();
 void ResetDrawCallCount();
 
 }  // namespace hostkit

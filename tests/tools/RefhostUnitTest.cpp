@@ -1,0 +1,278 @@
+// The reference host's parts without a process around them: parameter
+// settings by name, timing statistics, sizes, contact sheet layout, and the
+// generated inputs.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <queue>
+
+#include "ContactSheet.h"
+#include "FrameSize.h"
+#include "HostError.h"
+#include "Plugin.h"
+#include "Scene.h"
+#include "Stats.h"
+
+namespace refhost {
+namespace {
+
+PluginDescription TestPlugin()
+{
+    PluginDescription plugin;
+    plugin.name = "Test";
+    ParameterDescription threshold;
+    threshold.index = 0;
+    threshold.name = "Threshold";
+    threshold.type = 10;
+    plugin.parameters.push_back(threshold);
+    ParameterDescription toggle;
+    toggle.index = 1;
+    toggle.name = "Show Blobs";
+    toggle.type = kTypeBoolean;
+    plugin.parameters.push_back(toggle);
+    ParameterDescription style;
+    style.index = 2;
+    style.name = "Box Style";
+    style.type = kTypeOption;
+    style.elements = {{"Rectangle", 0}, {"Corners", 1}, {"Brackets", 2}, {"Dashed", 3}};
+    plugin.parameters.push_back(style);
+    ParameterDescription scaled;
+    scaled.index = 3;
+    scaled.name = "Mode";
+    scaled.type = kTypeOption;
+    scaled.elements = {{"Low", 0.25f}, {"High", 0.75f}};
+    plugin.parameters.push_back(scaled);
+    ParameterDescription text;
+    text.index = 4;
+    text.name = "Caption";
+    text.type = kTypeText;
+    plugin.parameters.push_back(text);
+    return plugin;
+}
+
+std::string FailureOf(const std::string& assignment)
+{
+    try {
+        ResolveSetting(TestPlugin(), assignment);
+    } catch (const HostError& error) {
+        return error.what();
+    }
+    return "(no failure)";
+}
+
+TEST(RefhostSettings, NameIsMatchedExactlyOrIgnoringCaseAndSpacesAroundIt)
+{
+    EXPECT_EQ(ResolveSetting(TestPlugin(), "Threshold=0.25").value, 0.25f);
+    EXPECT_EQ(ResolveSetting(TestPlugin(), " show blobs = off").index, 1u);
+}
+
+TEST(RefhostSettings, BooleansTakeOnOffTrueFalseYesNoAndOneZero)
+{
+    for (const char* on : {"on", "ON", "true", "yes", "1"})
+        EXPECT_EQ(ResolveSetting(TestPlugin(), std::string("Show Blobs=") + on).value, 1.0f) << on;
+    for (const char* off : {"off", "False", "no", "0"})
+        EXPECT_EQ(ResolveSetting(TestPlugin(), std::string("Show Blobs=") + off).value, 0.0f) << off;
+    EXPECT_NE(FailureOf("Show Blobs=0.5").find("on/off"), std::string::npos);
+}
+
+TEST(RefhostSettings, OptionsTakeElementNameValueOrPosition)
+{
+    EXPECT_EQ(ResolveSetting(TestPlugin(), "Box Style=Dashed").value, 3.0f);
+    EXPECT_EQ(ResolveSetting(TestPlugin(), "Box Style=brackets").value, 2.0f);
+    EXPECT_EQ(ResolveSetting(TestPlugin(), "Box Style=2").value, 2.0f);
+    EXPECT_EQ(ResolveSetting(TestPlugin(), "Mode=0.75").value, 0.75f);
+    // A position where no element has that value.
+    EXPECT_EQ(ResolveSetting(TestPlugin(), "Mode=1").value, 0.75f);
+    EXPECT_NE(FailureOf("Mode=2").find("Low=0.25, High=0.75"), std::string::npos);
+    EXPECT_NE(FailureOf("Box Style=1.5").find("use one of"), std::string::npos);
+}
+
+TEST(RefhostSettings, NumbersMustBeWholeFiniteAndInsideTheRange)
+{
+    EXPECT_EQ(ResolveSetting(TestPlugin(), "Threshold=1").value, 1.0f);
+    EXPECT_EQ(ResolveSetting(TestPlugin(), "Threshold=0").value, 0.0f);
+    EXPECT_NE(FailureOf("Threshold=1.0001").find("outside its range 0 to 1"), std::string::npos);
+    EXPECT_NE(FailureOf("Threshold=-0.1").find("outside its range"), std::string::npos);
+    EXPECT_NE(FailureOf("Threshold=0.5x").find("not a number"), std::string::npos);
+    EXPECT_NE(FailureOf("Threshold=nan").find("not a number"), std::string::npos);
+    EXPECT_NE(FailureOf("Threshold=").find("not a number"), std::string::npos);
+}
+
+TEST(RefhostSettings, TextParametersKeepTheTextAsGiven)
+{
+    const ParameterSetting setting = ResolveSetting(TestPlugin(), "Caption=Hello = world");
+    EXPECT_TRUE(setting.isText);
+    EXPECT_EQ(setting.text, "Hello = world");
+}
+
+TEST(RefhostSettings, UnknownNameListsEveryParameter)
+{
+    EXPECT_EQ(FailureOf("Speed=1"),
+              "unknown parameter \"Speed\" (the plug-in has: Threshold, Show Blobs, Box Style, Mode, Caption)");
+}
+
+TEST(RefhostStats, MedianOfEvenCountIsTheMeanOfTheMiddleTwo)
+{
+    const TimingSummary summary = Summarise({4, 1, 3, 2});
+    EXPECT_DOUBLE_EQ(summary.medianMs, 2.5);
+    EXPECT_DOUBLE_EQ(summary.meanMs, 2.5);
+    EXPECT_DOUBLE_EQ(summary.framesPerSecond, 400.0);
+}
+
+TEST(RefhostStats, P99IsTheNearestRank)
+{
+    std::vector<double> times;
+    for (int i = 100; i >= 1; --i)
+        times.push_back(i);
+    EXPECT_DOUBLE_EQ(Summarise(times).p99Ms, 99.0);
+    times.push_back(1000);
+    EXPECT_DOUBLE_EQ(Summarise(times).p99Ms, 100.0);
+    EXPECT_DOUBLE_EQ(Summarise({5, 7, 6}).p99Ms, 7.0);
+}
+
+TEST(RefhostStats, NoFramesGiveZeros)
+{
+    const TimingSummary summary = Summarise({});
+    EXPECT_EQ(summary.frames, 0u);
+    EXPECT_EQ(summary.framesPerSecond, 0.0);
+}
+
+TEST(RefhostFrameSize, AcceptsWidthByHeightOnly)
+{
+    EXPECT_EQ(ParseFrameSize("1280x720").width, 1280u);
+    EXPECT_EQ(ParseFrameSize("3840X2160").height, 2160u);
+    for (const char* bad : {"1280", "x720", "1280x", "-1x5", " 12x5", "12x5 ", "12x+5", "20000x10", "0x10", "axb"})
+        EXPECT_THROW(ParseFrameSize(bad), HostError) << bad;
+}
+
+TEST(RefhostContactSheet, PicksFirstAndLastFrameAndSpreadsTheRest)
+{
+    const ContactSheet sheet(3, 2, 120, 1280, 720);
+    EXPECT_EQ(sheet.PickedFrames(), (std::vector<uint64_t>{0, 24, 48, 71, 95, 119}));
+    EXPECT_EQ(ContactSheet(3, 2, 4, 64, 48).PickedFrames(), (std::vector<uint64_t>{0, 1, 2, 3}));
+    EXPECT_EQ(ContactSheet(3, 2, 1, 64, 48).PickedFrames(), (std::vector<uint64_t>{0}));
+}
+
+TEST(RefhostContactSheet, LargeFramesAreScaledToKeepTheSheetWithinItsWidth)
+{
+    const ContactSheet sheet(3, 2, 10, 3840, 2160);
+    EXPECT_LE(sheet.Sheet().width, ContactSheet::kMaxSheetWidth);
+    EXPECT_EQ(sheet.TileHeight(), sheet.TileWidth() * 2160 / 3840);
+}
+
+TEST(RefhostContactSheet, TileShowsTheFrameScaledDown)
+{
+    ContactSheet sheet(1, 1, 1, 8, 8);
+    Image frame(8, 8);
+    for (size_t i = 0; i < frame.pixels.size(); i += 4) {
+        frame.pixels[i] = 200;
+        frame.pixels[i + 3] = 255;
+    }
+    sheet.Add(0, frame);
+    const uint8_t* p = sheet.Sheet().Row(ContactSheet::kGap) + ContactSheet::kGap * 4;
+    EXPECT_EQ(p[0], 200);
+    EXPECT_EQ(p[1], 0);
+}
+
+TEST(RefhostScaling, BoxFilterAveragesEachBlock)
+{
+    Image source(4, 2), target(2, 1);
+    const uint8_t values[8] = {0, 100, 10, 30, 200, 0, 50, 70};
+    for (int i = 0; i < 8; ++i)
+        source.pixels[i * 4] = values[i];
+    ScaleInto(source, target);
+    EXPECT_EQ(target.pixels[0], 75);  // (0 + 100 + 200 + 0) / 4
+    EXPECT_EQ(target.pixels[4], 40);  // (10 + 30 + 50 + 70) / 4
+}
+
+size_t CountPinkPixels(const Image& image)
+{
+    size_t count = 0;
+    for (size_t i = 0; i < image.pixels.size(); i += 4)
+        count += IsOverlayPink(&image.pixels[i]);
+    return count;
+}
+
+// Bright regions (luma above the plug-in's default threshold 0.4), 4-connected.
+size_t CountBrightRegions(const Image& image)
+{
+    const auto bright = [&](uint32_t x, uint32_t y) {
+        const uint8_t* p = image.Row(y) + x * 4;
+        return 0.299 * p[0] + 0.587 * p[1] + 0.114 * p[2] > 0.4 * 255;
+    };
+    std::vector<bool> seen(static_cast<size_t>(image.width) * image.height, false);
+    size_t regions = 0;
+    for (uint32_t y = 0; y < image.height; ++y)
+        for (uint32_t x = 0; x < image.width; ++x) {
+            if (seen[y * image.width + x] || !bright(x, y))
+                continue;
+            ++regions;
+            std::queue<std::pair<uint32_t, uint32_t>> open;
+            open.push({x, y});
+            seen[y * image.width + x] = true;
+            while (!open.empty()) {
+                const auto [cx, cy] = open.front();
+                open.pop();
+                const int steps[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+                for (const auto& step : steps) {
+                    const int nx = static_cast<int>(cx) + step[0], ny = static_cast<int>(cy) + step[1];
+                    if (nx < 0 || ny < 0 || nx >= static_cast<int>(image.width) || ny >= static_cast<int>(image.height))
+                        continue;
+                    const size_t at = static_cast<size_t>(ny) * image.width + nx;
+                    if (!seen[at] && bright(nx, ny)) {
+                        seen[at] = true;
+                        open.push({static_cast<uint32_t>(nx), static_cast<uint32_t>(ny)});
+                    }
+                }
+            }
+        }
+    return regions;
+}
+
+TEST(RefhostScene, SameSeedAndFrameGiveTheSameImage)
+{
+    Image a(160, 90), b(160, 90), c(160, 90);
+    GeneratedScene(3).Render(17, 30, a);
+    GeneratedScene(3).Render(17, 30, b);
+    GeneratedScene(4).Render(17, 30, c);
+    EXPECT_EQ(a.pixels, b.pixels);
+    EXPECT_NE(a.pixels, c.pixels);
+}
+
+TEST(RefhostScene, NeverContainsTheOverlayPinkAndIsOpaque)
+{
+    Image image(320, 180);
+    for (uint32_t seed : {1u, 2u, 99u})
+        for (uint64_t frame = 0; frame < 120; frame += 7) {
+            GeneratedScene(seed).Render(frame, 30, image);
+            EXPECT_EQ(CountPinkPixels(image), 0u) << seed << " " << frame;
+            for (size_t i = 3; i < image.pixels.size(); i += 4)
+                ASSERT_EQ(image.pixels[i], 255);
+        }
+}
+
+TEST(RefhostScene, PairsMergeAndSplitSoTheRegionCountChanges)
+{
+    Image image(320, 180);
+    size_t fewest = 1000, most = 0;
+    for (uint64_t frame = 0; frame < 120; frame += 4) {
+        GeneratedScene(1).Render(frame, 30, image);
+        const size_t regions = CountBrightRegions(image);
+        fewest = std::min(fewest, regions);
+        most = std::max(most, regions);
+    }
+    EXPECT_GE(fewest, 3u);
+    EXPECT_GE(most, fewest + 2);
+}
+
+TEST(RefhostScene, BlobFieldHasExactlyTheAskedNumberOfSeparateBlobs)
+{
+    for (const auto& [width, height] : {std::pair<uint32_t, uint32_t>{1280, 720}, {384, 216}, {200, 300}}) {
+        const Image field = MakeBlobField(width, height, 20, 1);
+        EXPECT_EQ(CountBrightRegions(field), 20u) << width << "x" << height;
+    }
+    EXPECT_EQ(CountBrightRegions(MakeBlobField(320, 180, 0, 1)), 0u);
+}
+
+}  // namespace
+}  // namespace refhost

@@ -1,0 +1,298 @@
+// zao-host bench: the plug-in's frame time at several sizes on one GL
+// context, against the host's own bare pass-through of the same input and a
+// bare full-frame read-back, with the draw calls of each frame.
+#include <GL/glew.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "Commands.h"
+#include "FrameSize.h"
+#include "GlSession.h"
+#include "HostError.h"
+#include "Image.h"
+#include "Interrupt.h"
+#include "PassThrough.h"
+#include "PendingOutput.h"
+#include "Plugin.h"
+#include "PngFile.h"
+#include "Scene.h"
+#include "Stats.h"
+#include "hostkit/DrawCallCounter.h"
+#include "hostkit/HostGl.h"
+
+namespace refhost {
+
+namespace {
+
+struct RunResult {
+    std::string name;
+    TimingSummary timing;
+    uint64_t minDraws = 0;
+    uint64_t maxDraws = 0;
+    double verticesPerFrame = 0;
+    bool isPlugin = false;
+};
+
+struct SizeResult {
+    FrameSize size;
+    std::vector<RunResult> runs;
+};
+
+struct Variant {
+    std::string name;
+    std::vector<std::string> settings;
+};
+
+// warmup + frames calls of body, each after setup and between two glFinish;
+// only body is timed and counted.
+RunResult Measure(const std::string& name, uint64_t warmup, uint64_t frames, const std::function<void()>& setup,
+                  const std::function<void()>& body)
+{
+    RunResult result;
+    result.name = name;
+    std::vector<double> times;
+    for (uint64_t i = 0; i < warmup + frames; ++i) {
+        if (Interrupted())
+            throw HostError("interrupted");
+        setup();
+        glFinish();
+        const uint64_t drawsBefore = hostkit::DrawCallCount();
+        const uint64_t verticesBefore = hostkit::DrawnVertexCount();
+        const auto start = std::chrono::steady_clock::now();
+        body();
+        glFinish();
+        const auto end = std::chrono::steady_clock::now();
+        const uint64_t draws = hostkit::DrawCallCount() - drawsBefore;
+        const uint64_t vertices = hostkit::DrawnVertexCount() - verticesBefore;
+        if (i < warmup)
+            continue;
+        result.verticesPerFrame += static_cast<double>(vertices) / static_cast<double>(frames);
+        times.push_back(std::chrono::duration<double, std::milli>(end - start).count());
+        result.minDraws = times.size() == 1 ? draws : std::min(result.minDraws, draws);
+        result.maxDraws = std::max(result.maxDraws, draws);
+    }
+    result.timing = Summarise(times);
+    return result;
+}
+
+std::string DrawText(const RunResult& run)
+{
+    if (run.minDraws == run.maxDraws)
+        return std::to_string(run.minDraws);
+    return std::to_string(run.minDraws) + "-" + std::to_string(run.maxDraws);
+}
+
+std::string JsonText(const std::string& text)
+{
+    std::string quoted = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '\\')
+            quoted += '\\';
+        if (static_cast<unsigned char>(c) < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+            quoted += escaped;
+            continue;
+        }
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+std::string Json(const std::string& pluginName, const std::string& gl, const BenchOptions& options,
+                 const std::vector<Variant>& variants, const std::vector<SizeResult>& results)
+{
+    std::ostringstream json;
+    char number[64];
+    const auto num = [&](double value) {
+        std::snprintf(number, sizeof number, "%.4f", value);
+        return std::string(number);
+    };
+    json << "{\n  \"plugin\": " << JsonText(pluginName) << ",\n  \"gl\": " << JsonText(gl)
+         << ",\n  \"blobs\": " << options.blobs << ",\n  \"warmupFrames\": " << options.warmup
+         << ",\n  \"frames\": " << options.frames << ",\n  \"variants\": [";
+    for (size_t v = 0; v < variants.size(); ++v) {
+        json << (v ? ", " : "") << "{\"name\": " << JsonText(variants[v].name) << ", \"settings\": [";
+        for (size_t s = 0; s < variants[v].settings.size(); ++s)
+            json << (s ? ", " : "") << JsonText(variants[v].settings[s]);
+        json << "]}";
+    }
+    json << "],\n  \"sizes\": [\n";
+    for (size_t i = 0; i < results.size(); ++i) {
+        const SizeResult& size = results[i];
+        const double pass = size.runs.front().timing.meanMs;
+        json << "    {\"width\": " << size.size.width << ", \"height\": " << size.size.height << ", \"runs\": [\n";
+        for (size_t r = 0; r < size.runs.size(); ++r) {
+            const RunResult& run = size.runs[r];
+            json << "      {\"name\": " << JsonText(run.name) << ", \"meanMs\": " << num(run.timing.meanMs)
+                 << ", \"medianMs\": " << num(run.timing.medianMs) << ", \"p99Ms\": " << num(run.timing.p99Ms)
+                 << ", \"framesPerSecond\": " << num(run.timing.framesPerSecond)
+                 << ", \"ratioToPassThrough\": " << num(pass > 0 ? run.timing.meanMs / pass : 0)
+                 << ", \"drawCallsMin\": " << run.minDraws << ", \"drawCallsMax\": " << run.maxDraws
+                 << ", \"verticesPerFrame\": " << num(run.verticesPerFrame) << "}"
+                 << (r + 1 < size.runs.size() ? "," : "") << "\n";
+        }
+        json << "    ]}" << (i + 1 < results.size() ? "," : "") << "\n";
+    }
+    json << "  ]\n}\n";
+    return json.str();
+}
+
+}  // namespace
+
+int RunBench(const BenchOptions& options)
+{
+    if (options.frames < 1)
+        throw HostError("bad frame count: at least 1 timed frame");
+    std::vector<FrameSize> sizes;
+    for (const std::string& text : options.sizes)
+        sizes.push_back(ParseFrameSize(text));
+    if (sizes.empty())
+        sizes = {{1280, 720}, {1920, 1080}, {3840, 2160}};
+
+    auto library = LoadPlugin(options.plugin);
+    library->SetLogCallback([](const char*) {});
+    const PluginDescription plugin = Describe(*library);
+    // The named settings apply where the plug-in has such parameters, so
+    // that any effect can be measured; the user's own come last.
+    const auto present = [&](const std::string& name) { return FindParameter(plugin, name) >= 0; };
+    std::vector<std::string> base;
+    if (present("Max Blobs"))
+        base.push_back("Max Blobs=1.0");
+    if (present("Show Labels"))
+        base.push_back("Show Labels=on");
+    base.insert(base.end(), options.settings.begin(), options.settings.end());
+    std::vector<Variant> variants = {{present("Show Labels") ? "labels" : "plug-in", base}};
+    if (present("Show Network") && present("Show Contours")) {
+        std::vector<std::string> more = base;
+        more.insert(more.end(), {"Show Network=on", "Show Contours=on"});
+        variants.push_back({"labels+network+contours", more});
+    }
+    std::vector<std::vector<ParameterSetting>> resolved;
+    for (const Variant& variant : variants) {
+        resolved.emplace_back();
+        for (const std::string& assignment : variant.settings)
+            resolved.back().push_back(ResolveSetting(plugin, assignment));
+    }
+    std::optional<PendingFile> jsonFile;
+    if (!options.json.empty())
+        jsonFile.emplace(options.json);
+
+    auto gl = GlSession::Open(ParseGlApi(options.gl));
+    const uint32_t inputCount = plugin.pluginType == 1 ? 0 : plugin.pluginType == 2 ? 2 : 1;
+    PassThrough passThrough;
+    std::vector<SizeResult> results;
+    library->Call32(34);
+    for (const FrameSize& size : sizes) {
+        if (options.verbose)
+            std::fprintf(stderr, "zao-host: measuring %ux%u\n", size.width, size.height);
+        const Image scene = MakeBlobField(size.width, size.height, options.blobs, options.seed);
+        Image glScene;
+        FlipRows(scene, glScene);
+        const uint32_t texture = hostkit::CreateTexture(size.width, size.height, glScene.pixels.data());
+        hostkit::RenderTarget target = hostkit::CreateRenderTarget(size.width, size.height);
+        const auto clear = [&] { hostkit::BeginFrame(target, 0, 0, 0, 1); };
+        SizeResult sizeResult;
+        sizeResult.size = size;
+
+        sizeResult.runs.push_back(Measure("pass-through (host)", options.warmup, options.frames, clear,
+                                          [&] { passThrough.Draw(texture); }));
+        // What a full-frame read-back alone costs: the input attached to a
+        // framebuffer and read with glReadPixels, as an analysing effect does.
+        {
+            GLuint readFbo = 0;
+            glGenFramebuffers(1, &readFbo);
+            glBindFramebuffer(GL_READ_FRAMEBUFFER, readFbo);
+            glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
+            std::vector<uint8_t> pixels(static_cast<size_t>(size.width) * size.height * 4);
+            sizeResult.runs.push_back(Measure("read-back only (host)", options.warmup, options.frames, clear, [&] {
+                glBindFramebuffer(GL_READ_FRAMEBUFFER, readFbo);
+                glPixelStorei(GL_PACK_ALIGNMENT, 4);
+                glReadPixels(0, 0, static_cast<GLsizei>(size.width), static_cast<GLsizei>(size.height), GL_RGBA,
+                             GL_UNSIGNED_BYTE, pixels.data());
+            }));
+            glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+            glDeleteFramebuffers(1, &readFbo);
+        }
+        const uint32_t textures[2] = {texture, texture};
+        for (size_t v = 0; v < variants.size(); ++v) {
+            EffectInstance instance(*library, size.width, size.height);
+            for (const ParameterSetting& setting : resolved[v])
+                instance.Apply(setting, plugin.parameters[setting.index].name);
+            instance.PrepareFrame(inputCount, textures, size.width, size.height, target.framebuffer);
+            bool failed = false;
+            RunResult run = Measure(variants[v].name, options.warmup, options.frames, clear,
+                                    [&] { failed = !instance.ProcessFrame() || failed; });
+            if (failed)
+                throw HostError("the plug-in failed a frame (code 17) at " + std::to_string(size.width) + "x" +
+                                std::to_string(size.height));
+            run.isPlugin = true;
+            sizeResult.runs.push_back(run);
+            if (!options.snapshotDir.empty()) {
+                Image glFrame, fileFrame;
+                glFrame.width = size.width;
+                glFrame.height = size.height;
+                glFrame.pixels = hostkit::ReadPixels(target);
+                FlipRows(glFrame, fileFrame);
+                PendingFile snapshot(options.snapshotDir + "/bench-" + std::to_string(size.width) + "x" +
+                                     std::to_string(size.height) + "-" + variants[v].name + ".png");
+                WritePng(snapshot.TemporaryPath(), fileFrame);
+                snapshot.Commit();
+            }
+        }
+        hostkit::DeleteRenderTarget(target);
+        hostkit::DeleteTexture(texture);
+        results.push_back(sizeResult);
+    }
+    library->Call32(2);
+
+    char line[256];
+    std::printf("zao-host bench: %s %u.%u (%s)\n", plugin.name.c_str(), plugin.versionMajor, plugin.versionMinor,
+                options.plugin.c_str());
+    std::printf("gl:       %s\n", gl->Description().c_str());
+    std::printf("input:    %u separated bright blobs, still; %llu warm-up and %llu timed frames per run\n",
+                options.blobs, static_cast<unsigned long long>(options.warmup),
+                static_cast<unsigned long long>(options.frames));
+    for (const Variant& variant : variants) {
+        std::string list;
+        for (const std::string& setting : variant.settings)
+            list += (list.empty() ? "" : ", ") + setting;
+        std::printf("%-9s %s\n", (variant.name + ":").c_str(), list.empty() ? "defaults" : list.c_str());
+    }
+    std::printf("times:    per frame, the call alone between two glFinish; x pass = mean / pass-through mean;\n"
+                "          draws and vertices: glDrawArrays calls of the process during the call\n\n");
+    std::printf("%-10s  %-24s  %9s  %9s  %9s  %9s  %7s  %11s  %12s\n", "size", "run", "mean ms", "median ms",
+                "p99 ms", "frames/s", "x pass", "draws/frame", "verts/frame");
+    for (const SizeResult& size : results) {
+        const double pass = size.runs.front().timing.meanMs;
+        for (const RunResult& run : size.runs) {
+            char ratio[32];
+            std::snprintf(ratio, sizeof ratio, "%.2f", pass > 0 ? run.timing.meanMs / pass : 0.0);
+            std::snprintf(line, sizeof line, "%-10s  %-24s  %9.3f  %9.3f  %9.3f  %9.1f  %7s  %11s  %12.0f\n",
+                          (std::to_string(size.size.width) + "x" + std::to_string(size.size.height)).c_str(),
+                          run.name.c_str(), run.timing.meanMs, run.timing.medianMs, run.timing.p99Ms,
+                          run.timing.framesPerSecond, ratio, DrawText(run).c_str(), run.verticesPerFrame);
+            std::fputs(line, stdout);
+        }
+    }
+    if (jsonFile) {
+        std::ofstream out(jsonFile->TemporaryPath(), std::ios::binary | std::ios::trunc);
+        out << Json(plugin.name, gl->Description(), options, variants, results);
+        out.close();
+        if (!out)
+            throw HostError("cannot write " + options.json);
+        jsonFile->Commit();
+    }
+    return 0;
+}
+
+}  // namespace refhost

@@ -1,0 +1,71 @@
+// zao-host info: the plug-in's self-description, without any GL.
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+#include "Commands.h"
+#include "HostError.h"
+#include "Plugin.h"
+
+namespace refhost {
+
+namespace {
+
+std::string Number(float value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", static_cast<double>(value));
+    return text;
+}
+
+std::string DefaultText(const ParameterDescription& parameter)
+{
+    if (parameter.IsText())
+        return "\"" + parameter.defaultText + "\"";
+    if (parameter.type == kTypeBoolean)
+        return parameter.defaultValue >= 0.5f ? "on" : "off";
+    std::string text = Number(parameter.defaultValue);
+    if (parameter.type == kTypeOption)
+        for (const OptionElement& element : parameter.elements)
+            if (element.value == parameter.defaultValue)
+                return text + " (" + element.name + ")";
+    return text;
+}
+
+}  // namespace
+
+int RunInfo(const InfoOptions& options)
+{
+    auto library = LoadPlugin(options.plugin);
+    library->SetLogCallback([](const char*) {});
+    const PluginDescription plugin = Describe(*library);
+
+    std::printf("name         %s\n", plugin.name.c_str());
+    std::printf("code         %s\n", plugin.code.c_str());
+    std::printf("kind         %s\n", PluginTypeName(plugin.pluginType).c_str());
+    std::printf("version      %u.%u\n", plugin.versionMajor, plugin.versionMinor);
+    std::printf("FFGL         %u.%u\n", plugin.apiMajor, plugin.apiMinor);
+    std::printf("description  %s\n", plugin.description.c_str());
+    std::printf("author       %s\n", plugin.about.c_str());
+    std::printf("parameters   %zu\n", plugin.parameters.size());
+
+    size_t nameWidth = 4;
+    for (const ParameterDescription& parameter : plugin.parameters)
+        nameWidth = std::max(nameWidth, parameter.name.size());
+    std::printf("\n  #  %-*s  %-10s  %-14s  %s\n", static_cast<int>(nameWidth), "name", "type", "default", "range");
+    for (const ParameterDescription& parameter : plugin.parameters) {
+        std::string range = parameter.IsText() ? "-" : Number(parameter.minimum) + " to " + Number(parameter.maximum);
+        std::printf("%3u  %-*s  %-10s  %-14s  %s\n", parameter.index, static_cast<int>(nameWidth),
+                    parameter.name.c_str(), TypeName(parameter.type).c_str(), DefaultText(parameter).c_str(),
+                    range.c_str());
+        if (!parameter.elements.empty()) {
+            std::string list;
+            for (const OptionElement& element : parameter.elements)
+                list += (list.empty() ? "" : ", ") + element.name + " = " + Number(element.value);
+            std::printf("     %-*s  options: %s\n", static_cast<int>(nameWidth), "", list.c_str());
+        }
+    }
+    return 0;
+}
+
+}  // namespace refhost

@@ -1,0 +1,343 @@
+// The host side of the description and parameter codes, read by byte offset.
+#include "Plugin.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include "HostError.h"
+#include "hostkit/ByteRecord.h"
+
+namespace refhost {
+
+namespace {
+
+using hostkit::ByteRecord;
+using hostkit::kFailureCode;
+
+bool IsFailure(uint64_t answer)
+{
+    return static_cast<uint32_t>(answer) == kFailureCode && (answer >> 32) == 0;
+}
+
+const char* AsText(uint64_t answer)
+{
+    if (answer == 0 || IsFailure(answer))
+        return nullptr;
+    return reinterpret_cast<const char*>(static_cast<uintptr_t>(answer));
+}
+
+std::string FixedText(const uint8_t* bytes, size_t size)
+{
+    size_t length = 0;
+    while (length < size && bytes[length] != 0)
+        ++length;
+    return std::string(reinterpret_cast<const char*>(bytes), length);
+}
+
+std::string Lower(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+std::string Trim(const std::string& text)
+{
+    const size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+bool ParseFloat(const std::string& text, float* value)
+{
+    if (text.empty())
+        return false;
+    errno = 0;
+    char* end = nullptr;
+    const float parsed = std::strtof(text.c_str(), &end);
+    if (end != text.c_str() + text.size() || errno == ERANGE || !std::isfinite(parsed))
+        return false;
+    *value = parsed;
+    return true;
+}
+
+std::string FormatFloat(float value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", static_cast<double>(value));
+    return text;
+}
+
+std::string ElementList(const ParameterDescription& parameter)
+{
+    std::string list;
+    for (const OptionElement& element : parameter.elements)
+        list += (list.empty() ? "" : ", ") + element.name + "=" + FormatFloat(element.value);
+    return list;
+}
+
+}  // namespace
+
+std::string TypeName(uint32_t type)
+{
+    switch (type) {
+    case 0: return "boolean";
+    case 1: return "event";
+    case 2: return "red";
+    case 3: return "green";
+    case 4: return "blue";
+    case 5: return "x position";
+    case 6: return "y position";
+    case 10: return "standard";
+    case 11: return "option";
+    case 12: return "buffer";
+    case 13: return "integer";
+    case 14: return "file";
+    case 15: return "hue";
+    case 16: return "saturation";
+    case 17: return "brightness";
+    case 18: return "alpha";
+    case 100: return "text";
+    default: return "type " + std::to_string(type);
+    }
+}
+
+std::string PluginTypeName(uint32_t type)
+{
+    switch (type) {
+    case 0: return "effect";
+    case 1: return "source";
+    case 2: return "mixer";
+    default: return "kind " + std::to_string(type);
+    }
+}
+
+std::unique_ptr<hostkit::PluginLibrary> LoadPlugin(const std::string& path)
+{
+    std::error_code error;
+    if (!std::filesystem::exists(path, error))
+        throw HostError("cannot open the plug-in " + path + ": no such file");
+    if (std::filesystem::is_directory(path, error))
+        throw HostError("cannot open the plug-in " + path + ": it is a folder");
+    if (!std::ifstream(path, std::ios::binary))
+        throw HostError("cannot open the plug-in " + path + ": " + std::strerror(errno));
+    std::string reason;
+    auto library = hostkit::PluginLibrary::Load(path, false, &reason);
+    if (!library) {
+        if (reason.find("plugMain") != std::string::npos)
+            throw HostError(path + " is not an FFGL plug-in: it does not export plugMain");
+        throw HostError(path + " is not a loadable plug-in: " + OneLine(reason));
+    }
+    return library;
+}
+
+PluginDescription Describe(const hostkit::PluginLibrary& library)
+{
+    PluginDescription plugin;
+    const uint64_t infoAnswer = library.Call(0);
+    if (infoAnswer == 0 || IsFailure(infoAnswer))
+        throw HostError("the plug-in gives no information record (code 0)");
+    ByteRecord<32> info;
+    std::memcpy(info.bytes, reinterpret_cast<const void*>(static_cast<uintptr_t>(infoAnswer)), 32);
+    plugin.apiMajor = info.U32(0);
+    plugin.apiMinor = info.U32(4);
+    plugin.code = FixedText(info.bytes + 8, 4);
+    plugin.name = FixedText(info.bytes + 12, 16);
+    plugin.pluginType = info.U32(28);
+
+    const uint64_t extendedAnswer = library.Call(13);
+    if (extendedAnswer != 0 && !IsFailure(extendedAnswer)) {
+        ByteRecord<40> extended;
+        std::memcpy(extended.bytes, reinterpret_cast<const void*>(static_cast<uintptr_t>(extendedAnswer)), 40);
+        plugin.versionMajor = extended.U32(0);
+        plugin.versionMinor = extended.U32(4);
+        if (const char* text = static_cast<const char*>(extended.Pointer(8)))
+            plugin.description = text;
+        if (const char* text = static_cast<const char*>(extended.Pointer(16)))
+            plugin.about = text;
+    }
+
+    const uint32_t count = library.Call32(4);
+    if (count == kFailureCode)
+        throw HostError("the plug-in does not give its parameter count (code 4)");
+    for (uint32_t i = 0; i < count; ++i) {
+        ParameterDescription parameter;
+        parameter.index = i;
+        const char* name = AsText(library.Call(5, i));
+        parameter.name = name ? name : "";
+        parameter.type = library.Call32(15, i);
+        const uint64_t defaultAnswer = library.Call(6, i);
+        if (parameter.IsText()) {
+            const char* text = AsText(defaultAnswer);
+            parameter.defaultText = text ? text : "";
+        } else if (!IsFailure(defaultAnswer)) {
+            parameter.defaultValue = hostkit::FloatOfBits(static_cast<uint32_t>(defaultAnswer));
+        }
+        ByteRecord<12> range;
+        range.PutU32(0, i);
+        range.PutF32(4, 0.0f);
+        range.PutF32(8, 1.0f);
+        if (library.Call32(41, reinterpret_cast<uintptr_t>(range.Data())) == 0) {
+            parameter.minimum = range.F32(4);
+            parameter.maximum = range.F32(8);
+        }
+        if (parameter.type == kTypeOption) {
+            const uint32_t elements = library.Call32(31, i);
+            for (uint32_t e = 0; elements != kFailureCode && e < elements; ++e) {
+                ByteRecord<8> pair;
+                pair.PutU32(0, i);
+                pair.PutU32(4, e);
+                OptionElement element;
+                const char* elementName = AsText(library.CallPointer(35, pair.Data()));
+                element.name = elementName ? elementName : std::to_string(e);
+                const uint32_t bits = library.Call32(36, reinterpret_cast<uintptr_t>(pair.Data()));
+                element.value = bits == kFailureCode ? static_cast<float>(e) : hostkit::FloatOfBits(bits);
+                parameter.elements.push_back(element);
+            }
+        }
+        plugin.parameters.push_back(parameter);
+    }
+    return plugin;
+}
+
+int FindParameter(const PluginDescription& plugin, const std::string& name)
+{
+    for (const ParameterDescription& parameter : plugin.parameters)
+        if (parameter.name == name)
+            return static_cast<int>(parameter.index);
+    const std::string wanted = Lower(name);
+    for (const ParameterDescription& parameter : plugin.parameters)
+        if (Lower(parameter.name) == wanted)
+            return static_cast<int>(parameter.index);
+    return -1;
+}
+
+ParameterSetting ResolveSetting(const PluginDescription& plugin, const std::string& assignment)
+{
+    const size_t equals = assignment.find('=');
+    if (equals == std::string::npos)
+        throw HostError("--set needs Name=Value, not \"" + assignment + "\"");
+    const std::string name = Trim(assignment.substr(0, equals));
+    const std::string valueText = Trim(assignment.substr(equals + 1));
+    const int index = FindParameter(plugin, name);
+    if (index < 0) {
+        std::string names;
+        for (const ParameterDescription& parameter : plugin.parameters)
+            names += (names.empty() ? "" : ", ") + parameter.name;
+        throw HostError("unknown parameter \"" + name + "\" (the plug-in has: " + names + ")");
+    }
+    const ParameterDescription& parameter = plugin.parameters[static_cast<size_t>(index)];
+    ParameterSetting setting;
+    setting.index = parameter.index;
+    const std::string badValue = "bad value \"" + valueText + "\" for \"" + parameter.name + "\" (" +
+                                 TypeName(parameter.type) + "): ";
+
+    if (parameter.IsText()) {
+        setting.isText = true;
+        setting.text = valueText;
+        return setting;
+    }
+    if (parameter.type == kTypeBoolean || parameter.type == kTypeEvent) {
+        const std::string word = Lower(valueText);
+        if (word == "on" || word == "true" || word == "yes" || word == "1")
+            setting.value = 1.0f;
+        else if (word == "off" || word == "false" || word == "no" || word == "0")
+            setting.value = 0.0f;
+        else
+            throw HostError(badValue + "use on/off, true/false or 1/0");
+        return setting;
+    }
+    if (parameter.type == kTypeOption) {
+        for (const OptionElement& element : parameter.elements)
+            if (Lower(element.name) == Lower(valueText)) {
+                setting.value = element.value;
+                return setting;
+            }
+        float number = 0;
+        if (ParseFloat(valueText, &number)) {
+            for (const OptionElement& element : parameter.elements)
+                if (element.value == number) {
+                    setting.value = number;
+                    return setting;
+                }
+            // An element's position, where the values are not 0, 1, 2 ...
+            if (number >= 0 && number == std::floor(number) && number < static_cast<float>(parameter.elements.size())) {
+                setting.value = parameter.elements[static_cast<size_t>(number)].value;
+                return setting;
+            }
+        }
+        throw HostError(badValue + "use one of " + ElementList(parameter));
+    }
+    float number = 0;
+    if (!ParseFloat(valueText, &number))
+        throw HostError(badValue + "not a number");
+    if (number < parameter.minimum || number > parameter.maximum)
+        throw HostError(badValue + "outside its range " + FormatFloat(parameter.minimum) + " to " +
+                        FormatFloat(parameter.maximum));
+    setting.value = number;
+    return setting;
+}
+
+EffectInstance::EffectInstance(const hostkit::PluginLibrary& pluginLibrary, uint32_t width, uint32_t height)
+    : library(pluginLibrary)
+{
+    const auto viewport = hostkit::MakeViewport(0, 0, width, height);
+    const uint64_t handle = library.CallPointer(18, viewport.Data());
+    if (handle == 0 || IsFailure(handle))
+        throw HostError("the plug-in cannot create an instance (code 18) at " + std::to_string(width) + "x" +
+                        std::to_string(height));
+    instance = reinterpret_cast<void*>(static_cast<uintptr_t>(handle));
+}
+
+EffectInstance::~EffectInstance()
+{
+    library.Call(19, 0, instance);
+}
+
+void EffectInstance::Apply(const ParameterSetting& setting, const std::string& name)
+{
+    ByteRecord<16> record;
+    record.PutU32(0, setting.index);
+    if (setting.isText)
+        record.PutPointer(8, setting.text.c_str());
+    else
+        record.PutF32(8, setting.value);
+    if (library.Call32(8, reinterpret_cast<uintptr_t>(record.Data()), instance) == kFailureCode)
+        throw HostError("the plug-in refuses the value " +
+                        (setting.isText ? "\"" + setting.text + "\"" : FormatFloat(setting.value)) + " for \"" +
+                        name + "\"");
+}
+
+void EffectInstance::SetTime(double seconds)
+{
+    hostkit::ByteRecord<8> time;
+    time.PutF64(0, seconds);
+    library.CallPointer(20, time.Data(), instance);
+}
+
+void EffectInstance::PrepareFrame(uint32_t inputCount, const uint32_t* textures, uint32_t width, uint32_t height,
+                                  uint32_t framebuffer)
+{
+    textureInfos.clear();
+    texturePointers.clear();
+    for (uint32_t i = 0; i < inputCount; ++i)
+        textureInfos.push_back(hostkit::MakeTextureInfo(width, height, width, height, textures[i]));
+    for (const auto& info : textureInfos)
+        texturePointers.push_back(info.Data());
+    frameInput = hostkit::MakeFrameInput(inputCount, texturePointers.empty() ? nullptr : texturePointers.data(),
+                                         framebuffer);
+}
+
+bool EffectInstance::ProcessFrame()
+{
+    return library.Call32(17, reinterpret_cast<uintptr_t>(frameInput.Data()), instance) != kFailureCode;
+}
+
+}  // namespace refhost

@@ -1,0 +1,170 @@
+// ffmpeg command lines for decoding to and encoding from raw RGBA.
+#include "VideoIo.h"
+
+#include <cmath>
+#include <cstdio>
+#include <sstream>
+#include <vector>
+
+#include "HostError.h"
+
+namespace refhost {
+
+namespace {
+
+std::string Size(uint32_t width, uint32_t height)
+{
+    return std::to_string(width) + "x" + std::to_string(height);
+}
+
+std::string RateText(double fps)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.6g", fps);
+    return text;
+}
+
+double ParseRate(const std::string& text)
+{
+    double numerator = 0, denominator = 1;
+    const size_t slash = text.find('/');
+    try {
+        numerator = std::stod(text.substr(0, slash));
+        if (slash != std::string::npos)
+            denominator = std::stod(text.substr(slash + 1));
+    } catch (...) {
+        return 0;
+    }
+    return denominator > 0 && std::isfinite(numerator / denominator) ? numerator / denominator : 0;
+}
+
+}  // namespace
+
+VideoProbe ProbeVideo(const std::string& path)
+{
+    // Counting packets only demuxes, so it stays cheap even for long files.
+    const CapturedRun run = RunCaptured({"ffprobe", "-v", "error", "-select_streams", "v:0", "-count_packets",
+                                         "-show_entries", "stream=width,height,r_frame_rate,nb_read_packets", "-of",
+                                         "default=noprint_wrappers=1", path});
+    if (run.status != 0)
+        throw HostError("cannot read the input " + path + ": " +
+                        (run.lastErrorLine.empty() ? "ffprobe failed" : run.lastErrorLine));
+    VideoProbe probe;
+    std::istringstream lines(run.out);
+    std::string line;
+    while (std::getline(lines, line)) {
+        const size_t equals = line.find('=');
+        if (equals == std::string::npos)
+            continue;
+        const std::string key = line.substr(0, equals), value = line.substr(equals + 1);
+        try {
+            if (key == "width")
+                probe.width = static_cast<uint32_t>(std::stoul(value));
+            else if (key == "height")
+                probe.height = static_cast<uint32_t>(std::stoul(value));
+            else if (key == "r_frame_rate")
+                probe.fps = ParseRate(value);
+            else if (key == "nb_read_packets")
+                probe.frames = std::stoull(value);
+        } catch (...) {
+            // "N/A" and the like: the value stays unknown.
+        }
+    }
+    if (probe.width == 0 || probe.height == 0)
+        throw HostError("cannot read the input " + path + ": it has no video stream");
+    return probe;
+}
+
+VideoReader::VideoReader(const std::string& inputPath, uint32_t w, uint32_t h, uint64_t maxFrames)
+    : path(inputPath), width(w), height(h)
+{
+    const std::string scale = "scale=" + std::to_string(w) + ":" + std::to_string(h) + ":flags=bicubic";
+    std::vector<std::string> argv = {"ffmpeg", "-hide_banner", "-nostdin", "-loglevel", "error", "-i",  path,
+                                     "-map",   "0:v:0",        "-an",      "-sn",       "-vf",    scale};
+    if (maxFrames > 0) {
+        argv.push_back("-frames:v");
+        argv.push_back(std::to_string(maxFrames));
+    }
+    for (const char* arg : {"-f", "rawvideo", "-pix_fmt", "rgba", "-"})
+        argv.push_back(arg);
+    ffmpeg.reset(new Subprocess(argv, Subprocess::Pipe::FromChild, true));
+}
+
+bool VideoReader::ReadFrame(Image& image)
+{
+    if (!ffmpeg)
+        return false;
+    if (image.width != width || image.height != height)
+        image = Image(width, height);
+    if (ffmpeg->Read(image.pixels.data(), image.ByteSize()))
+        return true;
+    const int status = ffmpeg->Wait();
+    const std::string reason = ffmpeg->LastErrorLine();
+    ffmpeg.reset();
+    if (status != 0)
+        throw HostError("cannot decode the input " + path + ": " + (reason.empty() ? "ffmpeg failed" : reason));
+    return false;
+}
+
+void VideoReader::Close()
+{
+    ffmpeg.reset();
+}
+
+std::string PickEncoder()
+{
+    static const std::string encoder = [] {
+        try {
+            const CapturedRun run = RunCaptured({"ffmpeg", "-hide_banner", "-loglevel", "error", "-encoders"});
+            if (run.status == 0 && run.out.find(" libx264 ") != std::string::npos)
+                return std::string("libx264");
+        } catch (const HostError&) {
+        }
+        return std::string("mpeg4");
+    }();
+    return encoder;
+}
+
+VideoWriter::VideoWriter(const std::string& outputPath, uint32_t w, uint32_t h, double fps,
+                         const std::string& encoder)
+    : path(outputPath), width(w), height(h)
+{
+    if (w % 2 != 0 || h % 2 != 0)
+        throw HostError("MP4 output needs an even width and height, not " + Size(w, h));
+    std::vector<std::string> argv = {"ffmpeg", "-hide_banner", "-nostdin",  "-loglevel", "error",   "-y",
+                                     "-f",     "rawvideo",     "-pix_fmt",  "rgba",      "-s",      Size(w, h),
+                                     "-framerate", RateText(fps), "-i",     "-",         "-an",     "-c:v",
+                                     encoder};
+    // A fast preset leaves more of the CPU to the GL driver while frames are timed.
+    if (encoder == "libx264")
+        for (const char* arg : {"-preset", "veryfast", "-crf", "18"})
+            argv.push_back(arg);
+    else
+        for (const char* arg : {"-q:v", "3"})
+            argv.push_back(arg);
+    for (const char* arg : {"-pix_fmt", "yuv420p", "-movflags", "+faststart", "-f", "mp4"})
+        argv.push_back(arg);
+    argv.push_back(path);
+    ffmpeg.reset(new Subprocess(argv, Subprocess::Pipe::ToChild, true));
+}
+
+void VideoWriter::WriteFrame(const Image& image)
+{
+    if (image.width != width || image.height != height)
+        throw HostError("internal: frame size differs from the video size");
+    if (!ffmpeg->Write(image.pixels.data(), image.ByteSize())) {
+        ffmpeg->Wait();
+        throw HostError("cannot encode " + path + ": " +
+                        (ffmpeg->LastErrorLine().empty() ? "ffmpeg stopped" : ffmpeg->LastErrorLine()));
+    }
+}
+
+void VideoWriter::Finish()
+{
+    const int status = ffmpeg->Wait();
+    if (status != 0)
+        throw HostError("cannot encode " + path + ": " +
+                        (ffmpeg->LastErrorLine().empty() ? "ffmpeg failed" : ffmpeg->LastErrorLine()));
+}
+
+}  // namespace refhost

@@ -1,0 +1,138 @@
+// Xvfb started with fork/exec: the child needs its own process group (a
+// Ctrl-C must reach us first, so that we end our GL work before the server
+// goes) and a parent-death signal, neither of which posix_spawn offers.
+#include "VirtualDisplay.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "HostError.h"
+
+namespace refhost {
+
+namespace {
+
+constexpr int kStartTimeoutMs = 15000;
+
+void Reap(pid_t pid)
+{
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+}
+
+}  // namespace
+
+VirtualDisplay VirtualDisplay::EnsureDisplay()
+{
+    const char* display = std::getenv("DISPLAY");
+    if (display != nullptr && *display != '\0')
+        return VirtualDisplay();
+
+    int ready[2];
+    if (pipe(ready) != 0)
+        throw HostError(std::string("cannot create a pipe for Xvfb: ") + std::strerror(errno));
+    const pid_t parent = getpid();
+    const pid_t child = fork();
+    if (child < 0)
+        throw HostError(std::string("cannot start Xvfb: ") + std::strerror(errno));
+    if (child == 0) {
+        setpgid(0, 0);
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (getppid() != parent)
+            _exit(1);
+        close(ready[0]);
+        const int null = open("/dev/null", O_RDWR);
+        dup2(null, 0);
+        dup2(null, 1);
+        dup2(null, 2);
+        const std::string fd = std::to_string(ready[1]);
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+               static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(ready[1]);
+
+    // Xvfb writes the display number and a newline once it accepts clients.
+    std::string number;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStartTimeoutMs);
+    bool done = false;
+    while (!done) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                              deadline - std::chrono::steady_clock::now())
+                              .count();
+        if (left <= 0)
+            break;
+        pollfd wait = {ready[0], POLLIN, 0};
+        const int polled = poll(&wait, 1, static_cast<int>(left));
+        if (polled < 0 && errno == EINTR)
+            continue;
+        if (polled <= 0)
+            break;
+        char c;
+        const ssize_t got = read(ready[0], &c, 1);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0 || c == '\n')
+            done = got > 0;
+        else
+            number.push_back(c);
+        if (got <= 0)
+            break;
+    }
+    close(ready[0]);
+    if (!done || number.empty() || number.find_first_not_of("0123456789") != std::string::npos) {
+        kill(child, SIGKILL);
+        Reap(child);
+        throw HostError("no X display is set and Xvfb could not be started (install xvfb, set DISPLAY, or use "
+                        "--gl egl)");
+    }
+    VirtualDisplay started;
+    started.pid = child;
+    started.name = ":" + number;
+    setenv("DISPLAY", started.name.c_str(), 1);
+    return started;
+}
+
+VirtualDisplay::VirtualDisplay(VirtualDisplay&& other) noexcept : pid(other.pid), name(std::move(other.name))
+{
+    other.pid = -1;
+}
+
+VirtualDisplay& VirtualDisplay::operator=(VirtualDisplay&& other) noexcept
+{
+    if (this != &other) {
+        Stop();
+        pid = other.pid;
+        name = std::move(other.name);
+        other.pid = -1;
+    }
+    return *this;
+}
+
+VirtualDisplay::~VirtualDisplay()
+{
+    Stop();
+}
+
+void VirtualDisplay::Stop()
+{
+    if (pid <= 0)
+        return;
+    kill(pid, SIGTERM);
+    Reap(pid);
+    pid = -1;
+    unsetenv("DISPLAY");
+}
+
+}  // namespace refhost
