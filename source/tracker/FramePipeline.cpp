@@ -183,9 +183,13 @@ uint32_t ZudArazOdudave::ProcessOpenGL(const FrameInput* frame)
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     {
         ffglex::ScopedProgramUse programScope(overlayShader.GetProgram());
-        const OverlayGlObjects objects{overlayShader.GetProgram(),      overlayShader.UniformLocation("Color"),
-                                       overlayVao,                      overlayVertexColorShader.GetProgram(),
-                                       overlayVertexColorVao,           overlayVbo};
+        const OverlayGlObjects objects{overlayShader.GetProgram(),
+                                       overlayShader.UniformLocation("Color"),
+                                       overlayVao,
+                                       overlayVertexColorShader.GetProgram(),
+                                       overlayVertexColorVao,
+                                       overlayVbo,
+                                       static_cast<size_t>(kOverlayStreamBytes)};
         SubmitOverlay(overlayList, overlayPlan, objects);
     }
     glDisable(GL_BLEND);

@@ -1,10 +1,10 @@
 // Groups the overlay's primitives into few draw calls without changing a
-// pixel. Consecutive primitives of one kind and colour share a draw; a run of
-// lines whose colour changes from line to line (the network) is one draw with
-// the colour carried per vertex. A run of primitives in one opaque colour
-// (alpha exactly 1) may be drawn in any order, since every pixel it touches
-// ends as that colour, so its lines and its rectangles become one draw each.
-// No GL here: the plan is plain data that tests read.
+// pixel. Within a run of primitives of one colour and alpha the order is
+// invisible (each covered pixel receives the same blend once per primitive,
+// in any order), so the run's lines and rectangles become one draw each, and
+// rectangles that share an edge exactly are merged (glyph cells). Consecutive
+// runs of lines in changing colours (the network) share one draw with the
+// colour carried per vertex. No GL here: the plan is plain data that tests read.
 #pragma once
 
 #include <cstdint>

@@ -2,6 +2,7 @@
 // plan is one upload at byte 0 of the stream buffer and one draw.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "OverlayBatches.h"
@@ -14,6 +15,7 @@ struct OverlayGlObjects {
     uint32_t vertexColorProgram;  // colour per vertex
     uint32_t vertexColorArray;  // position and colour, from buffer
     uint32_t buffer;
+    size_t bufferBytes;
 };
 
 // Expects program current and blending set; leaves vertex array 0 bound,

@@ -1,6 +1,8 @@
 // Batching the overlay's primitives: few draws, and nothing a pixel could tell.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <map>
 #include <random>
 #include <vector>
@@ -45,20 +47,28 @@ std::vector<DrawnVertex> Literal(const OverlayDrawList& list)
     return drawn;
 }
 
-// A model framebuffer: each primitive covers the cells its vertices' x fall
-// in; covered cells blend source over destination in drawing order.
+// A model framebuffer of 64 cells along x: a line covers the cells of its two
+// end points, a rectangle the cells from its left edge up to (not including)
+// its right edge; covered cells blend source over destination in drawing order.
 std::vector<float> Composite(const std::vector<DrawnVertex>& drawn)
 {
     std::vector<float> cells(64, 0.25f);
+    auto blend = [&](long cell, const OverlayColor& c) {
+        float& value = cells[static_cast<size_t>(cell)];
+        value = c.r * c.a + value * (1.0f - c.a);
+    };
     size_t i = 0;
     while (i < drawn.size()) {
-        const uint32_t count = VertexCount(drawn[i].kind);
-        for (uint32_t k = 0; k < count; ++k) {
-            const DrawnVertex& v = drawn[i + k];
-            float& cell = cells[static_cast<size_t>(v.x * 63.0f)];
-            cell = v.color.r * v.color.a + cell * (1.0f - v.color.a);
+        const DrawnVertex& v = drawn[i];
+        if (v.kind == PrimitiveKind::Line) {
+            blend(std::lround(drawn[i].x * 63.0f), v.color);
+            blend(std::lround(drawn[i + 1].x * 63.0f), v.color);
+        } else {
+            const long left = std::lround(drawn[i].x * 63.0f), right = std::lround(drawn[i + 1].x * 63.0f);
+            for (long cell = std::min(left, right); cell < std::max(left, right); ++cell)
+                blend(cell, v.color);
         }
-        i += count;
+        i += VertexCount(v.kind);
     }
     return cells;
 }
@@ -98,7 +108,7 @@ TEST(OverlayBatches, OpaqueRunBecomesOneLineDrawAndOneRectangleDraw)
         for (int line = 0; line < 12; ++line)
             list.DrawLine(0.01f * line, 0.1f, 0.02f, 0.2f);
         for (int cell = 0; cell < 500; ++cell)
-            list.DrawRect(0.001f * cell, 0.5f, 0.001f, 0.001f);
+            list.DrawRect(0.0015f * cell, 0.5f, 0.001f, 0.001f);
     }
     OverlayBatchPlan plan;
     PlanOverlayBatches(list, kUnlimitedBatch, 4 * kBuffer, plan);
@@ -109,19 +119,55 @@ TEST(OverlayBatches, OpaqueRunBecomesOneLineDrawAndOneRectangleDraw)
     EXPECT_EQ(plan.batches[1].vertexCount, 20u * 500 * 6);
 }
 
-TEST(OverlayBatches, TranslucentPrimitivesKeepTheirOrder)
+TEST(OverlayBatches, PrimitivesOfDifferentColoursKeepTheirOrder)
 {
     OverlayDrawList list;
     list.SetColor(1, 1, 1, 0.5f);
     list.DrawRect(0, 0, 0.1f, 0.1f);
-    list.DrawLine(0, 0, 0.1f, 0.1f);
+    list.SetColor(1, 0, 1, 0.5f);
+    list.DrawRect(0.05f, 0, 0.1f, 0.1f);
+    list.SetColor(1, 1, 1, 0.5f);
     list.DrawRect(0.2f, 0, 0.1f, 0.1f);
     OverlayBatchPlan plan;
     PlanOverlayBatches(list, kUnlimitedBatch, kBuffer, plan);
-    ASSERT_EQ(plan.batches.size(), 3u);
-    EXPECT_EQ(plan.batches[0].kind, PrimitiveKind::Rect);
-    EXPECT_EQ(plan.batches[1].kind, PrimitiveKind::Line);
-    EXPECT_EQ(plan.batches[2].kind, PrimitiveKind::Rect);
+    ASSERT_EQ(plan.batches.size(), 1u);
+    ASSERT_TRUE(plan.batches[0].perVertexColor) << "one draw, colours per vertex, in the drawn order";
+    EXPECT_EQ(plan.coloredVertices[0].x, 0.0f);
+    EXPECT_EQ(plan.coloredVertices[6].x, 0.05f);
+    EXPECT_EQ(plan.coloredVertices[12].x, 0.2f);
+}
+
+TEST(OverlayBatches, RowsOfCellsOnTopOfEachOtherBecomeOneRectangle)
+{
+    // A 3 x 4 block of cells, laid out as the font does: rows from the top.
+    OverlayDrawList list;
+    list.SetColor(1, 1, 1, 0.7f);
+    const float size = 0.012f, h = size * 1.5f, rowStep = h / 24.0f, cell = size * 0.0625f;
+    for (int r = 1; r <= 4; ++r)
+        for (int i = 0; i < 3; ++i)
+            list.DrawRect(0.25f + static_cast<float>(i) * cell, (0.5f + h) - static_cast<float>(r) * rowStep, cell,
+                          rowStep);
+    OverlayBatchPlan plan;
+    PlanOverlayBatches(list, kUnlimitedBatch, kBuffer, plan);
+    ASSERT_EQ(plan.batches.size(), 1u);
+    // Whether a seam merges depends on the rounding of its two edges; where they
+    // meet exactly the block is one rectangle spanning all of it.
+    const std::vector<OverlayVertex>& v = plan.vertices;
+    EXPECT_LT(plan.batches[0].vertexCount, 12u * 6);
+    EXPECT_EQ(v[0].x, 0.25f);
+    float left = 1, right = 0, bottom = 1, top = 0;
+    for (const OverlayVertex& vertex : v) {
+        left = std::min(left, vertex.x);
+        right = std::max(right, vertex.x);
+        bottom = std::min(bottom, vertex.y);
+        top = std::max(top, vertex.y);
+    }
+    const OverlayVertex* first = &list.Vertices()[0];
+    const OverlayVertex* lastCell = &list.Vertices()[11 * 6];
+    EXPECT_EQ(left, first[0].x);
+    EXPECT_EQ(top, first[2].y);
+    EXPECT_EQ(right, lastCell[1].x);
+    EXPECT_EQ(bottom, lastCell[0].y);
 }
 
 TEST(OverlayBatches, LinesOfChangingColourShareOneDrawWithColourPerVertex)
@@ -147,7 +193,7 @@ TEST(OverlayBatches, LimitsCutBatchesAtPrimitiveBoundaries)
     OverlayDrawList list;
     list.SetColor(0.5f, 0.5f, 0.5f, 0.7f);
     for (int cell = 0; cell < 1000; ++cell)
-        list.DrawRect(0.001f * cell, 0, 0.001f, 0.001f);
+        list.DrawRect(0.0015f * cell, 0, 0.001f, 0.001f);
     const uint32_t buffer = 48 * 100 + 20;  // room for 100 rectangles and a bit
     OverlayBatchPlan plan;
     PlanOverlayBatches(list, kUnlimitedBatch, buffer, plan);
@@ -158,6 +204,28 @@ TEST(OverlayBatches, LimitsCutBatchesAtPrimitiveBoundaries)
     }
     PlanOverlayBatches(list, 64, kBuffer, plan);
     EXPECT_EQ(plan.batches.size(), 16u) << "1000 rectangles, at most 64 a draw";
+}
+
+TEST(OverlayBatches, CellsSideBySideBecomeOneRectangleUnlessTheirEdgesMiss)
+{
+    OverlayDrawList list;
+    list.SetColor(1, 1, 1, 0.7f);
+    const float cell = 0.007f * 0.0625f;
+    float x = 0.01f;
+    for (int i = 0; i < 3; ++i) {
+        list.DrawRect(x, 0.5f, cell, cell);
+        x = x + cell;  // exactly where the previous one ends
+    }
+    list.DrawRect(x + 1e-6f, 0.5f, cell, cell);  // a gap
+    list.DrawRect(x + 1e-6f + cell, 0.6f, cell, cell);  // another row
+    OverlayBatchPlan plan;
+    PlanOverlayBatches(list, kUnlimitedBatch, kBuffer, plan);
+    ASSERT_EQ(plan.batches.size(), 1u);
+    ASSERT_EQ(plan.batches[0].vertexCount, 18u) << "three cells, then two that stand apart";
+    EXPECT_EQ(plan.vertices[0].x, 0.01f);
+    EXPECT_EQ(plan.vertices[1].x, list.Vertices()[2 * 6 + 1].x) << "the wide cell ends where the third did";
+    PlanOverlayBatches(list, 1, kBuffer, plan);
+    EXPECT_EQ(plan.batches.size(), 5u) << "one primitive per draw merges nothing";
 }
 
 TEST(OverlayBatches, AnyBatchingComposesLikeOnePrimitivePerDraw)
@@ -171,11 +239,19 @@ TEST(OverlayBatches, AnyBatchingComposesLikeOnePrimitivePerDraw)
         for (int i = 0; i < count; ++i) {
             if (i == 0 || random() % 4 == 0)
                 list.SetColor(reds[random() % 2], 0.1f, 0.2f, alphas[random() % 6]);
-            auto cell = [&] { return static_cast<float>(random() % 64) / 63.0f; };
-            if (random() % 2)
+            auto cell = [&] { return static_cast<float>(random() % 60) / 63.0f; };
+            const float width = static_cast<float>(random() % 4) / 63.0f;
+            if (random() % 2) {
                 list.DrawLine(cell(), 0, cell(), 1);
-            else
-                list.DrawRect(cell(), 0, 0, 0);
+            } else if (random() % 2 && !list.Primitives().empty() &&
+                       list.Primitives().back().kind == PrimitiveKind::Rect) {
+                // Side by side with the previous rectangle, as glyph cells are.
+                const OverlayVertex* last = &list.Vertices()[list.Primitives().back().firstVertex];
+                if (last[1].x + width < 1.0f)
+                    list.DrawRect(last[1].x, 0, width, 0.1f);
+            } else {
+                list.DrawRect(cell(), 0, width, 0.1f);
+            }
         }
         const std::vector<float> expected = Composite(Literal(list));
         for (uint32_t batchSize : {1u, 2u, 5u, kUnlimitedBatch}) {
