@@ -1,4 +1,4 @@
-// The three commands of zao-host, each given its parsed options; they throw
+// The commands of zao-host, each given its parsed options; they throw
 // HostError for anything the user should fix and return the exit status.
 #pragma once
 
@@ -44,8 +44,18 @@ struct BenchOptions {
     bool verbose = false;
 };
 
+struct ValidateOptions {
+    std::string plugin;
+    std::vector<std::string> only;  // empty: every test
+    std::string gl = "glx";
+    double timeout = 60;            // seconds per test
+    bool list = false;
+    std::string validateOne;        // hidden: run this test here, as the child
+};
+
 int RunInfo(const InfoOptions& options);
 int RunRender(const RenderOptions& options);
 int RunBench(const BenchOptions& options);
+int RunValidate(const ValidateOptions& options);
 
 }  // namespace refhost

@@ -91,12 +91,25 @@ int main(int argc, char** argv)
     AddGlOption(benchCommand, &bench.gl);
     benchCommand->add_flag("--verbose,-v", bench.verbose, "Report each size as it starts");
 
+    refhost::ValidateOptions validate;
+    CLI::App* validateCommand = app.add_subcommand(
+        "validate", "Test any FFGL 2 plug-in for crashes, leaks and host mistakes, each test in its own process");
+    validateCommand->add_option("PLUGIN", validate.plugin, "The plug-in file (.so)");
+    validateCommand->add_option("--only", validate.only, "Run only these tests (repeatable or comma-separated)")
+        ->delimiter(',');
+    validateCommand->add_flag("--list", validate.list, "List the tests and exit");
+    validateCommand->add_option("--timeout", validate.timeout, "Seconds a test may take before it counts as hung")
+        ->capture_default_str()
+        ->check(CLI::Range(1.0, 3600.0));
+    AddGlOption(validateCommand, &validate.gl);
+    validateCommand->add_option("--validate-one", validate.validateOne)->group("");
+
     // CLI11 would only say that a command is missing.
     if (argc > 1 && argv[1][0] != '-') {
         const std::string command = argv[1];
-        if (command != "info" && command != "render" && command != "bench")
-            return Fail(kUsageError,
-                        "unknown command \"" + command + "\" (use info, render or bench; see zao-host --help)");
+        if (command != "info" && command != "render" && command != "bench" && command != "validate")
+            return Fail(kUsageError, "unknown command \"" + command +
+                                         "\" (use info, render, bench or validate; see zao-host --help)");
     }
     try {
         app.parse(argc, argv);
@@ -118,6 +131,8 @@ int main(int argc, char** argv)
             return refhost::RunInfo(info);
         if (*renderCommand)
             return refhost::RunRender(render);
+        if (*validateCommand)
+            return refhost::RunValidate(validate);
         return refhost::RunBench(bench);
     } catch (const refhost::HostError& error) {
         if (refhost::Interrupted())

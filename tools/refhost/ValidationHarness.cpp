@@ -1,0 +1,267 @@
+// The child side's plumbing: report lines, plug-in calls, frame records and
+// the host's GL objects around a frame.
+#include "ValidationHarness.h"
+
+#include <GL/glew.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "HostError.h"
+#include "Scene.h"
+
+namespace refhost::validation {
+
+namespace {
+
+// The host's clear colour: no effect output is likely to be exactly this.
+constexpr uint8_t kClear[4] = {51, 102, 153, 204};
+// What an effect must never sample: the allocation around the image.
+constexpr uint8_t kPadding[4] = {255, 0, 255, 255};
+
+}  // namespace
+
+void Reporter::Line(const std::string& kind, const std::string& text) const
+{
+    std::string line = kind + " " + OneLine(text) + "\n";
+    const char* at = line.data();
+    size_t left = line.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, at, left);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return;
+        at += written;
+        left -= static_cast<size_t>(written);
+    }
+}
+
+void Reporter::Step(const std::string& what) const
+{
+    Line("step", what);
+}
+
+void Reporter::Pass(const std::string& note) const
+{
+    Line("pass", note);
+}
+
+void Reporter::Fail(const std::string& reason) const
+{
+    Line("fail", reason);
+}
+
+const char* AnswerText(uint64_t answer)
+{
+    if (answer == 0 || (IsFailureCode(answer) && (answer >> 32) == 0))
+        return nullptr;
+    return reinterpret_cast<const char*>(static_cast<uintptr_t>(answer));
+}
+
+long TextLength(const char* text, size_t limit)
+{
+    const size_t length = strnlen(text, limit);
+    return length < limit ? static_cast<long>(length) : -1;
+}
+
+std::string Printable(const char* text, size_t limit)
+{
+    std::string shown = "\"";
+    for (size_t i = 0; i < limit && text[i] != '\0'; ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c >= 0x20 && c < 0x7f) {
+            shown += static_cast<char>(c);
+        } else {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02x", c);
+            shown += escaped;
+        }
+        if (i + 1 == limit)
+            shown += "...";
+    }
+    return shown + "\"";
+}
+
+std::string Hex(uint64_t value)
+{
+    char text[24];
+    std::snprintf(text, sizeof text, "0x%llx", static_cast<unsigned long long>(value));
+    return text;
+}
+
+std::string FloatText(float value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", static_cast<double>(value));
+    return text;
+}
+
+Session::Session(const hostkit::PluginLibrary& pluginLibrary, const Reporter& reporter)
+    : library(pluginLibrary), report(reporter)
+{
+    report.Step("reading the description (codes 0, 13, 4, 5, 6, 15, 31, 35, 36, 41)");
+    plugin = Describe(library);
+    inputCount = plugin.pluginType == 1 ? 0 : 1;
+}
+
+void* Session::TryCreate(uint32_t width, uint32_t height) const
+{
+    const auto viewport = hostkit::MakeViewport(0, 0, width, height);
+    const uint64_t answer = library.CallPointer(18, viewport.Data());
+    if (answer == 0 || (IsFailureCode(answer) && (answer >> 32) == 0))
+        return nullptr;
+    return reinterpret_cast<void*>(static_cast<uintptr_t>(answer));
+}
+
+void* Session::Create(uint32_t width, uint32_t height) const
+{
+    void* instance = TryCreate(width, height);
+    Require(instance != nullptr, "code 18 refused an instance with a " + std::to_string(width) + "x" +
+                                     std::to_string(height) + " viewport");
+    return instance;
+}
+
+void Session::Destroy(void* instance) const
+{
+    const uint64_t answer = library.Call(19, 0, instance);
+    Require(static_cast<uint32_t>(answer) == 0, "code 19 answered " + Hex(answer) + " instead of 0");
+}
+
+uint64_t Session::SetFloat(void* instance, uint32_t index, float value) const
+{
+    hostkit::ByteRecord<16> record;
+    record.PutU32(0, index);
+    record.PutF32(8, value);
+    return library.CallPointer(8, record.Data(), instance);
+}
+
+uint64_t Session::SetText(void* instance, uint32_t index, const char* text) const
+{
+    hostkit::ByteRecord<16> record;
+    record.PutU32(0, index);
+    record.PutPointer(8, text);
+    return library.CallPointer(8, record.Data(), instance);
+}
+
+void Session::SetTime(void* instance, double seconds) const
+{
+    hostkit::ByteRecord<8> time;
+    time.PutF64(0, seconds);
+    library.CallPointer(20, time.Data(), instance);
+}
+
+InstanceGuard::~InstanceGuard()
+{
+    if (instance != nullptr)
+        session.library.Call(19, 0, instance);
+}
+
+void InstanceGuard::Destroy()
+{
+    void* doomed = instance;
+    instance = nullptr;
+    if (doomed != nullptr)
+        session.Destroy(doomed);
+}
+
+Image TestImage(uint32_t width, uint32_t height, uint32_t seed)
+{
+    const uint32_t area = width * height;
+    const uint32_t blobs = area < 64 * 64 ? 2 : area < 640 * 480 ? 6 : 12;
+    return MakeBlobField(width, height, blobs, seed);
+}
+
+FrameRig::FrameRig(const Image& image, uint32_t hardwareWidth, uint32_t hardwareHeight)
+    : width(image.width), height(image.height)
+{
+    if (hardwareWidth < width)
+        hardwareWidth = width;
+    if (hardwareHeight < height)
+        hardwareHeight = height;
+    std::vector<uint8_t> allocation(static_cast<size_t>(hardwareWidth) * hardwareHeight * 4);
+    for (size_t at = 0; at < allocation.size(); at += 4)
+        std::memcpy(&allocation[at], kPadding, 4);
+    for (uint32_t y = 0; y < height; ++y)
+        std::memcpy(&allocation[static_cast<size_t>(y) * hardwareWidth * 4], image.Row(y),
+                    static_cast<size_t>(width) * 4);
+    texture = hostkit::CreateTexture(hardwareWidth, hardwareHeight, allocation.data());
+    target = hostkit::CreateRenderTarget(width, height);
+    DescribeTexture(width, height, hardwareWidth, hardwareHeight);
+}
+
+FrameRig::~FrameRig()
+{
+    hostkit::DeleteRenderTarget(target);
+    hostkit::DeleteTexture(texture);
+}
+
+void FrameRig::DescribeTexture(uint32_t textureWidth, uint32_t textureHeight, uint32_t hardwareWidth,
+                               uint32_t hardwareHeight)
+{
+    textureInfo = hostkit::MakeTextureInfo(textureWidth, textureHeight, hardwareWidth, hardwareHeight, texture);
+    texturePointers[0] = textureInfo.Data();
+    texturePointers[1] = textureInfo.Data();
+}
+
+uint64_t FrameRig::Process(const Session& session, void* instance, const std::function<void()>& hostState,
+                           const std::function<void()>& undo)
+{
+    frameInput = hostkit::MakeFrameInput(session.inputCount, session.inputCount ? texturePointers : nullptr,
+                                         target.framebuffer);
+    hostkit::BeginFrame(target, kClear[0] / 255.0f, kClear[1] / 255.0f, kClear[2] / 255.0f, kClear[3] / 255.0f);
+    if (hostState)
+        hostState();
+    const uint64_t answer = session.library.CallPointer(17, frameInput.Data(), instance);
+    if (undo)
+        undo();
+    return answer;
+}
+
+void FrameRig::ProcessOrFail(const Session& session, void* instance, const std::string& what)
+{
+    const uint64_t answer = Process(session, instance);
+    Require(static_cast<uint32_t>(answer) == 0, "code 17 answered " + Hex(answer) + " for " + what);
+}
+
+std::vector<uint8_t> FrameRig::Output() const
+{
+    return hostkit::ReadPixels(target);
+}
+
+bool FrameRig::OutputProduced() const
+{
+    const std::vector<uint8_t> pixels = Output();
+    for (size_t at = 0; at < pixels.size(); at += 4)
+        if (std::memcmp(&pixels[at], kClear, 4) != 0)
+            return true;
+    return false;
+}
+
+std::string FirstDifference(const std::vector<uint8_t>& expected, const std::vector<uint8_t>& actual,
+                            uint32_t width)
+{
+    if (expected.size() != actual.size())
+        return "outputs of different sizes";
+    size_t differing = 0, first = 0;
+    for (size_t at = 0; at < expected.size(); at += 4) {
+        if (std::memcmp(&expected[at], &actual[at], 4) != 0) {
+            if (differing == 0)
+                first = at / 4;
+            ++differing;
+        }
+    }
+    if (differing == 0)
+        return {};
+    const size_t x = first % width, y = first / width;
+    char text[160];
+    std::snprintf(text, sizeof text, "%zu pixels differ, first at (%zu, %zu): %u,%u,%u,%u instead of %u,%u,%u,%u",
+                  differing, x, y, actual[first * 4], actual[first * 4 + 1], actual[first * 4 + 2],
+                  actual[first * 4 + 3], expected[first * 4], expected[first * 4 + 1], expected[first * 4 + 2],
+                  expected[first * 4 + 3]);
+    return text;
+}
+
+}  // namespace refhost::validation

@@ -1,0 +1,153 @@
+// What the validator's tests share inside their child process: the report
+// line to the parent, failures, plug-in calls by byte record, and the host's
+// input texture and output framebuffer around one frame.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "Image.h"
+#include "Plugin.h"
+#include "hostkit/ByteRecord.h"
+#include "hostkit/HostGl.h"
+#include "hostkit/PluginLibrary.h"
+
+namespace refhost::validation {
+
+// Lines to the parent: "step WHAT" before anything that may crash or hang,
+// then one "pass NOTE" or "fail REASON". Written unbuffered, so that the last
+// step survives a crash.
+class Reporter {
+public:
+    explicit Reporter(int fd) : fd(fd) {}
+    void Step(const std::string& what) const;
+    void Pass(const std::string& note) const;
+    void Fail(const std::string& reason) const;
+
+private:
+    void Line(const std::string& kind, const std::string& text) const;
+    int fd;
+};
+
+// A fault of the plug-in, with the reason the parent prints.
+class TestFailure : public std::runtime_error {
+public:
+    explicit TestFailure(const std::string& reason) : std::runtime_error(reason) {}
+};
+
+inline void Require(bool condition, const std::string& reason)
+{
+    if (!condition)
+        throw TestFailure(reason);
+}
+
+// Only the low 32 bits of a numeric answer carry meaning.
+inline bool IsFailureCode(uint64_t answer)
+{
+    return static_cast<uint32_t>(answer) == hostkit::kFailureCode;
+}
+inline bool IsSuccessOrFailure(uint64_t answer)
+{
+    return static_cast<uint32_t>(answer) == 0 || IsFailureCode(answer);
+}
+// A pointer answer: 0 and the failure code both mean none.
+const char* AnswerText(uint64_t answer);
+// The length of a text the plug-in handed over, or -1 when no zero byte lies
+// within the first limit bytes (which are read: an unterminated text may crash us).
+long TextLength(const char* text, size_t limit);
+std::string Printable(const char* text, size_t limit = 40);
+std::string Hex(uint64_t value);
+std::string FloatText(float value);
+
+// The plug-in as the tests drive it: its description and instance calls.
+class Session {
+public:
+    Session(const hostkit::PluginLibrary& library, const Reporter& report);
+
+    const hostkit::PluginLibrary& library;
+    const Reporter& report;
+    PluginDescription plugin;
+    // Input textures per frame: 0 for a source, 1 for an effect.
+    uint32_t inputCount = 1;
+
+    uint64_t Call(uint32_t code, uint64_t input = 0, void* instance = nullptr) const
+    {
+        return library.Call(code, input, instance);
+    }
+    // Code 18 with a viewport of width x height; null when the plug-in refuses.
+    void* TryCreate(uint32_t width, uint32_t height) const;
+    // As TryCreate, but a refusal is a failure.
+    void* Create(uint32_t width, uint32_t height) const;
+    // Code 19, which must answer 0.
+    void Destroy(void* instance) const;
+    // Code 8 with a float at offset 8 (or a text pointer for text parameters).
+    uint64_t SetFloat(void* instance, uint32_t index, float value) const;
+    uint64_t SetText(void* instance, uint32_t index, const char* text) const;
+    // Code 20 with the time in seconds, so that frames depend on nothing the host leaves open.
+    void SetTime(void* instance, double seconds) const;
+};
+
+// Destroys an instance at the end of a scope, also when a check fails.
+class InstanceGuard {
+public:
+    InstanceGuard(const Session& session, void* instance) : session(session), instance(instance) {}
+    ~InstanceGuard();
+    InstanceGuard(const InstanceGuard&) = delete;
+    InstanceGuard& operator=(const InstanceGuard&) = delete;
+    void* Get() const { return instance; }
+    // Destroys it now, with the check of code 19's answer.
+    void Destroy();
+
+private:
+    const Session& session;
+    void* instance;
+};
+
+// An RGBA image for the input: separated bright blobs on a dark background
+// that give an analysing effect something to find.
+Image TestImage(uint32_t width, uint32_t height, uint32_t seed);
+
+// One input texture (the image in the lower left of its allocation, the rest a
+// loud colour) and one output framebuffer of the image's size, with the frame
+// records built by byte offset.
+class FrameRig {
+public:
+    FrameRig(const Image& image, uint32_t hardwareWidth = 0, uint32_t hardwareHeight = 0);
+    ~FrameRig();
+    FrameRig(const FrameRig&) = delete;
+    FrameRig& operator=(const FrameRig&) = delete;
+
+    // The texture description the plug-in gets; by default the real one.
+    void DescribeTexture(uint32_t width, uint32_t height, uint32_t hardwareWidth, uint32_t hardwareHeight);
+    // Clears the output to the host's clear colour, then code 17; hostState
+    // runs after the clear and undo after the call.
+    uint64_t Process(const Session& session, void* instance, const std::function<void()>& hostState = {},
+                     const std::function<void()>& undo = {});
+    // As Process, but anything other than success is a failure naming what.
+    void ProcessOrFail(const Session& session, void* instance, const std::string& what);
+    std::vector<uint8_t> Output() const;
+    // Whether the plug-in drew anything: some pixel differs from the clear colour.
+    bool OutputProduced() const;
+    uint32_t Width() const { return width; }
+    uint32_t Height() const { return height; }
+    uint32_t Texture() const { return texture; }
+    uint32_t Framebuffer() const { return target.framebuffer; }
+
+private:
+    uint32_t width, height;
+    uint32_t texture = 0;
+    hostkit::RenderTarget target;
+    hostkit::ByteRecord<24> textureInfo;
+    const void* texturePointers[2] = {nullptr, nullptr};
+    hostkit::ByteRecord<24> frameInput;
+};
+
+// Where two outputs first differ, for a failure reason; empty when they are equal.
+std::string FirstDifference(const std::vector<uint8_t>& expected, const std::vector<uint8_t>& actual,
+                            uint32_t width);
+
+}  // namespace refhost::validation

@@ -1,0 +1,203 @@
+// posix_spawn of the child with its report pipe on a fixed descriptor, a
+// poll loop against the deadline, and the verdict read from the last lines.
+#include "ValidationRunner.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "HostError.h"
+#include "Interrupt.h"
+
+extern char** environ;
+
+namespace refhost {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::string TemporaryOutputFile()
+{
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/zao-validate-XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    const int fd = mkstemp(name.data());
+    if (fd < 0)
+        throw HostError("cannot create a temporary file: " + std::string(std::strerror(errno)));
+    close(fd);
+    return name.data();
+}
+
+// The child's last words on standard output or error (a failed assertion, an
+// abort message), cut to a length that fits a report line.
+std::string LastOutputLine(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::string line, last;
+    while (std::getline(in, line))
+        if (line.find_first_not_of(" \t\r") != std::string::npos)
+            last = line;
+    last = OneLine(last);
+    if (last.size() > 160)
+        last = last.substr(0, 157) + "...";
+    return last;
+}
+
+std::string SignalText(int signal)
+{
+    const char* name = strsignal(signal);
+    return std::string(name ? name : "signal") + ", signal " + std::to_string(signal);
+}
+
+}  // namespace
+
+ValidationOutcome RunValidationChild(const std::vector<std::string>& argv, double timeoutSeconds)
+{
+    const auto start = Clock::now();
+    const std::string outputPath = TemporaryOutputFile();
+    int report[2] = {-1, -1};
+    if (pipe2(report, O_CLOEXEC) != 0)
+        throw HostError("cannot create a pipe: " + std::string(std::strerror(errno)));
+    // Above the child's report descriptor, so that moving it there is a real dup2.
+    for (int& end : report) {
+        const int moved = fcntl(end, F_DUPFD_CLOEXEC, kValidationReportFd + 1);
+        close(end);
+        end = moved;
+    }
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, outputPath.c_str(), O_WRONLY | O_TRUNC, 0);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    posix_spawn_file_actions_adddup2(&actions, report[1], kValidationReportFd);
+    std::vector<char*> args;
+    for (const std::string& arg : argv)
+        args.push_back(const_cast<char*>(arg.c_str()));
+    args.push_back(nullptr);
+    pid_t pid = -1;
+    const int spawned = posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(report[1]);
+    if (spawned != 0) {
+        close(report[0]);
+        std::remove(outputPath.c_str());
+        throw HostError("cannot run " + argv[0] + ": " + std::strerror(spawned));
+    }
+
+    const auto deadline = start + std::chrono::duration_cast<Clock::duration>(
+                                      std::chrono::duration<double>(timeoutSeconds));
+    std::string pending, lastStep, verdict, verdictText;
+    bool timedOut = false, interrupted = false, open = true;
+    const auto takeLines = [&] {
+        size_t end;
+        while ((end = pending.find('\n')) != std::string::npos) {
+            const std::string line = pending.substr(0, end);
+            pending.erase(0, end + 1);
+            const size_t space = line.find(' ');
+            const std::string kind = line.substr(0, space);
+            const std::string text = space == std::string::npos ? "" : line.substr(space + 1);
+            if (kind == "step")
+                lastStep = text;
+            else if (kind == "pass" || kind == "fail") {
+                verdict = kind;
+                verdictText = text;
+            }
+        }
+    };
+    int status = 0;
+    bool reaped = false;
+    while (!reaped) {
+        if (Interrupted()) {
+            interrupted = true;
+            break;
+        }
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0) {
+            timedOut = true;
+            break;
+        }
+        if (open) {
+            pollfd wait = {report[0], POLLIN, 0};
+            const int polled = poll(&wait, 1, static_cast<int>(std::min<long long>(left, 200)));
+            if (polled < 0 && errno != EINTR)
+                open = false;
+            if (polled > 0) {
+                char buffer[4096];
+                const ssize_t got = read(report[0], buffer, sizeof buffer);
+                if (got > 0) {
+                    pending.append(buffer, static_cast<size_t>(got));
+                    takeLines();
+                } else if (got == 0 || errno != EINTR) {
+                    open = false;
+                }
+            }
+        } else {
+            // The pipe is closed (normally at exit): the child has little left to do.
+            usleep(5000);
+        }
+        const pid_t done = waitpid(pid, &status, WNOHANG);
+        reaped = done == pid;
+    }
+    if (!reaped) {
+        kill(pid, SIGKILL);
+        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+    }
+    // What the child wrote just before it ended.
+    for (;;) {
+        char buffer[4096];
+        const ssize_t got = read(report[0], buffer, sizeof buffer);
+        if (got <= 0)
+            break;
+        pending.append(buffer, static_cast<size_t>(got));
+    }
+    takeLines();
+    close(report[0]);
+
+    ValidationOutcome outcome;
+    outcome.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    const std::string during = lastStep.empty() ? "" : " during: " + lastStep;
+    const std::string lastOutput = LastOutputLine(outputPath);
+    std::remove(outputPath.c_str());
+    const std::string said = lastOutput.empty() ? "" : " (last output: " + lastOutput + ")";
+    char limit[32];
+    std::snprintf(limit, sizeof limit, "%g s", timeoutSeconds);
+
+    if (interrupted) {
+        outcome.interrupted = true;
+        outcome.text = "interrupted";
+    } else if (timedOut) {
+        outcome.text = std::string("hung: no verdict within ") + limit + ", killed" + during + said;
+    } else if (WIFSIGNALED(status)) {
+        outcome.text = verdict == "pass" ? "passed, then crashed (" + SignalText(WTERMSIG(status)) + ")" + during
+                                         : "crashed (" + SignalText(WTERMSIG(status)) + ")" + during + said;
+    } else if (verdict == "fail") {
+        outcome.text = verdictText;
+    } else if (verdict == "pass" && WEXITSTATUS(status) == 0) {
+        outcome.passed = true;
+        outcome.text = verdictText;
+    } else if (verdict == "pass") {
+        // A sanitizer's report at exit, or an exit call in the plug-in's unload code.
+        outcome.text = "passed, then exited with status " + std::to_string(WEXITSTATUS(status)) + said;
+    } else {
+        outcome.text = "the process exited with status " + std::to_string(WEXITSTATUS(status)) +
+                       " before its verdict" + during + said;
+    }
+    return outcome;
+}
+
+}  // namespace refhost
