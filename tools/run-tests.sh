@@ -1,13 +1,19 @@
 #!/usr/bin/env bash
 # The whole test run on a fresh Debian 12 machine: packages, configure,
-# build, every test through ctest on a virtual X display, then the Windows
-# DLL's checks under Wine.
+# build, every test through ctest on a virtual X display, the Windows DLL's
+# checks under Wine, the suite again under AddressSanitizer and
+# UndefinedBehaviorSanitizer with leak checks, and a bounded fuzzing run.
+#   ZAO_FUZZ_SECONDS=N   seconds per fuzzer (default 60)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 tools/install-packages.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release
 cmake --build build -j"$(nproc)"
-(cd build && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j"$(nproc)")
+# -noreset: a server that resets when its last client leaves refuses the
+# next one for a moment, which parallel tests hit now and then.
+(cd build && xvfb-run -a -s "-noreset -screen 0 1280x1024x24" ctest --output-on-failure -j"$(nproc)")
 
 tools/windows/RunWindowsChecks.sh
+tools/sanitize/RunSanitizedTests.sh
+tools/fuzz/RunFuzzers.sh

@@ -57,7 +57,9 @@ VirtualDisplay VirtualDisplay::EnsureDisplay()
         dup2(null, 1);
         dup2(null, 2);
         const std::string fd = std::to_string(ready[1]);
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+        // -noreset: a server that resets when its last client leaves refuses the
+        // next one for a moment, and validate's children connect one after another.
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-noreset", "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
                static_cast<char*>(nullptr));
         _exit(127);
     }

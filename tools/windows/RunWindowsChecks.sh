@@ -119,7 +119,7 @@ Record PASS "Wine prefix" "$((SECONDS - stageStart)) s"
 testOptions=(--require-overlay)
 [[ "${ZAO_OVERLAY_OPTIONAL:-0}" == 1 ]] && testOptions=()
 stageStart=$SECONDS
-timeout 600 xvfb-run -a -s "-screen 0 1280x1024x24" wine "$testExe" "${testOptions[@]}" 2>&1 | tee "$buildDir/windows-checks/WindowsPluginTest.log" |
+timeout 600 xvfb-run -a -s "-noreset -screen 0 1280x1024x24" wine "$testExe" "${testOptions[@]}" 2>&1 | tee "$buildDir/windows-checks/WindowsPluginTest.log" |
     grep -v '^X connection to .* broken'
 testStatus=${PIPESTATUS[0]}
 wineSeconds=$((SECONDS - stageStart))
