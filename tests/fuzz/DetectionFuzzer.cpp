@@ -9,11 +9,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
-#include <queue>
+#include <utility>
 #include <vector>
 
 #include "tracker/BlobDetection.h"
 #include "tracker/TargetList.h"
+
+#include "ReferenceLabelling.h"
 
 namespace {
 
@@ -29,15 +31,6 @@ namespace {
             Fail(#condition, __VA_ARGS__);                                                                           \
     } while (0)
 
-// The luma exactly as stated: divide, weigh, then (R + G) + B, all in float.
-float PlainLuma(const uint8_t* cell)
-{
-    const float r = static_cast<float>(cell[0]) / 255.0f * 0.299f;
-    const float g = static_cast<float>(cell[1]) / 255.0f * 0.587f;
-    const float b = static_cast<float>(cell[2]) / 255.0f * 0.114f;
-    return (r + g) + b;
-}
-
 struct PlainLabelling {
     std::vector<uint8_t> mask;
     std::vector<int32_t> labels;
@@ -47,55 +40,10 @@ struct PlainLabelling {
 PlainLabelling Label(const std::vector<uint8_t>& grid, int32_t w, int32_t h, float threshold, float invert)
 {
     PlainLabelling out;
-    const size_t cells = static_cast<size_t>(w) * static_cast<size_t>(h);
-    out.mask.resize(cells);
-    for (size_t i = 0; i < cells; ++i) {
-        const bool above = PlainLuma(&grid[4 * i]) > threshold;
-        out.mask[i] = (invert >= 0.5f) ? !above : above;
-    }
-    out.labels.assign(cells, 0);
-    int32_t next = 1;
-    for (int32_t y = 0; y < h; ++y)
-        for (int32_t x = 0; x < w; ++x) {
-            const size_t start = static_cast<size_t>(y) * w + x;
-            if (!out.mask[start] || out.labels[start])
-                continue;
-            std::queue<size_t> queue;
-            queue.push(start);
-            out.labels[start] = next;
-            while (!queue.empty()) {
-                const size_t i = queue.front();
-                queue.pop();
-                const int32_t cx = static_cast<int32_t>(i % w);
-                const int32_t cy = static_cast<int32_t>(i / w);
-                const int32_t neighbours[4][2] = {{cx - 1, cy}, {cx + 1, cy}, {cx, cy - 1}, {cx, cy + 1}};
-                for (const auto& n : neighbours) {
-                    if (n[0] < 0 || n[0] >= w || n[1] < 0 || n[1] >= h)
-                        continue;
-                    const size_t j = static_cast<size_t>(n[1]) * w + n[0];
-                    if (out.mask[j] && !out.labels[j]) {
-                        out.labels[j] = next;
-                        queue.push(j);
-                    }
-                }
-            }
-            out.components.push_back(ComponentStats{w, h, 0, 0, 0, 0, 0});
-            ++next;
-        }
-    for (int32_t y = 0; y < h; ++y)
-        for (int32_t x = 0; x < w; ++x) {
-            const int32_t label = out.labels[static_cast<size_t>(y) * w + x];
-            if (label == 0)
-                continue;
-            ComponentStats& s = out.components[static_cast<size_t>(label - 1)];
-            s.minX = std::min(s.minX, x);
-            s.minY = std::min(s.minY, y);
-            s.maxX = std::max(s.maxX, x);
-            s.maxY = std::max(s.maxY, y);
-            s.sumX += x;
-            s.sumY += y;
-            ++s.cellCount;
-        }
+    out.mask = reference::Mask(grid.data(), w, h, threshold, invert);
+    reference::Labelling labelling = reference::Label(out.mask, w, h);
+    out.labels = std::move(labelling.labels);
+    out.components = std::move(labelling.components);
     return out;
 }
 
@@ -263,7 +211,7 @@ void RunOne(FuzzedDataProvider& data, DetectionWorkspace& workspace, std::vector
         byte = data.ConsumeIntegral<uint8_t>();
     std::vector<float> lumas;
     for (size_t i = 0; i < paletteSize; ++i)
-        lumas.push_back(PlainLuma(&palette[4 * i]));
+        lumas.push_back(reference::Luma(&palette[4 * i]));
 
     DetectionParameters parameters;
     parameters.threshold = ParameterValue(data, lumas);

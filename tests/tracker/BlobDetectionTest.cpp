@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <queue>
 #include <random>
 #include <string>
 #include <utility>
@@ -14,6 +13,8 @@
 
 #include "tracker/BlobDetection.h"
 #include "tracker/TargetList.h"
+
+#include "ReferenceLabelling.h"
 
 // Found by argument-dependent lookup, so they live beside the types.
 bool operator==(const ComponentStats& a, const ComponentStats& b)
@@ -94,84 +95,16 @@ ComponentStats Stats(int32_t minX, int32_t minY, int32_t maxX, int32_t maxY, int
     return ComponentStats{minX, minY, maxX, maxY, sumX, sumY, cellCount};
 }
 
-// The plain way: luma per cell by the formula, breadth-first fill, then a
-// full pass over the labels for each blob's statistics.
-float ReferenceLuma(const uint8_t* cell)
-{
-    const float r = static_cast<float>(cell[0]) / 255.0f * 0.299f;
-    const float g = static_cast<float>(cell[1]) / 255.0f * 0.587f;
-    const float b = static_cast<float>(cell[2]) / 255.0f * 0.114f;
-    return (r + g) + b;
-}
+using reference::Labelling;
 
 std::vector<uint8_t> ReferenceMask(const Grid& grid, float threshold, float invert)
 {
-    const bool inverted = invert >= 0.5f;
-    std::vector<uint8_t> mask(static_cast<size_t>(grid.width) * grid.height);
-    for (size_t i = 0; i < mask.size(); ++i) {
-        const bool above = ReferenceLuma(&grid.bytes[4 * i]) > threshold;
-        mask[i] = inverted ? !above : above;
-    }
-    return mask;
+    return reference::Mask(grid.bytes.data(), grid.width, grid.height, threshold, invert);
 }
-
-struct Labelling {
-    std::vector<int32_t> labels;
-    std::vector<ComponentStats> components;
-};
 
 Labelling ReferenceLabelling(const Grid& grid, float threshold, float invert)
 {
-    const int32_t w = grid.width;
-    const int32_t h = grid.height;
-    const std::vector<uint8_t> mask = ReferenceMask(grid, threshold, invert);
-    std::vector<int32_t> labels(mask.size(), 0);
-    std::vector<ComponentStats> components;
-    int32_t next = 1;
-    for (int32_t y = 0; y < h; ++y) {
-        for (int32_t x = 0; x < w; ++x) {
-            const int32_t start = y * w + x;
-            if (!mask[start] || labels[start])
-                continue;
-            std::queue<int32_t> queue;
-            queue.push(start);
-            labels[start] = next;
-            while (!queue.empty()) {
-                const int32_t i = queue.front();
-                queue.pop();
-                const int32_t cx = i % w;
-                const int32_t cy = i / w;
-                const int32_t neighbours[4][2] = {{cx - 1, cy}, {cx + 1, cy}, {cx, cy - 1}, {cx, cy + 1}};
-                for (const auto& n : neighbours) {
-                    if (n[0] < 0 || n[0] >= w || n[1] < 0 || n[1] >= h)
-                        continue;
-                    const int32_t j = n[1] * w + n[0];
-                    if (mask[j] && !labels[j]) {
-                        labels[j] = next;
-                        queue.push(j);
-                    }
-                }
-            }
-            components.push_back(ComponentStats{w, h, 0, 0, 0, 0, 0});
-            ++next;
-        }
-    }
-    // Statistics in a second, separate pass over the finished labels.
-    for (int32_t y = 0; y < h; ++y)
-        for (int32_t x = 0; x < w; ++x) {
-            const int32_t label = labels[static_cast<size_t>(y * w + x)];
-            if (label == 0)
-                continue;
-            ComponentStats& s = components[static_cast<size_t>(label - 1)];
-            s.minX = std::min(s.minX, x);
-            s.minY = std::min(s.minY, y);
-            s.maxX = std::max(s.maxX, x);
-            s.maxY = std::max(s.maxY, y);
-            s.sumX += x;
-            s.sumY += y;
-            ++s.cellCount;
-        }
-    return {labels, components};
+    return reference::Label(ReferenceMask(grid, threshold, invert), grid.width, grid.height);
 }
 
 std::vector<ComponentStats> ReferenceComponents(const Grid& grid, float threshold, float invert)
@@ -253,7 +186,7 @@ TEST(BlobDetection, ForegroundRuleMatchesTheFormulaForEveryColour)
         int redStep;
     };
     const uint8_t probe[4] = {17, 200, 3, 255};
-    const float probeLuma = ReferenceLuma(probe);
+    const float probeLuma = reference::Luma(probe);
     const Case cases[] = {
         {"default threshold, all colours", 0.4f, 1},
         {"threshold equal to a colour's luma", probeLuma, 5},
@@ -273,7 +206,7 @@ TEST(BlobDetection, ForegroundRuleMatchesTheFormulaForEveryColour)
                     const Rgb colour{static_cast<uint8_t>(r), static_cast<uint8_t>(g), static_cast<uint8_t>(b)};
                     grid.Set(2 * g, 2 * b, colour);
                     const uint8_t cell[4] = {colour.r, colour.g, colour.b, 255};
-                    if (ReferenceLuma(cell) > c.threshold)
+                    if (reference::Luma(cell) > c.threshold)
                         expected.emplace_back(2 * g, 2 * b);
                 }
             ExtractComponents(grid.bytes.data(), grid.width, grid.height, c.threshold, 0.0f, workspace);
@@ -479,7 +412,7 @@ TEST(BlobDetection, RandomGridsMatchPlainLabellingExactly)
                     grid.Set(x, y, palette[pick], static_cast<uint8_t>(random()));
                 }
             const uint8_t* tieCell = &grid.bytes[4 * (random() % (grid.bytes.size() / 4))];
-            const float tie = ReferenceLuma(tieCell);
+            const float tie = reference::Luma(tieCell);
             const float thresholds[] = {tie, std::nextafter(tie, 2.0f), std::nextafter(tie, -1.0f),
                                         static_cast<float>(random() % 1001) / 1000.0f};
             for (float threshold : thresholds) {
