@@ -21,12 +21,10 @@ extern char** environ;
 
 namespace refhost {
 
-namespace {
-
-std::string TemporaryFile()
+std::string MakeTemporaryFile(const std::string& prefix)
 {
     const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/zao-host-stderr-XXXXXX";
+    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/" + prefix + "-XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     const int fd = mkstemp(name.data());
@@ -37,11 +35,9 @@ std::string TemporaryFile()
     return name.data();
 }
 
-}  // namespace
-
 Subprocess::Subprocess(const std::vector<std::string>& argv, Pipe pipe, bool background)
 {
-    stderrPath = TemporaryFile();
+    stderrPath = MakeTemporaryFile("zao-host-stderr");
     int ends[2] = {-1, -1};
     if (pipe != Pipe::None && ::pipe2(ends, O_CLOEXEC) != 0)
         throw HostError(std::string("cannot create a pipe: ") + std::strerror(errno));

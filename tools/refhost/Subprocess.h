@@ -11,6 +11,9 @@
 
 namespace refhost {
 
+// An empty file of our own in $TMPDIR (or /tmp) named PREFIX-XXXXXX; throws HostError.
+std::string MakeTemporaryFile(const std::string& prefix);
+
 class Subprocess {
 public:
     enum class Pipe { None, ToChild, FromChild };

@@ -19,6 +19,7 @@
 
 #include "HostError.h"
 #include "Interrupt.h"
+#include "Subprocess.h"
 
 extern char** environ;
 
@@ -27,19 +28,6 @@ namespace refhost {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-std::string TemporaryOutputFile()
-{
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/zao-validate-XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    const int fd = mkstemp(name.data());
-    if (fd < 0)
-        throw HostError("cannot create a temporary file: " + std::string(std::strerror(errno)));
-    close(fd);
-    return name.data();
-}
 
 // The child's last words on standard output or error (a failed assertion, an
 // abort message), cut to a length that fits a report line.
@@ -67,7 +55,7 @@ std::string SignalText(int signal)
 ValidationOutcome RunValidationChild(const std::vector<std::string>& argv, double timeoutSeconds)
 {
     const auto start = Clock::now();
-    const std::string outputPath = TemporaryOutputFile();
+    const std::string outputPath = MakeTemporaryFile("zao-validate");
     int report[2] = {-1, -1};
     if (pipe2(report, O_CLOEXEC) != 0)
         throw HostError("cannot create a pipe: " + std::string(std::strerror(errno)));
