@@ -1,11 +1,14 @@
 // The GPU side of the effect: GL objects made in InitGL and released in
-// DeInitGL, and the per-frame road: read back, sample the grid, detect, pass
-// the input through, draw the overlay on top.
+// DeInitGL, and the per-frame road: sample the grid (on the GPU where that is
+// exact, else from a whole read-back), detect, pass the input through, draw
+// the overlay on top.
+#include <algorithm>
 #include <new>
 
 #include "../ffglex/GlHeaders.h"
 #include "../ffglex/ScopedBindings.h"
 #include "GridSampling.h"
+#include "PackStateGuard.h"
 #include "Overlay.h"
 #include "OverlaySubmitter.h"
 #include "ShaderSources.h"
@@ -22,39 +25,6 @@ const char* Pick(const char* replacement, const char* builtIn)
     return replacement ? replacement : builtIn;
 }
 
-// The pixel-pack state the read-back relies on, taken from the host and given back.
-class PackStateGuard {
-public:
-    PackStateGuard()
-    {
-        glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
-        glGetIntegerv(GL_PACK_ROW_LENGTH, &rowLength);
-        glGetIntegerv(GL_PACK_SKIP_ROWS, &skipRows);
-        glGetIntegerv(GL_PACK_SKIP_PIXELS, &skipPixels);
-        glGetIntegerv(GL_PIXEL_PACK_BUFFER_BINDING, &packBuffer);
-        glPixelStorei(GL_PACK_ALIGNMENT, 4);
-        glPixelStorei(GL_PACK_ROW_LENGTH, 0);
-        glPixelStorei(GL_PACK_SKIP_ROWS, 0);
-        glPixelStorei(GL_PACK_SKIP_PIXELS, 0);
-        if (packBuffer != 0)
-            glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
-    }
-    ~PackStateGuard()
-    {
-        glPixelStorei(GL_PACK_ALIGNMENT, alignment);
-        glPixelStorei(GL_PACK_ROW_LENGTH, rowLength);
-        glPixelStorei(GL_PACK_SKIP_ROWS, skipRows);
-        glPixelStorei(GL_PACK_SKIP_PIXELS, skipPixels);
-        if (packBuffer != 0)
-            glBindBuffer(GL_PIXEL_PACK_BUFFER, static_cast<GLuint>(packBuffer));
-    }
-    PackStateGuard(const PackStateGuard&) = delete;
-    PackStateGuard& operator=(const PackStateGuard&) = delete;
-
-private:
-    GLint alignment = 4, rowLength = 0, skipRows = 0, skipPixels = 0, packBuffer = 0;
-};
-
 }  // namespace
 
 uint32_t ZudArazOdudave::InitGL(const ViewportRecord* viewportRecord)
@@ -67,6 +37,7 @@ uint32_t ZudArazOdudave::InitGL(const ViewportRecord* viewportRecord)
     ok = ok && overlayVertexColorShader.CompileAndLink(kOverlayVertexColorVertexSource,
                                                        kOverlayVertexColorFragmentSource);
     ok = ok && screenQuad.Create(false);
+    ok = ok && gridSampler.Create(kGridSampleVertexSource, kGridSampleFragmentSource);
     if (!ok) {
         DeInitGL();
         return kFailure;
@@ -103,6 +74,7 @@ uint32_t ZudArazOdudave::DeInitGL()
     overlayShader.Release();
     overlayVertexColorShader.Release();
     screenQuad.Release();
+    gridSampler.Release();
     if (readFbo != 0) {
         glDeleteFramebuffers(1, &readFbo);
         readFbo = 0;
@@ -133,29 +105,14 @@ uint32_t ZudArazOdudave::ProcessOpenGL(const FrameInput* frame)
     // An empty image has nothing to read back or draw.
     if (imageWidth == 0 || imageHeight == 0 || imageWidth > INT32_MAX / 4 || imageHeight > INT32_MAX / 4)
         return kFailure;
-    const int32_t w = static_cast<int32_t>(imageWidth);
-    const int32_t h = static_cast<int32_t>(imageHeight);
-
     // Everything that can run out of memory happens before the first GL draw,
-    // so a failed frame leaves the host's GL state as the host set it.
-    try {
-        const GridSize size = GridSizeFor(imageWidth, imageHeight);
-        grid.resize(static_cast<size_t>(size.width) * static_cast<size_t>(size.height) * 4);
-        gridWidth = size.width;
-        gridHeight = size.height;
-        readback.resize(static_cast<size_t>(imageWidth) * imageHeight * 4);
-    } catch (const std::bad_alloc&) {
-        ReleaseReadback();
+    // so a failed frame draws nothing and gives the host its framebuffers back.
+    GLint hostReadFramebuffer = 0;
+    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &hostReadFramebuffer);
+    if (!PrepareGrid(imageWidth, imageHeight) || !FillGrid(texture)) {
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(hostReadFramebuffer));
         return kFailure;
     }
-
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, readFbo);
-    glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture.handle, 0);
-    {
-        PackStateGuard packState;
-        glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, readback.data());
-    }
-    SampleGrid(readback.data(), w, h, grid.data(), gridWidth, gridHeight);
     glBindFramebuffer(GL_FRAMEBUFFER, frame->hostFbo);
 
     try {
@@ -205,7 +162,81 @@ void ZudArazOdudave::PrepareOverlay()
     PlanOverlayBatches(overlayList, overlayBatchSize, static_cast<uint32_t>(kOverlayStreamBytes), overlayPlan);
 }
 
+bool ZudArazOdudave::PrepareGrid(uint32_t imageWidth, uint32_t imageHeight)
+{
+    const GridSize size = GridSizeFor(imageWidth, imageHeight);
+    const size_t gridBytes = static_cast<size_t>(size.width) * static_cast<size_t>(size.height) * 4;
+    // After a run of much smaller frames the grid and the detection buffers
+    // start afresh at this frame's size.
+    if (gridTrim.Tick(gridBytes, CapacityBytes(grid))) {
+        ReleaseBuffer(grid);
+        detection = DetectionWorkspace();
+    }
+    try {
+        grid.resize(gridBytes);
+        const int32_t key[2] = {static_cast<int32_t>(imageWidth), static_cast<int32_t>(imageHeight)};
+        if (key[0] != sourceIndexKey[0] || key[1] != sourceIndexKey[1] ||
+            sourceIndices.size() != static_cast<size_t>(size.width) + static_cast<size_t>(size.height)) {
+            sourceIndices.resize(static_cast<size_t>(size.width) + static_cast<size_t>(size.height));
+            FillSourceIndices(key[0], key[1], size.width, size.height, sourceIndices.data());
+            sourceIndexKey[0] = key[0];
+            sourceIndexKey[1] = key[1];
+        }
+    } catch (const std::bad_alloc&) {
+        ReleaseReadback();
+        sourceIndexKey[0] = sourceIndexKey[1] = 0;
+        return false;
+    }
+    gridWidth = size.width;
+    gridHeight = size.height;
+    return true;
+}
+
+bool ZudArazOdudave::FillGrid(const TextureInfo& texture)
+{
+    const int32_t w = static_cast<int32_t>(texture.width);
+    const int32_t h = static_cast<int32_t>(texture.height);
+    const GridSize size{gridWidth, gridHeight};
+    // Detach first: attaching a name that is not a 2D texture fails and would
+    // leave the previous frame's texture in place to be read again.
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, readFbo);
+    glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, 0, 0);
+    glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture.handle, 0);
+    GridRoad road = ChooseGridRoad(DescribeInputTexture(texture.handle), w, h, size, gridSampler.Limits());
+    if (forceFullReadback && road == GridRoad::Gpu)
+        road = GridRoad::FullReadback;
+
+    const size_t readbackBytes = road == GridRoad::FullReadback ? static_cast<size_t>(w) * static_cast<size_t>(h) * 4 : 0;
+    if (readbackTrim.Tick(readbackBytes, CapacityBytes(readback)))
+        ReleaseReadback();
+    switch (road) {
+    case GridRoad::Empty:
+        // What a zero-filled read-back that nothing was written to would give.
+        std::fill(grid.begin(), grid.end(), uint8_t{0});
+        break;
+    case GridRoad::Gpu:
+        gridSampler.Sample(texture.handle, w, h, size, sourceIndices.data(), screenQuad, grid.data());
+        break;
+    case GridRoad::FullReadback:
+        try {
+            // Zero-filled, as pixels a read cannot reach must not keep an earlier frame's bytes.
+            readback.assign(readbackBytes, uint8_t{0});
+        } catch (const std::bad_alloc&) {
+            ReleaseReadback();
+            return false;
+        }
+        {
+            PackStateGuard packState;
+            glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, readback.data());
+        }
+        SampleGrid(readback.data(), w, sourceIndices.data(), grid.data(), gridWidth, gridHeight);
+        break;
+    }
+    lastGridRoad = road;
+    return true;
+}
+
 void ZudArazOdudave::ReleaseReadback()
 {
-    std::vector<uint8_t>().swap(readback);
+    ReleaseBuffer(readback);
 }

@@ -8,3 +8,6 @@ extern const char kOverlayFragmentSource[];
 // Batched overlay draws whose colour changes from line to line carry it per vertex.
 extern const char kOverlayVertexColorVertexSource[];
 extern const char kOverlayVertexColorFragmentSource[];
+// The GPU road of grid sampling: one fragment per cell.
+extern const char kGridSampleVertexSource[];
+extern const char kGridSampleFragmentSource[];

@@ -9,6 +9,9 @@
 #include "../ffglex/ShaderProgram.h"
 #include "../host/PluginInstance.h"
 #include "BlobDetection.h"
+#include "BufferTrim.h"
+#include "GpuGridSampler.h"
+#include "GridSampling.h"
 #include "OverlayBatches.h"
 #include "OverlayDrawList.h"
 #include "TargetList.h"
@@ -54,7 +57,17 @@ public:
     void SetOverlayBatchSize(uint32_t primitivesPerBatch) { overlayBatchSize = primitivesPerBatch; }
     static TrackerShaderOverride shaderOverride;
 
+    // The grid of the last frame, how it was filled, and a switch that makes
+    // every readable frame take the whole read-back (the reference road).
+    const std::vector<uint8_t>& Grid() const { return grid; }
+    GridRoad LastGridRoad() const { return lastGridRoad; }
+    void ForceFullReadback(bool force) { forceFullReadback = force; }
+
 private:
+    // Sizes the grid and its source indices for this frame; false when memory runs out.
+    bool PrepareGrid(uint32_t imageWidth, uint32_t imageHeight);
+    // Fills the grid by the road the input allows; false when memory runs out.
+    bool FillGrid(const TextureInfo& texture);
     // Lays out the overlay and plans its draws, before any GL draw of the frame.
     void PrepareOverlay();
     void ReleaseReadback();
@@ -80,6 +93,14 @@ private:
     ffglex::ShaderProgram overlayVertexColorShader;
     uint32_t overlayVertexColorVao = 0;
     uint32_t overlayBatchSize = kUnlimitedBatch;
+
+    GpuGridSampler gridSampler;
+    std::vector<int32_t> sourceIndices;
+    int32_t sourceIndexKey[2] = {0, 0};
+    BufferTrim readbackTrim;
+    BufferTrim gridTrim;
+    GridRoad lastGridRoad = GridRoad::Empty;
+    bool forceFullReadback = false;
 };
 
 // The factory the registration record hands to the dispatch.

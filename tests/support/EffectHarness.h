@@ -87,15 +87,21 @@ public:
         hostkit::DeleteTexture(texture);
         texture = hostkit::CreateTexture(image.width, image.height, image.pixels.data(), allocatedWidth,
                                          allocatedHeight);
-        if (output.width != image.width || output.height != image.height) {
+        return FrameOn(texture, image.width, image.height,
+                       reportedHardwareWidth == UINT32_MAX ? allocatedWidth : reportedHardwareWidth,
+                       reportedHardwareHeight == UINT32_MAX ? allocatedHeight : reportedHardwareHeight);
+    }
+
+    // One frame on a texture the test made itself, into an output of the image's size.
+    uint32_t FrameOn(uint32_t inputTexture, uint32_t width, uint32_t height, uint32_t hardwareWidth,
+                     uint32_t hardwareHeight)
+    {
+        if (output.width != width || output.height != height) {
             hostkit::DeleteRenderTarget(output);
-            output = hostkit::CreateRenderTarget(image.width, image.height);
+            output = hostkit::CreateRenderTarget(width, height);
         }
         hostkit::BeginFrame(output, 0, 0, 0, 0);
-        const auto info = hostkit::MakeTextureInfo(
-            image.width, image.height,
-            reportedHardwareWidth == UINT32_MAX ? allocatedWidth : reportedHardwareWidth,
-            reportedHardwareHeight == UINT32_MAX ? allocatedHeight : reportedHardwareHeight, texture);
+        const auto info = hostkit::MakeTextureInfo(width, height, hardwareWidth, hardwareHeight, inputTexture);
         const void* textures[] = {info.Data()};
         const auto frame = hostkit::MakeFrameInput(1, textures, output.framebuffer);
         return effect.ProcessOpenGL(static_cast<const FrameInput*>(frame.Data()));

@@ -9,6 +9,7 @@ namespace {
 
 uint64_t drawCalls = 0;
 uint64_t drawnVertices = 0;
+uint64_t readBackBytes = 0;
 
 using DrawArraysFunction = void (*)(GLenum, GLint, GLsizei);
 
@@ -18,7 +19,30 @@ DrawArraysFunction RealDrawArrays()
     return real;
 }
 
+using ReadPixelsFunction = void (*)(GLint, GLint, GLsizei, GLsizei, GLenum, GLenum, void*);
+
+ReadPixelsFunction RealReadPixels()
+{
+    static ReadPixelsFunction real = reinterpret_cast<ReadPixelsFunction>(dlsym(RTLD_NEXT, "glReadPixels"));
+    return real;
+}
+
+uint64_t BytesPerPixel(GLenum format, GLenum type)
+{
+    const uint64_t channels = format == GL_RGBA || format == GL_BGRA ? 4 : format == GL_RGB ? 3 : 1;
+    const uint64_t size = type == GL_FLOAT ? 4 : type == GL_UNSIGNED_SHORT || type == GL_HALF_FLOAT ? 2 : 1;
+    return channels * size;
+}
+
 }  // namespace
+
+extern "C" __attribute__((visibility("default"))) void glReadPixels(GLint x, GLint y, GLsizei width, GLsizei height,
+                                                                    GLenum format, GLenum type, void* pixels)
+{
+    if (width > 0 && height > 0)
+        readBackBytes += static_cast<uint64_t>(width) * static_cast<uint64_t>(height) * BytesPerPixel(format, type);
+    RealReadPixels()(x, y, width, height, format, type, pixels);
+}
 
 extern "C" __attribute__((visibility("default"))) void glDrawArrays(GLenum mode, GLint first, GLsizei count)
 {
@@ -39,6 +63,12 @@ void ResetDrawCallCount()
 {
     drawCalls = 0;
     drawnVertices = 0;
+    readBackBytes = 0;
+}
+
+uint64_t ReadBackByteCount()
+{
+    return readBackBytes;
 }
 
 uint64_t DrawnVertexCount()

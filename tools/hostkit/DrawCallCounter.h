@@ -1,6 +1,7 @@
-// Counts the draw calls of everything in the process, a loaded plug-in
-// included: the executable defines glDrawArrays itself (and exports it, see
-// the CMake property ENABLE_EXPORTS), counts, and forwards to the driver's.
+// Counts the draw calls and read-backs of everything in the process, a loaded
+// plug-in included: the executable defines glDrawArrays and glReadPixels
+// itself (and exports them, see the CMake property ENABLE_EXPORTS), counts,
+// and forwards to the driver's.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +11,9 @@ namespace hostkit {
 uint64_t DrawCallCount();
 // The vertices those calls asked for, a measure of the primitives drawn.
 uint64_t DrawnVertexCount();
+// Bytes that glReadPixels calls asked for (width x height x 4 for RGBA bytes).
+uint64_t ReadBackByteCount();
+// Resets all three counts.
 void ResetDrawCallCount();
 
 }  // namespace hostkit

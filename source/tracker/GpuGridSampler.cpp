@@ -1,0 +1,216 @@
+// GL objects and the per-frame draw of the GPU sampling road.
+#include "GpuGridSampler.h"
+
+#include "../ffglex/GlHeaders.h"
+#include "../ffglex/ScopedBindings.h"
+#include "PackStateGuard.h"
+
+namespace {
+
+constexpr GLint kInputUnit = 0;
+constexpr GLint kIndexUnit = 1;
+
+// The draw state that would change what lands in the target, set neutral for
+// the draw and given back as the host had it. Blending, masks, scissor,
+// culling and the like belong to the host; the target's bytes must not
+// depend on them.
+class GridDrawState {
+public:
+    explicit GridDrawState(GridSize grid)
+    {
+        glGetIntegerv(GL_VIEWPORT, viewport);
+        glGetBooleani_v(GL_COLOR_WRITEMASK, 0, colorMask);
+        glGetIntegerv(GL_POLYGON_MODE, polygonMode);
+        blend = glIsEnabledi(GL_BLEND, 0);
+        scissor = glIsEnabled(GL_SCISSOR_TEST);
+        cull = glIsEnabled(GL_CULL_FACE);
+        dither = glIsEnabled(GL_DITHER);
+        logicOp = glIsEnabled(GL_COLOR_LOGIC_OP);
+        discard = glIsEnabled(GL_RASTERIZER_DISCARD);
+        glActiveTexture(GL_TEXTURE0 + kIndexUnit);
+        glGetIntegerv(GL_TEXTURE_BINDING_BUFFER, &indexUnitBufferTexture);
+        glActiveTexture(GL_TEXTURE0 + kInputUnit);
+        glGetIntegerv(GL_SAMPLER_BINDING, &inputUnitSampler);
+
+        glViewport(0, 0, grid.width, grid.height);
+        glColorMaski(0, GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+        if (polygonMode[0] != GL_FILL)
+            glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+        Switch(blend, GL_FALSE, [] { glDisablei(GL_BLEND, 0); }, [] { glEnablei(GL_BLEND, 0); });
+        Set(GL_SCISSOR_TEST, scissor, GL_FALSE);
+        Set(GL_CULL_FACE, cull, GL_FALSE);
+        Set(GL_DITHER, dither, GL_FALSE);
+        Set(GL_COLOR_LOGIC_OP, logicOp, GL_FALSE);
+        Set(GL_RASTERIZER_DISCARD, discard, GL_FALSE);
+    }
+
+    ~GridDrawState()
+    {
+        glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
+        glColorMaski(0, colorMask[0], colorMask[1], colorMask[2], colorMask[3]);
+        if (polygonMode[0] != GL_FILL)
+            glPolygonMode(GL_FRONT_AND_BACK, static_cast<GLenum>(polygonMode[0]));
+        Switch(GL_FALSE, blend, [] { glDisablei(GL_BLEND, 0); }, [] { glEnablei(GL_BLEND, 0); });
+        Set(GL_SCISSOR_TEST, GL_FALSE, scissor);
+        Set(GL_CULL_FACE, GL_FALSE, cull);
+        Set(GL_DITHER, GL_FALSE, dither);
+        Set(GL_COLOR_LOGIC_OP, GL_FALSE, logicOp);
+        Set(GL_RASTERIZER_DISCARD, GL_FALSE, discard);
+        glActiveTexture(GL_TEXTURE0 + kIndexUnit);
+        glBindTexture(GL_TEXTURE_BUFFER, static_cast<GLuint>(indexUnitBufferTexture));
+        glActiveTexture(GL_TEXTURE0 + kInputUnit);
+        glBindSampler(kInputUnit, static_cast<GLuint>(inputUnitSampler));
+    }
+
+    GridDrawState(const GridDrawState&) = delete;
+    GridDrawState& operator=(const GridDrawState&) = delete;
+
+private:
+    template <typename Off, typename On>
+    static void Switch(GLboolean from, GLboolean to, Off off, On on)
+    {
+        if (from != to)
+            to ? on() : off();
+    }
+    static void Set(GLenum capability, GLboolean from, GLboolean to)
+    {
+        if (from != to)
+            to ? glEnable(capability) : glDisable(capability);
+    }
+
+    GLint viewport[4] = {0, 0, 0, 0};
+    GLboolean colorMask[4] = {GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE};
+    GLint polygonMode[2] = {GL_FILL, GL_FILL};
+    GLboolean blend = GL_FALSE, scissor = GL_FALSE, cull = GL_FALSE, dither = GL_FALSE, logicOp = GL_FALSE,
+              discard = GL_FALSE;
+    GLint indexUnitBufferTexture = 0;
+    GLint inputUnitSampler = 0;
+};
+
+}  // namespace
+
+bool GpuGridSampler::Create(const char* vertexSource, const char* fragmentSource)
+{
+    if (!program.CompileAndLink(vertexSource, fragmentSource))
+        return false;
+    {
+        ffglex::ScopedProgramUse use(program.GetProgram());
+        program.SetUniform("InputTexture", kInputUnit);
+        program.SetUniform("SourceIndices", kIndexUnit);
+    }
+    gridWidthLocation = program.UniformLocation("GridWidth");
+    glGenFramebuffers(1, &framebuffer);
+    glGenRenderbuffers(1, &renderbuffer);
+    glGenSamplers(1, &sampler);
+    glGenBuffers(1, &indexBuffer);
+    glGenTextures(1, &indexTexture);
+    // Nearest filtering makes a texture with only level 0 complete whatever
+    // its own filters say; texelFetch ignores filtering and wrapping anyway.
+    glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &limits.maxTargetSize);
+    glGetIntegerv(GL_MAX_TEXTURE_BUFFER_SIZE, &limits.maxSourceIndexCount);
+    targetSize = {0, 0};
+    for (int32_t& key : indexKey)
+        key = 0;
+    return true;
+}
+
+void GpuGridSampler::Release()
+{
+    program.Release();
+    if (framebuffer != 0)
+        glDeleteFramebuffers(1, &framebuffer);
+    if (renderbuffer != 0)
+        glDeleteRenderbuffers(1, &renderbuffer);
+    if (sampler != 0)
+        glDeleteSamplers(1, &sampler);
+    if (indexTexture != 0)
+        glDeleteTextures(1, &indexTexture);
+    if (indexBuffer != 0)
+        glDeleteBuffers(1, &indexBuffer);
+    framebuffer = renderbuffer = sampler = indexTexture = indexBuffer = 0;
+    gridWidthLocation = -1;
+    limits = {0, 0};
+}
+
+void GpuGridSampler::ResizeTarget(GridSize grid)
+{
+    GLint hostRenderbuffer = 0;
+    glGetIntegerv(GL_RENDERBUFFER_BINDING, &hostRenderbuffer);
+    glBindRenderbuffer(GL_RENDERBUFFER, renderbuffer);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, grid.width, grid.height);
+    glBindRenderbuffer(GL_RENDERBUFFER, static_cast<GLuint>(hostRenderbuffer));
+    if (targetSize.width == 0)
+        glFramebufferRenderbuffer(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, renderbuffer);
+    targetSize = grid;
+}
+
+void GpuGridSampler::UploadSourceIndices(const int32_t* sourceIndices, int32_t count)
+{
+    GLint hostBuffer = 0;
+    glGetIntegerv(GL_TEXTURE_BUFFER, &hostBuffer);
+    glBindBuffer(GL_TEXTURE_BUFFER, indexBuffer);
+    glBufferData(GL_TEXTURE_BUFFER, static_cast<GLsizeiptr>(count) * 4, sourceIndices, GL_STATIC_DRAW);
+    glBindBuffer(GL_TEXTURE_BUFFER, static_cast<GLuint>(hostBuffer));
+    // Expects the index unit active with indexTexture bound.
+    glTexBuffer(GL_TEXTURE_BUFFER, GL_R32I, indexBuffer);
+}
+
+void GpuGridSampler::Sample(uint32_t texture, int32_t imageWidth, int32_t imageHeight, GridSize grid,
+                            const int32_t* sourceIndices, const ffglex::ScreenQuad& quad, uint8_t* gridBytes)
+{
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffer);
+    if (grid.width != targetSize.width || grid.height != targetSize.height)
+        ResizeTarget(grid);
+    {
+        GridDrawState state(grid);
+        glActiveTexture(GL_TEXTURE0 + kIndexUnit);
+        glBindTexture(GL_TEXTURE_BUFFER, indexTexture);
+        const int32_t key[4] = {imageWidth, imageHeight, grid.width, grid.height};
+        if (key[0] != indexKey[0] || key[1] != indexKey[1] || key[2] != indexKey[2] || key[3] != indexKey[3]) {
+            UploadSourceIndices(sourceIndices, grid.width + grid.height);
+            for (int i = 0; i < 4; ++i)
+                indexKey[i] = key[i];
+        }
+        ffglex::ScopedProgramUse use(program.GetProgram());
+        glUniform1i(gridWidthLocation, grid.width);
+        ffglex::ScopedActiveTextureUnit unit(kInputUnit);
+        ffglex::Scoped2DTextureBinding input(texture);
+        glBindSampler(kInputUnit, sampler);
+        quad.Draw();
+    }
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
+    PackStateGuard packState;
+    glReadPixels(0, 0, grid.width, grid.height, GL_RGBA, GL_UNSIGNED_BYTE, gridBytes);
+}
+
+InputTextureFacts DescribeInputTexture(uint32_t texture)
+{
+    InputTextureFacts facts{};
+    facts.readable = texture != 0 && glCheckFramebufferStatus(GL_READ_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    if (!facts.readable)
+        return facts;
+    const auto attachment = [](GLenum name) {
+        GLint value = 0;
+        glGetFramebufferAttachmentParameteriv(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, name, &value);
+        return value;
+    };
+    facts.linearEncoding = attachment(GL_FRAMEBUFFER_ATTACHMENT_COLOR_ENCODING) == GL_LINEAR;
+    facts.unsignedNormalized = attachment(GL_FRAMEBUFFER_ATTACHMENT_COMPONENT_TYPE) == GL_UNSIGNED_NORMALIZED;
+    facts.componentBits[0] = attachment(GL_FRAMEBUFFER_ATTACHMENT_RED_SIZE);
+    facts.componentBits[1] = attachment(GL_FRAMEBUFFER_ATTACHMENT_GREEN_SIZE);
+    facts.componentBits[2] = attachment(GL_FRAMEBUFFER_ATTACHMENT_BLUE_SIZE);
+    facts.componentBits[3] = attachment(GL_FRAMEBUFFER_ATTACHMENT_ALPHA_SIZE);
+
+    ffglex::ScopedActiveTextureUnit unit(kInputUnit);
+    ffglex::Scoped2DTextureBinding bound(texture);
+    GLint swizzle[4] = {0, 0, 0, 0};
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, &facts.baseLevel);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_RGBA, swizzle);
+    facts.identitySwizzle = swizzle[0] == GL_RED && swizzle[1] == GL_GREEN && swizzle[2] == GL_BLUE &&
+                            swizzle[3] == GL_ALPHA;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &facts.levelWidth);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &facts.levelHeight);
+    return facts;
+}

@@ -1,0 +1,50 @@
+// The GPU road of grid sampling: one fragment per grid cell fetches the texel
+// the CPU sampling would copy, into a small RGBA8 target of the effect's own,
+// and only that target is read back. Objects are made in Create (InitGL) and
+// released in Release (DeInitGL); the target and the index table follow the
+// frame size. Every piece of host state the draw touches is given back.
+#pragma once
+
+#include <cstdint>
+
+#include "../ffglex/ScreenQuad.h"
+#include "../ffglex/ShaderProgram.h"
+#include "GridSampling.h"
+
+class GpuGridSampler {
+public:
+    GpuGridSampler() = default;
+    GpuGridSampler(const GpuGridSampler&) = delete;
+    GpuGridSampler& operator=(const GpuGridSampler&) = delete;
+
+    bool Create(const char* vertexSource, const char* fragmentSource);
+    void Release();
+
+    GpuGridLimits Limits() const { return limits; }
+
+    // Fills gridBytes (grid.width x grid.height x 4) from texture, whose
+    // image is imageWidth x imageHeight. sourceIndices as FillSourceIndices
+    // made them for these sizes. Leaves our target bound for reading.
+    void Sample(uint32_t texture, int32_t imageWidth, int32_t imageHeight, GridSize grid,
+                const int32_t* sourceIndices, const ffglex::ScreenQuad& quad, uint8_t* gridBytes);
+
+private:
+    void ResizeTarget(GridSize grid);
+    void UploadSourceIndices(const int32_t* sourceIndices, int32_t count);
+
+    ffglex::ShaderProgram program;
+    int32_t gridWidthLocation = -1;
+    uint32_t framebuffer = 0;
+    uint32_t renderbuffer = 0;
+    uint32_t sampler = 0;
+    uint32_t indexBuffer = 0;
+    uint32_t indexTexture = 0;
+    GpuGridLimits limits{0, 0};
+    // What the target and the index table were last made for.
+    GridSize targetSize{0, 0};
+    int32_t indexKey[4] = {0, 0, 0, 0};
+};
+
+// Describes the texture attached to the bound read framebuffer; expects
+// texture to be that attachment. Leaves unit 0 active with no 2D texture.
+InputTextureFacts DescribeInputTexture(uint32_t texture);
