@@ -1,6 +1,10 @@
-// One frame of the effect on the headless host, whole and split into its
-// stages: read-back, grid sampling, detection, pass-through draw. Every GL
-// stage ends with glFinish so that the time is the GPU's (or llvmpipe's) too.
+// One frame of the effect on the headless host, by road (GPU sampling or the
+// whole read-back) and by stage, through the effect's own code: the whole
+// frame against the host's bare pass-through, grid sampling with its
+// read-back, CPU sampling of a read-back image, detection. Every GL stage ends
+// with glFinish so that the time is the GPU's (or llvmpipe's) too; the CPU
+// column is the calling thread's own time, what a host's render thread pays.
+// Counters per frame: bytes read back and draw calls.
 #include <benchmark/benchmark.h>
 
 #include <GL/glew.h>
@@ -11,15 +15,12 @@
 #include <string>
 #include <vector>
 
-#include "ffglex/ScopedBindings.h"
-#include "ffglex/ScreenQuad.h"
-#include "ffglex/ShaderProgram.h"
 #include "hostkit/ByteRecord.h"
+#include "hostkit/DrawCallCounter.h"
 #include "hostkit/GlContext.h"
 #include "hostkit/HostGl.h"
+#include "refhost/PassThrough.h"
 #include "tracker/GridSampling.h"
-#include "tracker/ShaderSources.h"
-#include "tracker/TargetList.h"
 #include "tracker/ZudArazOdudave.h"
 
 namespace {
@@ -28,6 +29,7 @@ struct Size {
     uint32_t width, height;
 };
 constexpr Size kSizes[] = {{1280, 720}, {1920, 1080}, {3840, 2160}};
+const char* const kRoads[] = {"gpu", "full"};
 
 hostkit::GlContext* Context()
 {
@@ -62,23 +64,54 @@ std::vector<uint8_t> Scene(uint32_t width, uint32_t height)
     return pixels;
 }
 
-struct Frame {
+// The host's side of one frame: input texture, output, records, and an
+// effect instance set to the road under test.
+struct Rig {
     Size size;
     std::vector<uint8_t> pixels;
     uint32_t texture = 0;
     hostkit::RenderTarget output;
+    hostkit::ByteRecord<24> info;
+    const void* textures[1] = {nullptr};
+    hostkit::ByteRecord<24> input;
+    ZudArazOdudave effect;
 
-    explicit Frame(Size s) : size(s), pixels(Scene(s.width, s.height))
+    Rig(Size s, bool fullReadback) : size(s), pixels(Scene(s.width, s.height))
     {
         texture = hostkit::CreateTexture(s.width, s.height, pixels.data());
         output = hostkit::CreateRenderTarget(s.width, s.height);
+        info = hostkit::MakeTextureInfo(s.width, s.height, s.width, s.height, texture);
+        textures[0] = info.Data();
+        input = hostkit::MakeFrameInput(1, textures, output.framebuffer);
+        const auto viewport = hostkit::MakeViewport(0, 0, s.width, s.height);
+        effect.InitGL(static_cast<const ViewportRecord*>(viewport.Data()));
+        effect.SetFloatParameter(kShowBlobs, 0.0f);
+        effect.ForceFullReadback(fullReadback);
     }
-    ~Frame()
+    ~Rig()
     {
+        effect.DeInitGL();
         hostkit::DeleteTexture(texture);
         hostkit::DeleteRenderTarget(output);
     }
+    Rig(const Rig&) = delete;
+    Rig& operator=(const Rig&) = delete;
+
+    const FrameInput* Frame() const { return static_cast<const FrameInput*>(input.Data()); }
+    const TextureInfo& Texture() const { return *static_cast<const TextureInfo*>(info.Data()); }
 };
+
+std::string Label(Size size, const char* road = nullptr)
+{
+    return std::to_string(size.width) + "x" + std::to_string(size.height) + (road ? std::string(" ") + road : "");
+}
+
+void PerFrameCounters(benchmark::State& state)
+{
+    const double frames = static_cast<double>(state.iterations());
+    state.counters["read_back_bytes"] = static_cast<double>(hostkit::ReadBackByteCount()) / frames;
+    state.counters["draws"] = static_cast<double>(hostkit::DrawCallCount()) / frames;
+}
 
 void WholeFrame(benchmark::State& state)
 {
@@ -86,110 +119,96 @@ void WholeFrame(benchmark::State& state)
         state.SkipWithError("no GL context");
         return;
     }
-    Frame frame(kSizes[state.range(0)]);
-    ZudArazOdudave effect;
-    const auto viewport = hostkit::MakeViewport(0, 0, frame.size.width, frame.size.height);
-    effect.InitGL(static_cast<const ViewportRecord*>(viewport.Data()));
-    effect.SetFloatParameter(kShowBlobs, 0.0f);
-    const auto info = hostkit::MakeTextureInfo(frame.size.width, frame.size.height, frame.size.width,
-                                               frame.size.height, frame.texture);
-    const void* textures[] = {info.Data()};
-    const auto input = hostkit::MakeFrameInput(1, textures, frame.output.framebuffer);
+    Rig rig(kSizes[state.range(1)], state.range(0) == 1);
+    rig.effect.ProcessOpenGL(rig.Frame());
+    glFinish();
+    hostkit::ResetDrawCallCount();
     for (auto _ : state) {
-        hostkit::BeginFrame(frame.output, 0, 0, 0, 1);
-        effect.ProcessOpenGL(static_cast<const FrameInput*>(input.Data()));
+        hostkit::BeginFrame(rig.output, 0, 0, 0, 1);
+        rig.effect.ProcessOpenGL(rig.Frame());
         glFinish();
     }
-    effect.DeInitGL();
-    state.SetLabel(std::to_string(frame.size.width) + "x" + std::to_string(frame.size.height));
+    PerFrameCounters(state);
+    state.SetLabel(Label(rig.size, kRoads[state.range(0)]));
 }
 
-void ReadBack(benchmark::State& state)
+void HostPassThrough(benchmark::State& state)
 {
     if (!Context()) {
         state.SkipWithError("no GL context");
         return;
     }
-    Frame frame(kSizes[state.range(0)]);
-    GLuint fbo = 0;
-    glGenFramebuffers(1, &fbo);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, fbo);
-    glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, frame.texture, 0);
-    std::vector<uint8_t> readback(frame.pixels.size());
+    Rig rig(kSizes[state.range(0)], false);
+    const refhost::PassThrough passThrough;
+    hostkit::ResetDrawCallCount();
     for (auto _ : state) {
-        glReadPixels(0, 0, static_cast<GLsizei>(frame.size.width), static_cast<GLsizei>(frame.size.height), GL_RGBA,
-                     GL_UNSIGNED_BYTE, readback.data());
-        benchmark::DoNotOptimize(readback.data());
+        hostkit::BeginFrame(rig.output, 0, 0, 0, 1);
+        passThrough.Draw(rig.texture);
+        glFinish();
     }
-    glDeleteFramebuffers(1, &fbo);
-    state.SetLabel(std::to_string(frame.size.width) + "x" + std::to_string(frame.size.height));
+    PerFrameCounters(state);
+    state.SetLabel(Label(rig.size));
 }
 
-void Sampling(benchmark::State& state)
+// Sizing the grid, sampling it by the road and the read-back call.
+void GridStage(benchmark::State& state)
+{
+    if (!Context()) {
+        state.SkipWithError("no GL context");
+        return;
+    }
+    Rig rig(kSizes[state.range(1)], state.range(0) == 1);
+    rig.effect.SampleInputGrid(rig.Texture());
+    glFinish();
+    hostkit::ResetDrawCallCount();
+    for (auto _ : state) {
+        rig.effect.SampleInputGrid(rig.Texture());
+        glFinish();
+    }
+    PerFrameCounters(state);
+    state.SetLabel(Label(rig.size, kRoads[state.range(0)]));
+}
+
+// The whole read-back road's CPU part: nearest sampling of the read-back image.
+void CpuSampling(benchmark::State& state)
 {
     const Size size = kSizes[state.range(0)];
     const std::vector<uint8_t> pixels = Scene(size.width, size.height);
     const GridSize grid = GridSizeFor(size.width, size.height);
+    std::vector<int32_t> sourceIndices(static_cast<size_t>(grid.width) + grid.height);
+    FillSourceIndices(static_cast<int32_t>(size.width), static_cast<int32_t>(size.height), grid.width, grid.height,
+                      sourceIndices.data());
     std::vector<uint8_t> cells(static_cast<size_t>(grid.width) * grid.height * 4);
     for (auto _ : state) {
-        SampleGrid(pixels.data(), static_cast<int32_t>(size.width), static_cast<int32_t>(size.height), cells.data(),
-                   grid.width, grid.height);
+        SampleGrid(pixels.data(), static_cast<int32_t>(size.width), sourceIndices.data(), cells.data(), grid.width,
+                   grid.height);
         benchmark::DoNotOptimize(cells.data());
     }
-    state.SetLabel(std::to_string(size.width) + "x" + std::to_string(size.height));
+    state.SetLabel(Label(size));
 }
 
 void Detection(benchmark::State& state)
 {
-    const Size size = kSizes[state.range(0)];
-    const std::vector<uint8_t> pixels = Scene(size.width, size.height);
-    const GridSize grid = GridSizeFor(size.width, size.height);
-    std::vector<uint8_t> cells(static_cast<size_t>(grid.width) * grid.height * 4);
-    SampleGrid(pixels.data(), static_cast<int32_t>(size.width), static_cast<int32_t>(size.height), cells.data(),
-               grid.width, grid.height);
-    DetectionWorkspace workspace;
-    std::vector<TrackedBlob> targets;
-    const DetectionParameters parameters{0.4f, 0.0f, 0.1f, 0.5f};
-    for (auto _ : state) {
-        DetectTargets(cells.data(), grid.width, grid.height, parameters, workspace, targets);
-        benchmark::DoNotOptimize(targets.data());
-    }
-    state.SetLabel(std::to_string(size.width) + "x" + std::to_string(size.height));
-}
-
-void PassThrough(benchmark::State& state)
-{
     if (!Context()) {
         state.SkipWithError("no GL context");
         return;
     }
-    Frame frame(kSizes[state.range(0)]);
-    ffglex::ShaderProgram program;
-    ffglex::ScreenQuad quad;
-    program.CompileAndLink(kPassThroughVertexSource, kPassThroughFragmentSource);
-    quad.Create(false);
+    Rig rig(kSizes[state.range(0)], false);
+    rig.effect.SampleInputGrid(rig.Texture());
+    const std::vector<uint8_t> grid = rig.effect.Grid();
+    const GridSize size = GridSizeFor(rig.size.width, rig.size.height);
     for (auto _ : state) {
-        hostkit::BeginFrame(frame.output, 0, 0, 0, 1);
-        {
-            ffglex::ScopedProgramUse use(program.GetProgram());
-            ffglex::ScopedActiveTextureUnit unit(0);
-            ffglex::Scoped2DTextureBinding texture(frame.texture);
-            program.SetUniform("InputTexture", 0);
-            program.SetUniform("MaxUV", 1.0f, 1.0f);
-            quad.Draw();
-        }
-        glFinish();
+        rig.effect.DetectBlobs(grid.data(), size.width, size.height);
+        benchmark::DoNotOptimize(rig.effect.Targets().data());
     }
-    quad.Release();
-    program.Release();
-    state.SetLabel(std::to_string(frame.size.width) + "x" + std::to_string(frame.size.height));
+    state.SetLabel(Label(rig.size));
 }
 
-BENCHMARK(WholeFrame)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
-BENCHMARK(ReadBack)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
-BENCHMARK(Sampling)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
-BENCHMARK(Detection)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
-BENCHMARK(PassThrough)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(WholeFrame)->ArgsProduct({{0, 1}, {0, 1, 2}})->ArgNames({"road", "size"})->Unit(benchmark::kMillisecond);
+BENCHMARK(HostPassThrough)->DenseRange(0, 2)->ArgName("size")->Unit(benchmark::kMillisecond);
+BENCHMARK(GridStage)->ArgsProduct({{0, 1}, {0, 1, 2}})->ArgNames({"road", "size"})->Unit(benchmark::kMillisecond);
+BENCHMARK(CpuSampling)->DenseRange(0, 2)->ArgName("size")->Unit(benchmark::kMillisecond);
+BENCHMARK(Detection)->DenseRange(0, 2)->ArgName("size")->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -109,7 +109,7 @@ uint32_t ZudArazOdudave::ProcessOpenGL(const FrameInput* frame)
     // so a failed frame draws nothing and gives the host its framebuffers back.
     GLint hostReadFramebuffer = 0;
     glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &hostReadFramebuffer);
-    if (!PrepareGrid(imageWidth, imageHeight) || !FillGrid(texture)) {
+    if (!SampleInputGrid(texture)) {
         glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(hostReadFramebuffer));
         return kFailure;
     }
@@ -160,6 +160,11 @@ void ZudArazOdudave::PrepareOverlay()
     overlayList.Clear();
     ::DrawOverlay(targets, settings, overlayList);
     PlanOverlayBatches(overlayList, overlayBatchSize, static_cast<uint32_t>(kOverlayStreamBytes), overlayPlan);
+}
+
+bool ZudArazOdudave::SampleInputGrid(const TextureInfo& texture)
+{
+    return PrepareGrid(texture.width, texture.height) && FillGrid(texture);
 }
 
 bool ZudArazOdudave::PrepareGrid(uint32_t imageWidth, uint32_t imageHeight)
@@ -234,6 +239,14 @@ bool ZudArazOdudave::FillGrid(const TextureInfo& texture)
     }
     lastGridRoad = road;
     return true;
+}
+
+size_t ZudArazOdudave::FrameSizedBytes() const
+{
+    return CapacityBytes(readback) + CapacityBytes(grid) + CapacityBytes(sourceIndices) +
+           CapacityBytes(detection.mask) + CapacityBytes(detection.labels) + CapacityBytes(detection.fillStack) +
+           CapacityBytes(detection.components) + CapacityBytes(detection.runBounds) +
+           CapacityBytes(detection.runParents) + CapacityBytes(detection.rowFirstRun);
 }
 
 void ZudArazOdudave::ReleaseReadback()

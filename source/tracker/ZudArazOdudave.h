@@ -57,11 +57,17 @@ public:
     void SetOverlayBatchSize(uint32_t primitivesPerBatch) { overlayBatchSize = primitivesPerBatch; }
     static TrackerShaderOverride shaderOverride;
 
+    // The frame's first stage, also a seam for benchmarks: sizes the grid for
+    // the texture and fills it by the road the texture allows (leaves the
+    // read framebuffer bound to one of the effect's own). False when memory runs out.
+    bool SampleInputGrid(const TextureInfo& texture);
     // The grid of the last frame, how it was filled, and a switch that makes
     // every readable frame take the whole read-back (the reference road).
     const std::vector<uint8_t>& Grid() const { return grid; }
     GridRoad LastGridRoad() const { return lastGridRoad; }
     void ForceFullReadback(bool force) { forceFullReadback = force; }
+    // Bytes held between frames by the buffers that follow the frame size.
+    size_t FrameSizedBytes() const;
 
 private:
     // Sizes the grid and its source indices for this frame; false when memory runs out.

@@ -219,3 +219,52 @@ TEST_F(GridRoadsTest, UnreadableInputGivesTheZeroGridNotThePreviousFrame)
 }
 
 }  // namespace
+
+namespace {
+
+// sRGB takes the whole read-back, the road with the largest buffer.
+GLuint Checkerboard(uint32_t width, uint32_t height)
+{
+    std::vector<uint8_t> pixels(static_cast<size_t>(width) * height * 4);
+    for (uint32_t y = 0; y < height; ++y)
+        for (uint32_t x = 0; x < width; ++x)
+            std::fill_n(&pixels[(static_cast<size_t>(y) * width + x) * 4], 4, ((x / 4 + y / 4) % 2) ? 255 : 0);
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_SRGB8_ALPHA8, static_cast<GLsizei>(width), static_cast<GLsizei>(height), 0,
+                 GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    return texture;
+}
+
+TEST_F(GridRoadsTest, MemoryFollowsTheFrameSizeAfterOneHugeFrameAndStaysPutWhenSizesAlternate)
+{
+    struct Input {
+        uint32_t width, height;
+        GLuint texture;
+    };
+    const Input small{320, 240, Checkerboard(320, 240)}, other{640, 360, Checkerboard(640, 360)},
+        huge{4096, 4096, Checkerboard(4096, 4096)};
+    const auto frame = [&](const Input& input) {
+        ASSERT_EQ(harness.FrameOn(input.texture, input.width, input.height, input.width, input.height), 0u);
+    };
+    frame(small);
+    const size_t smallNeeds = harness.effect.FrameSizedBytes();
+    frame(huge);
+    EXPECT_GT(harness.effect.FrameSizedBytes(), 64u << 20);
+    for (int i = 0; i < 61; ++i)
+        frame(small);
+    EXPECT_LE(harness.effect.FrameSizedBytes(), smallNeeds * 2);
+
+    frame(other);
+    const size_t alternating = harness.effect.FrameSizedBytes();
+    for (int i = 0; i < 130; ++i)
+        frame(i % 2 ? small : other);
+    EXPECT_EQ(harness.effect.FrameSizedBytes(), alternating);
+    for (const Input& input : {small, other, huge})
+        glDeleteTextures(1, &input.texture);
+}
+
+}  // namespace

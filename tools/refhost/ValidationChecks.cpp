@@ -15,6 +15,7 @@
 #include "HostError.h"
 #include "Validation.h"
 #include "ValidationHarness.h"
+#include "ValidationKeptState.h"
 
 namespace refhost {
 
@@ -328,7 +329,7 @@ std::string CreateDestroyFrames(Session& session)
 
 struct LiveObjects {
     size_t programs = 0, shaders = 0, buffers = 0, vertexArrays = 0, framebuffers = 0, textures = 0,
-           renderbuffers = 0;
+           renderbuffers = 0, samplers = 0;
 };
 
 // The highest name the driver hands out next, so that the probe covers every
@@ -338,13 +339,14 @@ GLuint NameFrontier()
     GLuint highest = 0;
     const GLuint program = glCreateProgram();
     const GLuint shader = glCreateShader(GL_VERTEX_SHADER);
-    GLuint buffer = 0, vertexArray = 0, framebuffer = 0, texture = 0, renderbuffer = 0;
+    GLuint buffer = 0, vertexArray = 0, framebuffer = 0, texture = 0, renderbuffer = 0, sampler = 0;
     glGenBuffers(1, &buffer);
     glGenVertexArrays(1, &vertexArray);
     glGenFramebuffers(1, &framebuffer);
     glGenTextures(1, &texture);
     glGenRenderbuffers(1, &renderbuffer);
-    highest = std::max({program, shader, buffer, vertexArray, framebuffer, texture, renderbuffer});
+    glGenSamplers(1, &sampler);
+    highest = std::max({program, shader, buffer, vertexArray, framebuffer, texture, renderbuffer, sampler});
     glDeleteProgram(program);
     glDeleteShader(shader);
     glDeleteBuffers(1, &buffer);
@@ -352,6 +354,7 @@ GLuint NameFrontier()
     glDeleteFramebuffers(1, &framebuffer);
     glDeleteTextures(1, &texture);
     glDeleteRenderbuffers(1, &renderbuffer);
+    glDeleteSamplers(1, &sampler);
     return highest;
 }
 
@@ -366,6 +369,7 @@ LiveObjects CountLiveObjects(GLuint limit)
         live.framebuffers += glIsFramebuffer(name) ? 1 : 0;
         live.textures += glIsTexture(name) ? 1 : 0;
         live.renderbuffers += glIsRenderbuffer(name) ? 1 : 0;
+        live.samplers += glIsSampler(name) ? 1 : 0;
     }
     return live;
 }
@@ -396,6 +400,7 @@ std::string GlResources(Session& session)
     compare("framebuffers", before.framebuffers, after.framebuffers);
     compare("textures", before.textures, after.textures);
     compare("renderbuffers", before.renderbuffers, after.renderbuffers);
+    compare("samplers", before.samplers, after.samplers);
     Require(leaks.empty(), "live GL objects after " + std::to_string(kCycles) + " create/destroy cycles: " + leaks);
     Require(glIsTexture(rig.Texture()) && glIsFramebuffer(rig.Framebuffer()),
             "the host's own texture or framebuffer was deleted by the plug-in");
@@ -897,7 +902,8 @@ std::string GlState(Session& session)
         session.report.Step("code 19 after " + what);
         instance.Destroy();
     }
-    return "9 kinds of careless state";
+    const int kept = CheckKeptHostState(session, rig);
+    return "9 kinds of careless state, " + std::to_string(kept) + " kinds of host state given back";
 }
 
 // ------------------------------------------------------------------ catalogue
@@ -913,14 +919,14 @@ const ValidationTest kTests[] = {
     {"function-codes", "codes 0 to 100 with small inputs, without and with an instance", FunctionCodes},
     {"create-destroy", "1000 create/destroy cycles", CreateDestroy},
     {"create-destroy-frames", "1000 create/destroy cycles with a frame each", CreateDestroyFrames},
-    {"gl-resources", "no GL program, shader, buffer, vertex array, framebuffer, texture or renderbuffer left",
+    {"gl-resources", "no GL program, shader, buffer, vertex array, framebuffer, texture, renderbuffer or sampler left",
      GlResources},
     {"parameter-storm", "random, NaN, infinite and huge parameter values between frames", ParameterStorm},
     {"frame-sizes", "frames from 1x1 to 3840x2160, odd sizes, images in larger textures", FrameSizes},
     {"zero-size-texture", "textures of width or height 0 and frame records without textures", ZeroSizeTexture},
     {"resize", "frames of changing size, with code 23 between them and without", Resize},
     {"many-instances", "32 instances alive at once, each processing frames", ManyInstances},
-    {"gl-state", "careless host GL state does not change the output", GlState},
+    {"gl-state", "careless host GL state does not change the output, other host state comes back", GlState},
 };
 
 void IgnoreLogLine(const char*) {}
