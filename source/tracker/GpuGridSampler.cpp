@@ -1,6 +1,8 @@
 // GL objects and the per-frame draw of the GPU sampling road.
 #include "GpuGridSampler.h"
 
+#include <algorithm>
+
 #include "../ffglex/GlHeaders.h"
 #include "../ffglex/ScopedBindings.h"
 #include "PackStateGuard.h"
@@ -111,6 +113,8 @@ bool GpuGridSampler::Create(const char* vertexSource, const char* fragmentSource
     glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &limits.maxTargetSize);
     glGetIntegerv(GL_MAX_TEXTURE_BUFFER_SIZE, &limits.maxSourceIndexCount);
     targetSize = {0, 0};
+    targetTrim = BufferTrim();
+    indexCapacity = 0;
     for (int32_t& key : indexKey)
         key = 0;
     return true;
@@ -151,7 +155,13 @@ void GpuGridSampler::UploadSourceIndices(const int32_t* sourceIndices, int32_t c
     GLint hostBuffer = 0;
     glGetIntegerv(GL_TEXTURE_BUFFER, &hostBuffer);
     glBindBuffer(GL_TEXTURE_BUFFER, indexBuffer);
-    glBufferData(GL_TEXTURE_BUFFER, static_cast<GLsizeiptr>(count) * 4, sourceIndices, GL_STATIC_DRAW);
+    const GLsizeiptr bytes = static_cast<GLsizeiptr>(count) * 4;
+    if (count > indexCapacity) {
+        glBufferData(GL_TEXTURE_BUFFER, bytes, sourceIndices, GL_DYNAMIC_DRAW);
+        indexCapacity = count;
+    } else {
+        glBufferSubData(GL_TEXTURE_BUFFER, 0, bytes, sourceIndices);
+    }
     glBindBuffer(GL_TEXTURE_BUFFER, static_cast<GLuint>(hostBuffer));
     // Expects the index unit active with indexTexture bound.
     glTexBuffer(GL_TEXTURE_BUFFER, GL_R32I, indexBuffer);
@@ -161,7 +171,12 @@ void GpuGridSampler::Sample(uint32_t texture, int32_t imageWidth, int32_t imageH
                             const int32_t* sourceIndices, const ffglex::ScreenQuad& quad, uint8_t* gridBytes)
 {
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffer);
-    if (grid.width != targetSize.width || grid.height != targetSize.height)
+    // The grid is drawn into the lower-left corner of a target at least its size.
+    const size_t needed = static_cast<size_t>(grid.width) * static_cast<size_t>(grid.height) * 4;
+    const size_t held = static_cast<size_t>(targetSize.width) * static_cast<size_t>(targetSize.height) * 4;
+    if (grid.width > targetSize.width || grid.height > targetSize.height)
+        ResizeTarget({std::max(grid.width, targetSize.width), std::max(grid.height, targetSize.height)});
+    else if (targetTrim.Tick(needed, held))
         ResizeTarget(grid);
     {
         GridDrawState state(grid);

@@ -9,6 +9,7 @@
 
 #include "../ffglex/ScreenQuad.h"
 #include "../ffglex/ShaderProgram.h"
+#include "BufferTrim.h"
 #include "GridSampling.h"
 
 class GpuGridSampler {
@@ -40,8 +41,11 @@ private:
     uint32_t indexBuffer = 0;
     uint32_t indexTexture = 0;
     GpuGridLimits limits{0, 0};
-    // What the target and the index table were last made for.
+    // The target and the index table keep their size while frames fit, so
+    // that alternating sizes do not reallocate GPU memory every frame.
     GridSize targetSize{0, 0};
+    BufferTrim targetTrim;
+    int32_t indexCapacity = 0;
     int32_t indexKey[4] = {0, 0, 0, 0};
 };
 

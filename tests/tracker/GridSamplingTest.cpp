@@ -77,4 +77,34 @@ TEST(GridSampling, CopiesTheFourBytesOfEachSampledPixelRowZeroAtTheBottom)
     EXPECT_EQ(grid[(15 * 16) * 4 + 1], 18);
 }
 
+TEST(GridRoadChoice, GpuOnlyForExactReadableTexturesThatHoldTheImageAndFitTheLimits)
+{
+    const InputTextureFacts rgba8{true, true, true, {8, 8, 8, 8}, 0, true, 1920, 1080};
+    const GpuGridLimits limits{16384, 65536};
+    const GridSize grid = GridSizeFor(1920, 1080);
+    struct Case {
+        const char* what;
+        InputTextureFacts facts;
+        GpuGridLimits limits;
+        GridRoad road;
+    };
+    std::vector<Case> cases(9, Case{"RGBA8", rgba8, limits, GridRoad::Gpu});
+    cases[1] = {"unreadable", rgba8, limits, GridRoad::Empty};
+    cases[1].facts.readable = false;
+    cases[2] = {"R8", rgba8, limits, GridRoad::Gpu};
+    cases[2].facts.componentBits[1] = cases[2].facts.componentBits[2] = cases[2].facts.componentBits[3] = 0;
+    cases[3] = {"10-bit", rgba8, limits, GridRoad::FullReadback};
+    cases[3].facts.componentBits[0] = 10;
+    cases[4] = {"sRGB", rgba8, limits, GridRoad::FullReadback};
+    cases[4].facts.linearEncoding = false;
+    cases[5] = {"float", rgba8, limits, GridRoad::FullReadback};
+    cases[5].facts.unsignedNormalized = false;
+    cases[6] = {"level 0 smaller than the image", rgba8, limits, GridRoad::FullReadback};
+    cases[6].facts.levelHeight = 1079;
+    cases[7] = {"grid wider than a target may be", rgba8, {575, 65536}, GridRoad::FullReadback};
+    cases[8] = {"more source indices than a buffer texture holds", rgba8, {16384, 899}, GridRoad::FullReadback};
+    for (const Case& c : cases)
+        EXPECT_EQ(ChooseGridRoad(c.facts, 1920, 1080, grid, c.limits), c.road) << c.what;
+}
+
 }  // namespace
