@@ -39,6 +39,7 @@ struct RunResult {
     uint64_t minDraws = 0;
     uint64_t maxDraws = 0;
     double verticesPerFrame = 0;
+    double readBackBytesPerFrame = 0;
     bool isPlugin = false;
 };
 
@@ -67,15 +68,18 @@ RunResult Measure(const std::string& name, uint64_t warmup, uint64_t frames, con
         glFinish();
         const uint64_t drawsBefore = hostkit::DrawCallCount();
         const uint64_t verticesBefore = hostkit::DrawnVertexCount();
+        const uint64_t readBackBefore = hostkit::ReadBackByteCount();
         const auto start = std::chrono::steady_clock::now();
         body();
         glFinish();
         const auto end = std::chrono::steady_clock::now();
         const uint64_t draws = hostkit::DrawCallCount() - drawsBefore;
         const uint64_t vertices = hostkit::DrawnVertexCount() - verticesBefore;
+        const uint64_t readBack = hostkit::ReadBackByteCount() - readBackBefore;
         if (i < warmup)
             continue;
         result.verticesPerFrame += static_cast<double>(vertices) / static_cast<double>(frames);
+        result.readBackBytesPerFrame += static_cast<double>(readBack) / static_cast<double>(frames);
         times.push_back(std::chrono::duration<double, std::milli>(end - start).count());
         result.minDraws = times.size() == 1 ? draws : std::min(result.minDraws, draws);
         result.maxDraws = std::max(result.maxDraws, draws);
@@ -138,7 +142,8 @@ std::string Json(const std::string& pluginName, const std::string& gl, const Ben
                  << ", \"framesPerSecond\": " << num(run.timing.framesPerSecond)
                  << ", \"ratioToPassThrough\": " << num(pass > 0 ? run.timing.meanMs / pass : 0)
                  << ", \"drawCallsMin\": " << run.minDraws << ", \"drawCallsMax\": " << run.maxDraws
-                 << ", \"verticesPerFrame\": " << num(run.verticesPerFrame) << "}"
+                 << ", \"verticesPerFrame\": " << num(run.verticesPerFrame)
+                 << ", \"readBackBytesPerFrame\": " << num(run.readBackBytesPerFrame) << "}"
                  << (r + 1 < size.runs.size() ? "," : "") << "\n";
         }
         json << "    ]}" << (i + 1 < results.size() ? "," : "") << "\n";
@@ -269,18 +274,20 @@ int RunBench(const BenchOptions& options)
         std::printf("%-9s %s\n", (variant.name + ":").c_str(), list.empty() ? "defaults" : list.c_str());
     }
     std::printf("times:    per frame, the call alone between two glFinish; x pass = mean / pass-through mean;\n"
-                "          draws and vertices: glDrawArrays calls of the process during the call\n\n");
-    std::printf("%-10s  %-24s  %9s  %9s  %9s  %9s  %7s  %11s  %12s\n", "size", "run", "mean ms", "median ms",
-                "p99 ms", "frames/s", "x pass", "draws/frame", "verts/frame");
+                "          draws, vertices and bytes read back: glDrawArrays and glReadPixels calls of the\n"
+                "          process during the call\n\n");
+    std::printf("%-10s  %-24s  %9s  %9s  %9s  %9s  %7s  %11s  %12s  %12s\n", "size", "run", "mean ms", "median ms",
+                "p99 ms", "frames/s", "x pass", "draws/frame", "verts/frame", "read/frame");
     for (const SizeResult& size : results) {
         const double pass = size.runs.front().timing.meanMs;
         for (const RunResult& run : size.runs) {
             char ratio[32];
             std::snprintf(ratio, sizeof ratio, "%.2f", pass > 0 ? run.timing.meanMs / pass : 0.0);
-            std::snprintf(line, sizeof line, "%-10s  %-24s  %9.3f  %9.3f  %9.3f  %9.1f  %7s  %11s  %12.0f\n",
+            std::snprintf(line, sizeof line, "%-10s  %-24s  %9.3f  %9.3f  %9.3f  %9.1f  %7s  %11s  %12.0f  %12.0f\n",
                           (std::to_string(size.size.width) + "x" + std::to_string(size.size.height)).c_str(),
                           run.name.c_str(), run.timing.meanMs, run.timing.medianMs, run.timing.p99Ms,
-                          run.timing.framesPerSecond, ratio, DrawText(run).c_str(), run.verticesPerFrame);
+                          run.timing.framesPerSecond, ratio, DrawText(run).c_str(), run.verticesPerFrame,
+                          run.readBackBytesPerFrame);
             std::fputs(line, stdout);
         }
     }
