@@ -211,7 +211,8 @@ bool ZudArazOdudave::FillGrid(const TextureInfo& texture)
     if (forceFullReadback && road == GridRoad::Gpu)
         road = GridRoad::FullReadback;
 
-    const size_t readbackBytes = road == GridRoad::FullReadback ? static_cast<size_t>(w) * static_cast<size_t>(h) * 4 : 0;
+    const size_t readbackBytes =
+        road == GridRoad::FullReadback ? static_cast<size_t>(w) * static_cast<size_t>(h) * 4 : 0;
     if (readbackTrim.Tick(readbackBytes, CapacityBytes(readback)))
         ReleaseReadback();
     switch (road) {

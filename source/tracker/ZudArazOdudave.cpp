@@ -9,24 +9,6 @@
 
 namespace {
 
-constexpr float kDefaults[kParameterCount] = {0.4f, 0.0f, 0.1f, 0.5f, 1.0f, 1.0f, 0.0f, 1.0f, 0.0f, 0.0f};
-
-struct SimpleParameter {
-    uint32_t number;
-    const char* name;
-    uint32_t type;
-};
-
-constexpr SimpleParameter kSimpleParameters[] = {
-    {kThreshold, "Threshold", ParameterType::Standard},  {kInvert, "Invert", ParameterType::Boolean},
-    {kMinSize, "Min Size", ParameterType::Standard},     {kMaxBlobs, "Max Blobs", ParameterType::Standard},
-    {kShowBlobs, "Show Blobs", ParameterType::Boolean},  {kShowNetwork, "Show Network", ParameterType::Boolean},
-    {kShowLabels, "Show Labels", ParameterType::Boolean}, {kShowContours, "Show Contours", ParameterType::Boolean},
-    {kHueShift, "Hue Shift", ParameterType::Standard},
-};
-
-const char* const kBoxStyleNames[] = {"Rectangle", "Corners", "Brackets", "Dashed"};
-
 CFFGLPluginInfo registration(CreateZudArazOdudave, "QX01", "ZEL DadiDaruzad", 2, 1, 3, 0, kPluginTypeEffect,
                              "K.V.R. blob/motion tracking with surveillance overlay", "Zozivad Uzozaro");
 
@@ -36,22 +18,17 @@ TrackerShaderOverride ZudArazOdudave::shaderOverride;
 
 ZudArazOdudave::ZudArazOdudave() : CFFGLPlugin(false)
 {
-    for (uint32_t i = 0; i < kParameterCount; ++i)
-        parameters[i] = kDefaults[i];
     SetMinInputCount(1);
     SetMaxInputCount(1);
-
-    // Registered in number order; defaults are read back through our own getter.
-    const SimpleParameter* simple = kSimpleParameters;
-    for (uint32_t number = 0; number < kParameterCount; ++number) {
-        if (number == kBoxStyle) {
-            RegisterOptionParameter(kBoxStyle, "Box Style", 4, 1.0f);
-            for (uint32_t element = 0; element < 4; ++element)
-                SetParameterElement(kBoxStyle, element, kBoxStyleNames[element], static_cast<float>(element));
+    for (const TrackerParameterInfo& info : kTrackerParameters) {
+        parameters[info.number] = info.defaultValue;
+        if (info.optionCount == 0) {
+            RegisterParameter(info.number, info.name, info.type, info.defaultValue);
             continue;
         }
-        RegisterParameter(simple->number, simple->name, simple->type, GetFloatParameter(simple->number));
-        ++simple;
+        RegisterOptionParameter(info.number, info.name, info.optionCount, info.defaultValue);
+        for (uint32_t element = 0; element < info.optionCount; ++element)
+            SetParameterElement(info.number, element, info.optionNames[element], static_cast<float>(element));
     }
     SendLogLine("Created ZEL DadiDaruzad v3.0 [K.V.R.]");
 }

@@ -1,5 +1,6 @@
-// The blob-tracker effect: ten parameters, the frame pipeline that reads the
-// input back and finds its bright regions, and the overlay drawn on top.
+// The blob-tracker effect: ten parameters, the frame pipeline that samples the
+// input onto an analysis grid and finds its bright regions, and the overlay
+// drawn on top.
 #pragma once
 
 #include <cstdint>
@@ -15,20 +16,7 @@
 #include "OverlayBatches.h"
 #include "OverlayDrawList.h"
 #include "TargetList.h"
-
-enum TrackerParameter : uint32_t {
-    kThreshold = 0,
-    kInvert = 1,
-    kMinSize = 2,
-    kMaxBlobs = 3,
-    kBoxStyle = 4,
-    kShowBlobs = 5,
-    kShowNetwork = 6,
-    kShowLabels = 7,
-    kShowContours = 8,
-    kHueShift = 9,
-    kParameterCount = 10,
-};
+#include "TrackerParameters.h"
 
 // Test seams: replacement shader sources (null keeps the built-in ones).
 struct TrackerShaderOverride {

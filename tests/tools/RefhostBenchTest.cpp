@@ -1,5 +1,6 @@
 // zao-host bench, on small sizes and few frames: one row per size and run,
-// the host's pass-through counting one draw call of four vertices, and the JSON copy.
+// the host's pass-through counting one draw call of four vertices, the
+// plug-in reading back only its analysis grid, and the JSON copy.
 #include <gtest/gtest.h>
 
 #include <regex>
@@ -16,12 +17,15 @@ TEST_F(RefhostBench, TableHasEverySizeAndRunAndThePassThroughDrawsOnce)
     const ProcessResult result = RunHost({"bench", ZAO_PLUGIN_PATH, "--sizes", "128x72,160x96", "--frames", "3",
                                           "--warmup", "1", "--json", Path("bench.json")});
     ASSERT_EQ(result.status, 0) << result.err;
-    for (const char* size : {"128x72", "160x96"}) {
+    // The plug-in's grid: 38 x 21 and 48 x 28 cells of 4 bytes.
+    for (const auto& [size, gridBytes] : {std::pair{"128x72", "3192"}, std::pair{"160x96", "5376"}}) {
         const std::string sizeText = size;
-        const std::regex passRow(sizeText + " +pass-through \\(host\\)( +[0-9.]+){4} +1\\.00 +1 +4\n");
+        const std::regex passRow(sizeText + " +pass-through \\(host\\)( +[0-9.]+){4} +1\\.00 +1 +4 +0\n");
         EXPECT_TRUE(std::regex_search(result.out, passRow)) << result.out;
         for (const char* run : {"read-back only \\(host\\)", "labels", "labels\\+network\\+contours"}) {
-            const std::regex row(sizeText + " +" + run + "( +[0-9.]+){5} +[0-9]+(-[0-9]+)? +[0-9]+\n");
+            const std::string readBack = run[0] == 'r' ? "[0-9]+" : gridBytes;
+            const std::regex row(sizeText + " +" + run + "( +[0-9.]+){5} +[0-9]+(-[0-9]+)? +[0-9]+ +" + readBack +
+                                 "\n");
             EXPECT_TRUE(std::regex_search(result.out, row)) << run << "\n" << result.out;
         }
     }

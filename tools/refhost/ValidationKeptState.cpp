@@ -134,7 +134,9 @@ int CheckKeptHostState(Session& session, FrameRig& rig)
              glBindTexture(GL_TEXTURE_2D, host.plainTexture);
              glActiveTexture(GL_TEXTURE0);
          },
-         [] { return OnUnit(GL_TEXTURE1, GL_TEXTURE_BINDING_BUFFER) + " " + OnUnit(GL_TEXTURE1, GL_TEXTURE_BINDING_2D); },
+         [] {
+             return OnUnit(GL_TEXTURE1, GL_TEXTURE_BINDING_BUFFER) + " " + OnUnit(GL_TEXTURE1, GL_TEXTURE_BINDING_2D);
+         },
          [] {
              glActiveTexture(GL_TEXTURE1);
              glBindTexture(GL_TEXTURE_BUFFER, 0);
