@@ -41,6 +41,8 @@ int main(int argc, char** argv)
     refhost::InfoOptions info;
     CLI::App* infoCommand = app.add_subcommand("info", "Describe the plug-in and its parameters (no GL needed)");
     infoCommand->add_option("PLUGIN", info.plugin, "The plug-in file (.so)")->required();
+    infoCommand->add_option("--thumbnail", info.thumbnail,
+                            "Also write the plug-in's thumbnail, as a host's effect browser shows it, to this PNG");
 
     refhost::RenderOptions render;
     CLI::App* renderCommand = app.add_subcommand("render", "Process frames through the plug-in and write them out");
