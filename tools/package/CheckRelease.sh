@@ -4,7 +4,8 @@
 # compares the bytes, then unpacks each and checks its file list, its
 # SHA256SUMS, the Linux plug-in (exports, libraries, glibc bound, zao-host
 # validate) and the Windows DLL (the Windows checks under Wine, version
-# resource included). Prints a summary; non-zero exit on any failure.
+# resource included), and what cmake --install lays out. Prints a summary;
+# non-zero exit on any failure.
 #
 #   tools/package/CheckRelease.sh
 set -uo pipefail
@@ -152,7 +153,17 @@ else
     Record FAIL "zao-host validate" "exit $validateStatus: $(tail -n 1 <<<"$validation")"
 fi
 
-# 6. The DLL out of its archive through the Windows checks (exports, imports,
+# 6. cmake --install lays out the release build as a user's prefix expects.
+prefix="$repo/build-release/install-prefix"
+rm -rf "$prefix"
+if cmake --install "$repo/build-release/linux" --prefix "$prefix" >/dev/null &&
+   [[ "$(cd "$prefix" && find . -type f | sort | xargs)" == "./bin/zao-host ./lib/ZudArazOdudave/ZudArazOdudave.so" ]]; then
+    Record PASS "cmake --install" "bin/zao-host, lib/ZudArazOdudave/ZudArazOdudave.so"
+else
+    Record FAIL "cmake --install" "installed: $(cd "$prefix" 2>/dev/null && find . -type f | sort | xargs)"
+fi
+
+# 7. The DLL out of its archive through the Windows checks (exports, imports,
 #    version resource, the host checks under Wine).
 stageStart=$SECONDS
 if "$repo/tools/windows/RunWindowsChecks.sh" --dll "$dll"; then
