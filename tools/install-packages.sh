@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the build, the tests and the demo need,
+# Installs the Debian 12 packages the build, the tests, the demo and the
+# release archives (zip, mingw-w64; dpkg-dev for GLEW's source package) need,
 # skipping those already present. Run as root (or with sudo available).
 set -euo pipefail
 
@@ -11,6 +12,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   libpng-dev libcli11-dev ffmpeg
   libopencv-dev
+  zip unzip mingw-w64 dpkg-dev
   "$@"
 )
 

@@ -2,7 +2,8 @@
 # The whole test run on a fresh Debian 12 machine: packages, configure,
 # build, every test through ctest on a virtual X display, the Windows DLL's
 # checks under Wine, the suite again under AddressSanitizer and
-# UndefinedBehaviorSanitizer with leak checks, and a bounded fuzzing run.
+# UndefinedBehaviorSanitizer with leak checks, a bounded fuzzing run, and the
+# release archives made twice from clean build folders and checked unpacked.
 #   ZAO_FUZZ_SECONDS=N   seconds per fuzzer (default 60)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -17,3 +18,4 @@ cmake --build build -j"$(nproc)"
 tools/windows/RunWindowsChecks.sh
 tools/sanitize/RunSanitizedTests.sh
 tools/fuzz/RunFuzzers.sh
+tools/package/CheckRelease.sh

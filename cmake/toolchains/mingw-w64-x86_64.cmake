@@ -5,8 +5,9 @@
 #     -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/mingw-w64-x86_64.cmake \
 #     -DZAO_BUILD_TESTS=OFF -DZAO_BUILD_TOOLS=OFF -DZAO_BUILD_BENCHMARKS=OFF
 #
-# GLEW comes from tools/windows/BuildGlew.sh, which installs it under
-# build-windows/glew; ZAO_GLEW_ROOT (cache or environment) points elsewhere.
+# GLEW comes from tools/windows/BuildGlew.sh, which the configure step runs
+# when build-windows/glew lacks it; ZAO_GLEW_ROOT (cache or environment)
+# points elsewhere.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 

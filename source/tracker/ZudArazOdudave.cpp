@@ -9,7 +9,8 @@
 
 namespace {
 
-CFFGLPluginInfo registration(CreateZudArazOdudave, "QX01", "ZEL DadiDaruzad", 2, 1, 3, 0, kPluginTypeEffect,
+CFFGLPluginInfo registration(CreateZudArazOdudave, "QX01", "ZEL DadiDaruzad", 2, 1, ZAO_VERSION_MAJOR,
+                             ZAO_VERSION_MINOR, kPluginTypeEffect,
                              "K.V.R. blob/motion tracking with surveillance overlay", "Zozivad Uzozaro");
 
 }  // namespace

@@ -10,6 +10,7 @@ namespace refhost {
 
 struct InfoOptions {
     std::string plugin;
+    std::string thumbnail;  // PNG of the code 42 picture, written before the listing
 };
 
 struct RenderOptions {

@@ -6,6 +6,8 @@
 #include "Commands.h"
 #include "HostError.h"
 #include "Plugin.h"
+#include "PluginThumbnail.h"
+#include "PngFile.h"
 
 namespace refhost {
 
@@ -39,6 +41,8 @@ int RunInfo(const InfoOptions& options)
     auto library = LoadPlugin(options.plugin);
     library->SetLogCallback([](const char*) {});
     const PluginDescription plugin = Describe(*library);
+    if (!options.thumbnail.empty())
+        WritePng(options.thumbnail, ReadThumbnail(*library));
 
     std::printf("name         %s\n", plugin.name.c_str());
     std::printf("code         %s\n", plugin.code.c_str());

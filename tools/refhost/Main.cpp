@@ -36,11 +36,13 @@ int main(int argc, char** argv)
 
     CLI::App app("zao-host: renders video through an FFGL 2 effect plug-in, headless, and times it", "zao-host");
     app.require_subcommand(1, 1);
-    app.set_version_flag("--version", "zao-host 3.0");
+    app.set_version_flag("--version", "zao-host " ZAO_VERSION_TEXT);
 
     refhost::InfoOptions info;
     CLI::App* infoCommand = app.add_subcommand("info", "Describe the plug-in and its parameters (no GL needed)");
     infoCommand->add_option("PLUGIN", info.plugin, "The plug-in file (.so)")->required();
+    infoCommand->add_option("--thumbnail", info.thumbnail,
+                            "Also write the plug-in's thumbnail, as a host's effect browser shows it, to this PNG");
 
     refhost::RenderOptions render;
     CLI::App* renderCommand = app.add_subcommand("render", "Process frames through the plug-in and write them out");
@@ -120,7 +122,7 @@ int main(int argc, char** argv)
         std::fputs(app.help("", CLI::AppFormatMode::All).c_str(), stdout);
         return 0;
     } catch (const CLI::CallForVersion&) {
-        std::puts("zao-host 3.0");
+        std::puts("zao-host " ZAO_VERSION_TEXT);
         return 0;
     } catch (const CLI::ParseError& error) {
         return Fail(kUsageError, std::string(error.what()) + " (see zao-host --help)");

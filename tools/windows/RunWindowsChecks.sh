@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # The Windows build and its checks on a Debian 12 machine: installs what is
-# missing (mingw-w64, Wine, Xvfb), builds GLEW and the DLL with mingw-w64 into
-# build-windows/, checks the DLL's exports and imports, and runs the Windows
-# host checks under Wine on Xvfb. Prints a summary; non-zero exit on any failure.
+# missing (mingw-w64, Wine, Xvfb), builds the DLL with mingw-w64 into
+# build-windows/ (the configure step builds GLEW the first time), checks the
+# DLL's exports, imports and version resource, and runs the Windows host checks
+# under Wine on Xvfb. Prints a summary; non-zero exit on any failure.
 #
-#   tools/windows/RunWindowsChecks.sh
+#   tools/windows/RunWindowsChecks.sh [--dll FILE.dll]
 #
+# --dll checks that file (a released DLL) instead of the one just built; the
+# host checks are still built in build-windows/.
 # ZAO_OVERLAY_OPTIONAL=1 lets a frame without any overlay pixel skip the
 # overlay checks instead of failing them.
 set -uo pipefail
@@ -13,6 +16,12 @@ set -uo pipefail
 repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 buildDir="$repo/build-windows"
 dll="$buildDir/plugin/ZudArazOdudave.dll"
+if [[ "${1:-}" == "--dll" && -n "${2:-}" ]]; then
+    dll="$(realpath "$2")"
+elif [[ $# -gt 0 ]]; then
+    echo "usage: tools/windows/RunWindowsChecks.sh [--dll FILE.dll]" >&2
+    exit 2
+fi
 testExe="$buildDir/windows-checks/WindowsPluginTest.exe"
 triplet=x86_64-w64-mingw32
 objdump="$triplet-objdump"
@@ -60,15 +69,9 @@ if [[ ${#missing[@]} -gt 0 ]]; then
 fi
 Record PASS "packages" "$((SECONDS - stageStart)) s${missing:+, installed ${missing[*]}}"
 
-# 2. GLEW for Windows from Debian's glew source package.
-stageStart=$SECONDS
-if ! "$repo/tools/windows/BuildGlew.sh" "$buildDir/glew-src" "$buildDir/glew"; then
-    Record FAIL "GLEW for Windows" "tools/windows/BuildGlew.sh failed"
-    Finish
-fi
-Record PASS "GLEW for Windows" "$((SECONDS - stageStart)) s"
-
-# 3. Configure and build the Windows tree (the Linux-only tests, tools and benchmarks stay out).
+# 2. Configure and build the Windows tree (the Linux-only tests, tools and
+# benchmarks stay out); the configure step builds GLEW from Debian's glew
+# source package when build-windows/glew lacks it.
 stageStart=$SECONDS
 if ! { cmake -S "$repo" -B "$buildDir" -G Ninja \
         -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/toolchains/mingw-w64-x86_64.cmake" \
@@ -80,7 +83,7 @@ if ! { cmake -S "$repo" -B "$buildDir" -G Ninja \
 fi
 Record PASS "Windows build" "$((SECONDS - stageStart)) s, DLL $(stat -c %s "$dll") bytes"
 
-# 4. Exports exactly plugMain and SetLogCallback; imports only Windows system DLLs and opengl32.
+# 3. Exports exactly plugMain and SetLogCallback; imports only Windows system DLLs and opengl32.
 dump="$("$objdump" -p "$dll")"
 exports="$(sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' <<<"$dump" | sed -nE 's/^[[:space:]]*\[[[:space:]]*[0-9]+\][[:space:]]+//p' | sort | tr '\n' ' ')"
 exports="${exports% }"
@@ -102,6 +105,23 @@ else
     Record FAIL "DLL imports" "not Windows system DLLs: ${foreign:-none found} (all: $imports)"
 fi
 
+# 4. The version resource as Explorer's file properties show it, read back from the file.
+version="$(sed -nE 's/^CMAKE_PROJECT_VERSION:[A-Z]+=//p' "$buildDir/CMakeCache.txt")"
+expected=("FILEVERSION=$version.0.0" "PRODUCTVERSION=$version.0.0" "FileVersion=$version" "ProductVersion=$version"
+          "FileDescription=ZEL DadiDaruzad" "ProductName=ZEL DadiDaruzad" "CompanyName=Zozivad Uzozaro"
+          "InternalName=ZudArazOdudave" "OriginalFilename=ZudArazOdudave.dll"
+          "Comments=K.V.R. blob/motion tracking with surveillance overlay")
+resource="$("$repo/tools/windows/ReadVersionResource.sh" "$dll" 2>&1)"
+absent=()
+for line in "${expected[@]}"; do
+    grep -qxF "$line" <<<"$resource" || absent+=("$line")
+done
+if [[ -n "$version" && ${#absent[@]} -eq 0 ]]; then
+    Record PASS "DLL version resource" "$(grep '^FileVersion=' <<<"$resource"), $(grep '^CompanyName=' <<<"$resource")"
+else
+    Record FAIL "DLL version resource" "missing ${absent[*]:-the project version}; read: $(tr '\n' ';' <<<"$resource")"
+fi
+
 # 5. Wine: a private 64-bit prefix in the build folder, made once, headless.
 export WINEPREFIX="$buildDir/wine-prefix"
 export WINEDEBUG=-all
@@ -118,8 +138,11 @@ Record PASS "Wine prefix" "$((SECONDS - stageStart)) s"
 # 6. The host checks under Wine, on Xvfb with Mesa's llvmpipe behind Wine's WGL.
 testOptions=(--require-overlay)
 [[ "${ZAO_OVERLAY_OPTIONAL:-0}" == 1 ]] && testOptions=()
+# Wine's drive Z: is the Unix root. (winepath would start Wine's desktop
+# process outside the virtual display, and windows could not be made after it.)
+dllForWine="Z:${dll//\//\\}"
 stageStart=$SECONDS
-timeout 600 xvfb-run -a -s "-noreset -screen 0 1280x1024x24" wine "$testExe" "${testOptions[@]}" 2>&1 | tee "$buildDir/windows-checks/WindowsPluginTest.log" |
+timeout 600 xvfb-run -a -s "-noreset -screen 0 1280x1024x24" wine "$testExe" "${testOptions[@]}" "$dllForWine" 2>&1 | tee "$buildDir/windows-checks/WindowsPluginTest.log" |
     grep -v '^X connection to .* broken'
 testStatus=${PIPESTATUS[0]}
 wineSeconds=$((SECONDS - stageStart))

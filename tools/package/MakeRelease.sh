@@ -1,0 +1,154 @@
+#!/usr/bin/env bash
+# Makes the archives a user downloads, each from a clean build folder, into
+# dist/ (or DIST_DIR):
+#   ZudArazOdudave-VERSION-linux-x86_64.zip   ZudArazOdudave.so, INSTALL, SHA256SUMS
+#   ZudArazOdudave-VERSION-windows-x64.zip    ZudArazOdudave.dll, INSTALL, SHA256SUMS
+#   zao-host-VERSION-linux-x86_64.tar.gz      zao-host, INSTALL, SHA256SUMS
+#
+#   tools/package/MakeRelease.sh [DIST_DIR]
+#
+# VERSION is the project's, from project() in CMakeLists.txt. The same commit
+# gives the same bytes: file times are the commit's (SOURCE_DATE_EPOCH, also
+# handed to the compilers), members go in a fixed order with fixed modes, and
+# zip and gzip store no extra attributes. An archive appears only when it is
+# complete; any failure is one line on standard error and a non-zero exit.
+set -euo pipefail
+
+repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+dist="$(realpath -m "${1:-$repo/dist}")"
+work="$repo/build-release"
+templates="$repo/tools/package"
+triplet=x86_64-w64-mingw32
+# What zao-host's own libraries and helpers come from on Debian 12.
+hostPackages="libc6 libstdc++6 libgcc-s1 libegl1 libglx0 libopengl0 libx11-6 libpng16-16 libgl1-mesa-dri xvfb xauth ffmpeg"
+
+Fail() {
+    echo "MakeRelease: $*" >&2
+    exit 1
+}
+
+RequireTools() {
+    local tool
+    for tool in cmake ninja zip sha256sum objdump tar gzip "$triplet-g++" "$triplet-windres"; do
+        if ! command -v "$tool" >/dev/null; then
+            case "$tool" in
+                "$triplet"-*) Fail "$tool is missing (apt-get install mingw-w64, or run tools/install-packages.sh)" ;;
+                *) Fail "$tool is missing (run tools/install-packages.sh)" ;;
+            esac
+        fi
+    done
+}
+
+# The commit's time, or a fixed one outside a git checkout; zip cannot store
+# times before 1980.
+SourceDateEpoch() {
+    local epoch
+    epoch="$(git -C "$repo" log -1 --format=%ct 2>/dev/null || true)"
+    echo "${epoch:-315532800}"
+}
+
+# Configure and build in a fresh folder; the log stays next to it.
+Build() {  # label, folder, cmake options...
+    local label="$1" folder="$2"
+    shift 2
+    rm -rf "$folder"
+    mkdir -p "$folder"
+    if ! { cmake -S "$repo" -B "$folder" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+               -DZAO_BUILD_TESTS=OFF -DZAO_BUILD_BENCHMARKS=OFF \
+               "-DCMAKE_CXX_FLAGS=-ffile-prefix-map=$repo/=" "$@" &&
+           cmake --build "$folder" -j"$(nproc)"; } >"$folder.log" 2>&1; then
+        Fail "the $label build failed (see ${folder#"$repo/"}.log)"
+    fi
+}
+
+# The template with @NAME@ replaced by each NAME=VALUE given.
+FillTemplate() {  # template, NAME=VALUE...
+    local text
+    text="$(<"$1")"
+    shift
+    local pair
+    for pair in "$@"; do
+        text="${text//@${pair%%=*}@/${pair#*=}}"
+    done
+    printf '%s\n' "$text"
+}
+
+# Files in the given order, fixed modes and times, then SHA256SUMS over them.
+Stage() {  # folder, files...
+    local folder="$1"
+    shift
+    (cd "$folder" && sha256sum "$@" >SHA256SUMS)
+    chmod 0644 "$folder"/*
+    touch -d "@$SOURCE_DATE_EPOCH" "$folder"/*
+}
+
+# Written beside its final name, moved into place when whole.
+Zip() {  # archive name, folder, members...
+    local archive="$dist/$1" folder="$2"
+    shift 2
+    rm -f "$archive.part"
+    (cd "$folder" && TZ=UTC zip -X -D -q "$archive.part" "$@") || Fail "zip could not write $archive"
+    mv -f "$archive.part" "$archive"
+}
+
+TarGz() {  # archive name, folder, members...
+    local archive="$dist/$1" folder="$2"
+    shift 2
+    rm -f "$archive.part"
+    tar -C "$folder" --format=gnu --owner=0 --group=0 --numeric-owner --mtime="@$SOURCE_DATE_EPOCH" \
+        -cf - "$@" | gzip -9 -n >"$archive.part" || Fail "tar could not write $archive"
+    mv -f "$archive.part" "$archive"
+}
+
+RequireTools
+SOURCE_DATE_EPOCH="$(SourceDateEpoch)"
+export SOURCE_DATE_EPOCH
+mkdir -p "$dist" "$work"
+# A run that stops half-way leaves no partial archive behind.
+trap 'rm -f "$dist"/*.part' EXIT
+
+# 1. Linux: the plug-in (C++ runtime inside) and zao-host, symbol tables stripped.
+Build Linux "$work/linux" -DZAO_BUILD_TOOLS=ON -DCMAKE_MODULE_LINKER_FLAGS=-s -DCMAKE_EXE_LINKER_FLAGS=-s
+version="$(sed -nE 's/^CMAKE_PROJECT_VERSION:[A-Z]+=//p' "$work/linux/CMakeCache.txt")"
+[[ -n "$version" ]] || Fail "no project version in $work/linux/CMakeCache.txt"
+plugin="$work/linux/plugin/ZudArazOdudave.so"
+host="$work/linux/tools/zao-host"
+glibcSymbol="$(objdump -T "$plugin" | grep -oE 'GLIBC_[0-9]+(\.[0-9]+)+' | sort -uV | tail -n 1)"
+[[ -n "$glibcSymbol" ]] || Fail "found no glibc symbol version in $plugin"
+parameters="$("$host" info "$plugin" | sed -n '/^ *# *name/,$p')" || Fail "zao-host info could not read $plugin"
+[[ -n "$parameters" ]] || Fail "zao-host info listed no parameters of $plugin"
+
+# 2. Windows: the DLL with its version resource (GLEW for mingw-w64 is built
+#    into build-windows/glew the first time and reused).
+Build Windows "$work/windows" -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/toolchains/mingw-w64-x86_64.cmake" \
+    -DZAO_BUILD_TOOLS=OFF -DZAO_BUILD_WINDOWS_CHECKS=OFF
+dll="$work/windows/plugin/ZudArazOdudave.dll"
+
+# 3. The archives.
+stage="$work/stage"
+rm -rf "$stage"
+mkdir -p "$stage/linux" "$stage/windows" "$stage/zao-host"
+
+cp "$plugin" "$stage/linux/ZudArazOdudave.so"
+FillTemplate "$templates/INSTALL-linux.in" "VERSION=$version" "PARAMETERS=$parameters" \
+    "GLIBC_VERSION=${glibcSymbol#GLIBC_}" "GLIBC_SYMBOL=$glibcSymbol" >"$stage/linux/INSTALL"
+Stage "$stage/linux" ZudArazOdudave.so INSTALL
+Zip "ZudArazOdudave-$version-linux-x86_64.zip" "$stage/linux" ZudArazOdudave.so INSTALL SHA256SUMS
+
+cp "$dll" "$stage/windows/ZudArazOdudave.dll"
+# Line ends as Notepad expects them.
+FillTemplate "$templates/INSTALL-windows.in" "VERSION=$version" "PARAMETERS=$parameters" |
+    sed 's/$/\r/' >"$stage/windows/INSTALL"
+Stage "$stage/windows" ZudArazOdudave.dll INSTALL
+Zip "ZudArazOdudave-$version-windows-x64.zip" "$stage/windows" ZudArazOdudave.dll INSTALL SHA256SUMS
+
+cp "$host" "$stage/zao-host/zao-host"
+FillTemplate "$templates/INSTALL-zao-host.in" "VERSION=$version" "DEBIAN_PACKAGES=$hostPackages" \
+    >"$stage/zao-host/INSTALL"
+Stage "$stage/zao-host" zao-host INSTALL
+chmod 0755 "$stage/zao-host/zao-host"
+TarGz "zao-host-$version-linux-x86_64.tar.gz" "$stage/zao-host" zao-host INSTALL SHA256SUMS
+
+echo "MakeRelease: version $version, newest glibc symbol $glibcSymbol, into ${dist}:"
+(cd "$dist" && sha256sum "ZudArazOdudave-$version-linux-x86_64.zip" "ZudArazOdudave-$version-windows-x64.zip" \
+    "zao-host-$version-linux-x86_64.tar.gz")
