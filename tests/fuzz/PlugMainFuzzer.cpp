@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "hostkit/FfglCodes.h"
 #include "hostkit/GlContext.h"
 #include "hostkit/HostGl.h"
 
@@ -133,34 +134,34 @@ enum class Input {
 Input InputOf(uint32_t code)
 {
     switch (code) {
-    case 0: case 2: case 4: case 13: case 19: case 21: case 22: case 33: case 34:
+    case ffgl::kGetInfo: case ffgl::kDeinitialise: case ffgl::kGetParameterCount: case ffgl::kGetExtendedInfo: case ffgl::kDestroyInstance: case ffgl::kConnect: case ffgl::kDisconnect: case ffgl::kGetShortName: case ffgl::kInitialise:
         return Input::Nothing;
-    case 5: case 6: case 7: case 9: case 10: case 15: case 16: case 31: case 32:
-    case 40: case 43: case 45: case 47: case 49:
+    case ffgl::kGetParameterName: case ffgl::kGetParameterDefault: case ffgl::kGetParameterDisplay: case ffgl::kGetParameter: case ffgl::kGetCapability: case ffgl::kGetParameterType: case ffgl::kGetInputStatus: case ffgl::kGetElementCount: case ffgl::kGetParameterUsage:
+    case ffgl::kSetSampleRate: case ffgl::kGetFileExtensionCount: case ffgl::kGetParameterVisibility: case ffgl::kGetSeparatorCount: case ffgl::kEnableCapability:
         return Input::Number;
-    case 18: case 23:
+    case ffgl::kCreateInstance: case ffgl::kResize:
         return Input::Viewport;
-    case 8:
+    case ffgl::kSetParameter:
         return Input::ParameterValue;
-    case 17:
+    case ffgl::kProcessFrame:
         return Input::Frame;
-    case 20:
+    case ffgl::kSetTime:
         return Input::Time;
-    case 35: case 36: case 44: case 48:
+    case ffgl::kGetElementName: case ffgl::kGetElementValue: case ffgl::kGetFileExtension: case ffgl::kGetElementSeparator:
         return Input::IndexPair;
-    case 37:
+    case ffgl::kSetElementValue:
         return Input::ElementValue;
-    case 38:
+    case ffgl::kSetBeatInfo:
         return Input::Beat;
-    case 39:
+    case ffgl::kSetHostInfo:
         return Input::HostInfo;
-    case 41:
+    case ffgl::kGetRange:
         return Input::Range;
-    case 42:
+    case ffgl::kGetThumbnail:
         return Input::Thumbnail;
-    case 46:
+    case ffgl::kGetParameterEvents:
         return Input::Events;
-    case 50: case 51:
+    case ffgl::kGetParameterGroup: case ffgl::kGetParameterDisplayName:
         return Input::TextQuery;
     default:
         return Input::Unknown;
@@ -170,8 +171,8 @@ Input InputOf(uint32_t code)
 bool NeedsInstance(uint32_t code)
 {
     switch (code) {
-    case 7: case 8: case 9: case 16: case 17: case 19: case 20: case 21: case 22: case 23:
-    case 37: case 38: case 39: case 40: case 46: case 49: case 51:
+    case ffgl::kGetParameterDisplay: case ffgl::kSetParameter: case ffgl::kGetParameter: case ffgl::kGetInputStatus: case ffgl::kProcessFrame: case ffgl::kDestroyInstance: case ffgl::kSetTime: case ffgl::kConnect: case ffgl::kDisconnect: case ffgl::kResize:
+    case ffgl::kSetElementValue: case ffgl::kSetBeatInfo: case ffgl::kSetHostInfo: case ffgl::kSetSampleRate: case ffgl::kGetParameterEvents: case ffgl::kEnableCapability: case ffgl::kGetParameterDisplayName:
         return true;
     default:
         return false;
@@ -181,7 +182,7 @@ bool NeedsInstance(uint32_t code)
 bool AnswersPointer(uint32_t code)
 {
     switch (code) {
-    case 0: case 5: case 6: case 7: case 9: case 13: case 18: case 33: case 35: case 44:
+    case ffgl::kGetInfo: case ffgl::kGetParameterName: case ffgl::kGetParameterDefault: case ffgl::kGetParameterDisplay: case ffgl::kGetParameter: case ffgl::kGetExtendedInfo: case ffgl::kCreateInstance: case ffgl::kGetShortName: case ffgl::kGetElementName: case ffgl::kGetFileExtension:
         return true;
     default:
         return false;
@@ -393,14 +394,14 @@ void CheckAnswer(const Call& call, void* instance, uint64_t result)
         FUZZ_CHECK((result >> 32) == 0, code, result);
 
     switch (code) {
-    case 0:
+    case ffgl::kGetInfo:
         if (result != 0) {
             uint8_t info[32];
             std::memcpy(info, reinterpret_cast<const void*>(result), sizeof info);
             FUZZ_CHECK(std::memcmp(info + 8, "QX01", 4) == 0, code, result);
         }
         break;
-    case 13:
+    case ffgl::kGetExtendedInfo:
         if (result != 0) {
             uint8_t info[40];
             std::memcpy(info, reinterpret_cast<const void*>(result), sizeof info);
@@ -414,30 +415,30 @@ void CheckAnswer(const Call& call, void* instance, uint64_t result)
             }
         }
         break;
-    case 4:
+    case ffgl::kGetParameterCount:
         FUZZ_CHECK(result == 10, code, result);
         break;
-    case 5: case 33: case 35: case 44:
+    case ffgl::kGetParameterName: case ffgl::kGetShortName: case ffgl::kGetElementName: case ffgl::kGetFileExtension:
         if (result != 0)
             CheckText(reinterpret_cast<const char*>(result), code);
         break;
-    case 6: case 7: case 9:
+    case ffgl::kGetParameterDefault: case ffgl::kGetParameterDisplay: case ffgl::kGetParameter:
         // A text answer is a pointer (upper half set), a number fits the lower half.
         if ((result >> 32) != 0)
             CheckText(reinterpret_cast<const char*>(result), code);
         break;
-    case 41:
+    case ffgl::kGetRange:
         if (call.record != nullptr)
             FUZZ_CHECK(result == 0, code, result);
         break;
-    case 46:
+    case ffgl::kGetParameterEvents:
         if (call.record != nullptr && instance != nullptr) {
             FUZZ_CHECK(result == 0, code, result);
             // This effect raises no events.
             FUZZ_CHECK(U32(call.record, 0) == 0, code, U32(call.record, 0));
         }
         break;
-    case 50: case 51:
+    case ffgl::kGetParameterGroup: case ffgl::kGetParameterDisplayName:
         if (call.buffer != nullptr) {
             // Every group and display name of this effect is empty: nothing is copied.
             for (uint32_t i = 0; i < call.capacity; ++i)
@@ -525,7 +526,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
         const size_t pick = data.ConsumeIntegralInRange<size_t>(0, live.size());
         if (pick < live.size())
             instance = live[pick];
-        if (call.code == 18 && live.size() >= kMaxLiveInstances)
+        if (call.code == ffgl::kCreateInstance && live.size() >= kMaxLiveInstances)
             continue;
 
         BuildInput(data, memory, call);
@@ -539,7 +540,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
         }
         CheckAnswer(call, instance, result);
 
-        if (call.code == 18) {
+        if (call.code == ffgl::kCreateInstance) {
             if (call.input == 0)
                 FUZZ_CHECK(result == kFailure, call.code, result);
             if (result != kFailure) {
@@ -549,10 +550,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
                     FUZZ_CHECK(other != handle, call.code, result);
                 live.push_back(handle);
             }
-        } else if (call.code == 19 && instance != nullptr) {
+        } else if (call.code == ffgl::kDestroyInstance && instance != nullptr) {
             FUZZ_CHECK(result == 0, call.code, result);
             live.erase(live.begin() + static_cast<std::ptrdiff_t>(pick));
-        } else if (call.code == 8 && instance != nullptr && result == 0 && call.record != nullptr) {
+        } else if (call.code == ffgl::kSetParameter && instance != nullptr && result == 0 && call.record != nullptr) {
             // The value comes back as it was stored, unclamped.
             const uint32_t number = U32(call.record, 0);
             const uint32_t bits = U32(call.record, 8);

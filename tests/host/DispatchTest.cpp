@@ -1,5 +1,6 @@
 // Function-code dispatch without GL: unknown codes, the prototype instance,
 // capabilities, missing instance handles and records.
+#include "hostkit/FfglCodes.h"
 #include "PluginFixture.h"
 
 namespace {
@@ -21,34 +22,34 @@ TEST_F(PluginTest, UnassignedCodesAnswerTheFailureCodeAndDoNothing)
 TEST_F(PluginTest, ParameterCountWithoutInitialiseMakesThePrototypeOnDemand)
 {
     library->SetLogCallback(LogCapture::Callback);
-    EXPECT_EQ(Call32(4), 10u);
+    EXPECT_EQ(Call32(ffgl::kGetParameterCount), 10u);
     EXPECT_EQ(LogCapture::Lines(), std::vector<std::string>{"Created ZEL DadiDaruzad v3.0 [K.V.R.]"});
-    EXPECT_EQ(Call32(4), 10u);
+    EXPECT_EQ(Call32(ffgl::kGetParameterCount), 10u);
     EXPECT_EQ(LogCapture::Lines().size(), 1u) << "the prototype is kept";
 }
 
 TEST_F(PluginTest, InitialiseMakesOnePrototypeAndDeinitialiseDestroysIt)
 {
     library->SetLogCallback(LogCapture::Callback);
-    EXPECT_EQ(Call32(34), 0u);
-    EXPECT_EQ(Call32(34), 0u);
+    EXPECT_EQ(Call32(ffgl::kInitialise), 0u);
+    EXPECT_EQ(Call32(ffgl::kInitialise), 0u);
     EXPECT_EQ(LogCapture::Lines().size(), 1u);
-    EXPECT_EQ(Call32(2), 0u);
-    EXPECT_EQ(Call32(4), 10u);
+    EXPECT_EQ(Call32(ffgl::kDeinitialise), 0u);
+    EXPECT_EQ(Call32(ffgl::kGetParameterCount), 10u);
     EXPECT_EQ(LogCapture::Lines().size(), 2u) << "a query after code 2 makes a fresh prototype";
 }
 
 TEST_F(PluginTest, NoLogLinesWithoutCallbackAndNoneAfterAZeroCallback)
 {
-    EXPECT_EQ(Call32(34), 0u);
+    EXPECT_EQ(Call32(ffgl::kInitialise), 0u);
     library->SetLogCallback(LogCapture::Callback);
     EXPECT_TRUE(LogCapture::Lines().empty());
-    EXPECT_EQ(Call32(2), 0u);
-    EXPECT_EQ(Call32(34), 0u);
+    EXPECT_EQ(Call32(ffgl::kDeinitialise), 0u);
+    EXPECT_EQ(Call32(ffgl::kInitialise), 0u);
     EXPECT_EQ(LogCapture::Lines().size(), 1u);
     library->SetLogCallback(nullptr);
-    EXPECT_EQ(Call32(2), 0u);
-    EXPECT_EQ(Call32(34), 0u);
+    EXPECT_EQ(Call32(ffgl::kDeinitialise), 0u);
+    EXPECT_EQ(Call32(ffgl::kInitialise), 0u);
     EXPECT_EQ(LogCapture::Lines().size(), 1u);
 }
 
@@ -57,7 +58,7 @@ TEST_F(PluginTest, CapabilitiesAnswerSetTimeOneInputExactlyAndNoTopLeftOrientati
     const std::pair<uint32_t, uint32_t> cases[] = {{5, 1}, {10, 1}, {11, 1}, {16, 0}, {4, 0}, {0, 0}, {99, 0}};
     for (const auto& [capability, answer] : cases) {
         SCOPED_TRACE(capability);
-        EXPECT_EQ(Call32(10, capability), answer);
+        EXPECT_EQ(Call32(ffgl::kGetCapability, capability), answer);
     }
 }
 
@@ -79,18 +80,18 @@ TEST_F(PluginTest, CodesThatNeedAnInstanceFailWithAZeroHandle)
 
 TEST_F(PluginTest, CreationWithAZeroViewportPointerFailsAndMakesNoInstance)
 {
-    EXPECT_EQ(Call32(34), 0u);
+    EXPECT_EQ(Call32(ffgl::kInitialise), 0u);
     library->SetLogCallback(LogCapture::Callback);
-    EXPECT_EQ(library->Call(18, 0), kFailureCode);
+    EXPECT_EQ(library->Call(ffgl::kCreateInstance, 0), kFailureCode);
     EXPECT_TRUE(LogCapture::Lines().empty());
 }
 
 TEST_F(PluginTest, ParameterQueriesOfThePrototypeAnswerUnknownNumbersAsFailure)
 {
-    EXPECT_EQ(library->Call(5, 10), 0u) << "no name for parameter 10";
-    EXPECT_EQ(library->Call(6, 10), kFailureCode);
-    EXPECT_EQ(library->Call(15, 10), kFailureCode);
-    EXPECT_EQ(library->Call(15, 0xFFFFFFFFu), kFailureCode);
+    EXPECT_EQ(library->Call(ffgl::kGetParameterName, 10), 0u) << "no name for parameter 10";
+    EXPECT_EQ(library->Call(ffgl::kGetParameterDefault, 10), kFailureCode);
+    EXPECT_EQ(library->Call(ffgl::kGetParameterType, 10), kFailureCode);
+    EXPECT_EQ(library->Call(ffgl::kGetParameterType, 0xFFFFFFFFu), kFailureCode);
 }
 
 // The probe's factory can be made to fail, so the prototype cannot be made.
@@ -101,8 +102,8 @@ protected:
 
 TEST_F(ProbeDispatchTest, NegativeInputCountsAnswerZeroAndNoInputIsInUse)
 {
-    EXPECT_EQ(Call32(10, 10), 0u);
-    EXPECT_EQ(Call32(10, 11), 0u);
+    EXPECT_EQ(Call32(ffgl::kGetCapability, ffgl::kCapabilityMinimumInputs), 0u);
+    EXPECT_EQ(Call32(ffgl::kGetCapability, ffgl::kCapabilityMaximumInputs), 0u);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Creating, driving and destroying instances through plugMain with a real GL
 // context: defaults copied in, the connect step, the order of Disconnect and
 // DeInitGL, every failed creation cleaning up, and the once-only GL loader.
+#include "hostkit/FfglCodes.h"
 #include "PluginFixture.h"
 
 namespace {
@@ -15,23 +16,23 @@ TEST_F(GlPluginTest, NewInstanceHoldsThePrototypesDefaults)
 {
     void* instance = CreateInstance();
     ASSERT_NE(instance, nullptr);
-    EXPECT_EQ(Call32(9, 0, instance), FloatBitsOf(0.4f));
-    EXPECT_EQ(Call32(9, 4, instance), FloatBitsOf(1.0f));
-    EXPECT_EQ(Call32(19, 0, instance), 0u);
+    EXPECT_EQ(Call32(ffgl::kGetParameter, 0, instance), FloatBitsOf(0.4f));
+    EXPECT_EQ(Call32(ffgl::kGetParameter, 4, instance), FloatBitsOf(1.0f));
+    EXPECT_EQ(Call32(ffgl::kDestroyInstance, 0, instance), 0u);
 }
 
 TEST_F(GlPluginTest, EveryConstructedInstanceSendsOneCreationLine)
 {
     library->SetLogCallback(LogCapture::Callback);
-    EXPECT_EQ(Call32(34), 0u);
+    EXPECT_EQ(Call32(ffgl::kInitialise), 0u);
     void* first = CreateInstance();
     void* second = CreateInstance();
     ASSERT_NE(first, nullptr);
     ASSERT_NE(second, nullptr);
     EXPECT_NE(first, second);
     EXPECT_EQ(LogCapture::Lines(), Lines(3, "Created ZEL DadiDaruzad v3.0 [K.V.R.]"));
-    EXPECT_EQ(Call32(19, 0, first), 0u);
-    EXPECT_EQ(Call32(19, 0, second), 0u);
+    EXPECT_EQ(Call32(ffgl::kDestroyInstance, 0, first), 0u);
+    EXPECT_EQ(Call32(ffgl::kDestroyInstance, 0, second), 0u);
 }
 
 TEST_F(GlPluginTest, CreationFailsForGoodOnceTheGlLoaderFailed)
@@ -51,7 +52,7 @@ protected:
             return;
         Load(ZAO_PROBE_PLUGIN_PATH);
         library->SetLogCallback(LogCapture::Callback);
-        ASSERT_EQ(Call32(34), 0u);
+        ASSERT_EQ(Call32(ffgl::kInitialise), 0u);
         LogCapture::Reset();
     }
 
@@ -60,7 +61,7 @@ protected:
         hostkit::ByteRecord<16> record;
         record.PutU32(0, number);
         record.PutF32(8, value);
-        return CallRecord(8, record.Data(), instance);
+        return CallRecord(ffgl::kSetParameter, record.Data(), instance);
     }
 
     uint32_t Frame(void* instance)
@@ -68,7 +69,7 @@ protected:
         const auto texture = hostkit::MakeTextureInfo(4, 4, 4, 4, 0);
         const void* textures[] = {texture.Data()};
         const auto frame = hostkit::MakeFrameInput(1, textures, 0);
-        return CallRecord(17, frame.Data(), instance);
+        return CallRecord(ffgl::kProcessFrame, frame.Data(), instance);
     }
 };
 
@@ -80,7 +81,7 @@ TEST_F(ProbeLifecycleTest, FirstFrameConnectsOnceAndDestroyDisconnectsBeforeDeIn
     LogCapture::Reset();
     EXPECT_EQ(Frame(instance), 0u);
     EXPECT_EQ(Frame(instance), 0u);
-    EXPECT_EQ(Call32(19, 0, instance), 0u);
+    EXPECT_EQ(Call32(ffgl::kDestroyInstance, 0, instance), 0u);
     EXPECT_EQ(LogCapture::Lines(), (Lines{"probe: Connect", "probe: ProcessOpenGL", "probe: ProcessOpenGL",
                                           "probe: Disconnect", "probe: DeInitGL", "probe: destroyed"}));
 }
@@ -90,12 +91,12 @@ TEST_F(ProbeLifecycleTest, ExplicitConnectIsNotRepeatedByTheFirstFrame)
     void* instance = CreateInstance();
     ASSERT_NE(instance, nullptr);
     LogCapture::Reset();
-    EXPECT_EQ(Call32(21, 0, instance), 0u);
+    EXPECT_EQ(Call32(ffgl::kConnect, 0, instance), 0u);
     EXPECT_EQ(Frame(instance), 0u);
     EXPECT_EQ(LogCapture::Lines(), (Lines{"probe: Connect", "probe: ProcessOpenGL"}));
-    EXPECT_EQ(Call32(22, 0, instance), 0u);
+    EXPECT_EQ(Call32(ffgl::kDisconnect, 0, instance), 0u);
     LogCapture::Reset();
-    EXPECT_EQ(Call32(19, 0, instance), 0u);
+    EXPECT_EQ(Call32(ffgl::kDestroyInstance, 0, instance), 0u);
     EXPECT_EQ(LogCapture::Lines(), (Lines{"probe: DeInitGL", "probe: destroyed"})) << "already disconnected";
 }
 
@@ -104,9 +105,9 @@ TEST_F(ProbeLifecycleTest, FrameWithoutARecordFailsWithoutConnecting)
     void* instance = CreateInstance();
     ASSERT_NE(instance, nullptr);
     LogCapture::Reset();
-    EXPECT_EQ(library->Call(17, 0, instance), kFailureCode);
+    EXPECT_EQ(library->Call(ffgl::kProcessFrame, 0, instance), kFailureCode);
     EXPECT_TRUE(LogCapture::Lines().empty());
-    EXPECT_EQ(Call32(19, 0, instance), 0u);
+    EXPECT_EQ(Call32(ffgl::kDestroyInstance, 0, instance), 0u);
 }
 
 TEST_F(ProbeLifecycleTest, FailedInitGlReleasesAndDestroysTheNewInstance)
@@ -118,7 +119,7 @@ TEST_F(ProbeLifecycleTest, FailedInitGlReleasesAndDestroysTheNewInstance)
     EXPECT_EQ(CreateInstance(), nullptr);
     EXPECT_EQ(LogCapture::Lines(),
               (Lines{"probe: constructed", "probe: InitGL", "probe: DeInitGL", "probe: destroyed"}));
-    EXPECT_EQ(Call32(19, 0, instance), 0u);
+    EXPECT_EQ(Call32(ffgl::kDestroyInstance, 0, instance), 0u);
 }
 
 TEST_F(ProbeLifecycleTest, RejectedDefaultDestroysTheNewInstanceBeforeGl)
@@ -129,7 +130,7 @@ TEST_F(ProbeLifecycleTest, RejectedDefaultDestroysTheNewInstanceBeforeGl)
     LogCapture::Reset();
     EXPECT_EQ(CreateInstance(), nullptr);
     EXPECT_EQ(LogCapture::Lines(), (Lines{"probe: constructed", "probe: destroyed"}));
-    EXPECT_EQ(Call32(19, 0, instance), 0u);
+    EXPECT_EQ(Call32(ffgl::kDestroyInstance, 0, instance), 0u);
 }
 
 TEST_F(ProbeLifecycleTest, WithoutAPrototypeEveryCodeAnswersItsFallback)
@@ -137,21 +138,21 @@ TEST_F(ProbeLifecycleTest, WithoutAPrototypeEveryCodeAnswersItsFallback)
     void* instance = CreateInstance();
     ASSERT_NE(instance, nullptr);
     EXPECT_EQ(SetParameter(instance, 0, 1.0f), 0u);
-    ASSERT_EQ(Call32(2), 0u);
+    ASSERT_EQ(Call32(ffgl::kDeinitialise), 0u);
     LogCapture::Reset();
 
-    EXPECT_EQ(library->Call(34), kFailureCode);
-    EXPECT_EQ(library->Call(4), kFailureCode);
-    EXPECT_EQ(library->Call(5, 0), 0u);
-    EXPECT_EQ(library->Call(6, 0), kFailureCode);
-    EXPECT_EQ(library->Call(10, 5), kFailureCode);
-    EXPECT_EQ(library->Call(15, 0), kFailureCode);
+    EXPECT_EQ(library->Call(ffgl::kInitialise), kFailureCode);
+    EXPECT_EQ(library->Call(ffgl::kGetParameterCount), kFailureCode);
+    EXPECT_EQ(library->Call(ffgl::kGetParameterName, 0), 0u);
+    EXPECT_EQ(library->Call(ffgl::kGetParameterDefault, 0), kFailureCode);
+    EXPECT_EQ(library->Call(ffgl::kGetCapability, ffgl::kCapabilitySetTime), kFailureCode);
+    EXPECT_EQ(library->Call(ffgl::kGetParameterType, 0), kFailureCode);
     EXPECT_EQ(CreateInstance(), nullptr);
     // Codes 8 and 9 still reach the instance; the type then counts as numeric.
     EXPECT_EQ(SetParameter(instance, 3, 0.75f), 0u);
-    EXPECT_EQ(Call32(9, 3, instance), FloatBitsOf(0.75f));
+    EXPECT_EQ(Call32(ffgl::kGetParameter, 3, instance), FloatBitsOf(0.75f));
     EXPECT_TRUE(LogCapture::Lines().empty()) << "the factory made nothing";
-    EXPECT_EQ(Call32(19, 0, instance), 0u);
+    EXPECT_EQ(Call32(ffgl::kDestroyInstance, 0, instance), 0u);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "hostkit/FfglCodes.h"
 #include "PluginFixture.h"
 
 namespace {
@@ -81,19 +82,19 @@ protected:
     }
     const char* ElementName(uint32_t number, uint32_t element, void* instance = nullptr) const
     {
-        return reinterpret_cast<const char*>(CallPair(35, number, element, instance));
+        return reinterpret_cast<const char*>(CallPair(ffgl::kGetElementName, number, element, instance));
     }
     uint32_t ElementValue(uint32_t number, uint32_t element, void* instance = nullptr) const
     {
-        return static_cast<uint32_t>(CallPair(36, number, element, instance));
+        return static_cast<uint32_t>(CallPair(ffgl::kGetElementValue, number, element, instance));
     }
     const char* FileExtension(uint32_t number, uint32_t index, void* instance = nullptr) const
     {
-        return reinterpret_cast<const char*>(CallPair(44, number, index, instance));
+        return reinterpret_cast<const char*>(CallPair(ffgl::kGetFileExtension, number, index, instance));
     }
     uint32_t Separator(uint32_t number, uint32_t index, void* instance = nullptr) const
     {
-        return static_cast<uint32_t>(CallPair(48, number, index, instance));
+        return static_cast<uint32_t>(CallPair(ffgl::kGetElementSeparator, number, index, instance));
     }
     uint32_t SetElementValue(uint32_t number, uint32_t element, float value, void* instance) const
     {
@@ -101,7 +102,7 @@ protected:
         record.PutU32(0, number);
         record.PutU32(4, element);
         record.PutF32(8, value);
-        return this->CallRecord(37, record.Data(), instance);
+        return this->CallRecord(ffgl::kSetElementValue, record.Data(), instance);
     }
     // The outputs start as 7.0 and -7.0, so that an untouched record shows.
     RangeAnswer Range(uint32_t number, void* instance = nullptr) const
@@ -110,7 +111,7 @@ protected:
         record.PutU32(0, number);
         record.PutF32(4, 7.0f);
         record.PutF32(8, -7.0f);
-        const uint32_t result = this->CallRecord(41, record.Data(), instance);
+        const uint32_t result = this->CallRecord(ffgl::kGetRange, record.Data(), instance);
         return {result, record.U32(0), record.F32(4), record.F32(8)};
     }
     // Codes 50 and 51 into a 32-byte buffer filled with 0xAA; size may be less than 32.
@@ -132,7 +133,7 @@ protected:
         ByteRecord<16> record;
         record.PutU32(0, capacity);
         record.PutPointer(8, withArray ? answer.entries.Data() : nullptr);
-        answer.result = this->CallRecord(46, record.Data(), instance);
+        answer.result = this->CallRecord(ffgl::kGetParameterEvents, record.Data(), instance);
         answer.count = record.U32(0);
         return answer;
     }
@@ -141,21 +142,21 @@ protected:
         ByteRecord<8> record;
         record.PutF32(0, tempo);
         record.PutF32(4, barPhase);
-        return this->CallRecord(38, record.Data(), instance);
+        return this->CallRecord(ffgl::kSetBeatInfo, record.Data(), instance);
     }
     uint32_t SetHostInfo(void* instance, const char* name, const char* version) const
     {
         ByteRecord<16> record;
         record.PutPointer(0, name);
         record.PutPointer(8, version);
-        return this->CallRecord(39, record.Data(), instance);
+        return this->CallRecord(ffgl::kSetHostInfo, record.Data(), instance);
     }
     uint32_t SetFloat(void* instance, uint32_t number, float value) const
     {
         ByteRecord<16> record;
         record.PutU32(0, number);
         record.PutF32(8, value);
-        return this->CallRecord(8, record.Data(), instance);
+        return this->CallRecord(ffgl::kSetParameter, record.Data(), instance);
     }
 };
 
@@ -168,9 +169,9 @@ TEST_F(ParameterDetailEffectTest, ElementCountIsFourForBoxStyleAndOneForEveryOth
 {
     for (uint32_t number = 0; number < 10; ++number) {
         SCOPED_TRACE(number);
-        EXPECT_EQ(Call32(31, number), number == kBoxStyle ? 4u : 1u);
+        EXPECT_EQ(Call32(ffgl::kGetElementCount, number), number == kBoxStyle ? 4u : 1u);
     }
-    EXPECT_EQ(Call32(31, 10), kFailureCode) << "unknown parameter";
+    EXPECT_EQ(Call32(ffgl::kGetElementCount, 10), kFailureCode) << "unknown parameter";
 }
 
 TEST_F(ParameterDetailEffectTest, ElementsAnswerTheirNamesAndValuesAndNothingOutOfRange)
@@ -192,7 +193,7 @@ TEST_F(ParameterDetailEffectTest, ElementsAnswerTheirNamesAndValuesAndNothingOut
         if (c.name)
             EXPECT_STREQ(ElementName(c.number, c.element), c.name);
         else
-            EXPECT_EQ(CallPair(35, c.number, c.element), 0u);
+            EXPECT_EQ(CallPair(ffgl::kGetElementName, c.number, c.element), 0u);
         EXPECT_EQ(ElementValue(c.number, c.element), c.valueBits);
     }
 }
@@ -201,11 +202,11 @@ TEST_F(ParameterDetailEffectTest, EveryParameterHasUsageZeroAndIsVisible)
 {
     for (uint32_t number = 0; number < 10; ++number) {
         SCOPED_TRACE(number);
-        EXPECT_EQ(Call32(32, number), 0u);
-        EXPECT_EQ(Call32(45, number), 1u);
+        EXPECT_EQ(Call32(ffgl::kGetParameterUsage, number), 0u);
+        EXPECT_EQ(Call32(ffgl::kGetParameterVisibility, number), 1u);
     }
-    EXPECT_EQ(Call32(32, 10), kFailureCode) << "unknown parameter";
-    EXPECT_EQ(Call32(45, 10), kFailureCode) << "unknown parameter";
+    EXPECT_EQ(Call32(ffgl::kGetParameterUsage, 10), kFailureCode) << "unknown parameter";
+    EXPECT_EQ(Call32(ffgl::kGetParameterVisibility, 10), kFailureCode) << "unknown parameter";
 }
 
 TEST_F(ParameterDetailEffectTest, RangeIsZeroToOneForEveryParameterAndForUnknownOnes)
@@ -224,16 +225,16 @@ TEST_F(ParameterDetailEffectTest, NoParameterHasFileExtensionsOrSeparators)
 {
     for (uint32_t number = 0; number <= 10; ++number) {
         SCOPED_TRACE(number);
-        EXPECT_EQ(Call32(43, number), 0u);
-        EXPECT_EQ(CallPair(44, number, 0), 0u);
-        EXPECT_EQ(Call32(47, number), 0u);
+        EXPECT_EQ(Call32(ffgl::kGetFileExtensionCount, number), 0u);
+        EXPECT_EQ(CallPair(ffgl::kGetFileExtension, number, 0), 0u);
+        EXPECT_EQ(Call32(ffgl::kGetSeparatorCount, number), 0u);
         EXPECT_EQ(Separator(number, 0), kFailureCode);
     }
 }
 
 TEST_F(ParameterDetailEffectTest, ShortNameIsNone)
 {
-    EXPECT_EQ(library->Call(33), 0u);
+    EXPECT_EQ(library->Call(ffgl::kGetShortName), 0u);
 }
 
 TEST_F(ParameterDetailEffectTest, GroupNameCopiesNothingAndFailsForAZeroBufferSize)
@@ -302,7 +303,7 @@ TEST_F(ParameterDetailEffectTest, GroupNameWithoutABufferFails)
     ByteRecord<24> query;
     query.PutU32(0, 0);
     query.PutU32(16, 16);
-    EXPECT_EQ(CallRecord(50, query.Data()), kFailureCode);
+    EXPECT_EQ(CallRecord(ffgl::kGetParameterGroup, query.Data()), kFailureCode);
 }
 
 // ---------------------------------------------------------------------------
@@ -321,7 +322,7 @@ protected:
     void TearDown() override
     {
         for (void* made : instances)
-            EXPECT_EQ(Call32(19, 0, made), 0u);
+            EXPECT_EQ(Call32(ffgl::kDestroyInstance, 0, made), 0u);
         GlPluginTest::TearDown();
     }
     void* NewInstance()
@@ -364,11 +365,11 @@ TEST_F(ParameterDetailInstanceTest, InstanceAnswersElementsAndVisibilityLikeTheP
 {
     for (uint32_t number = 0; number < 10; ++number) {
         SCOPED_TRACE(number);
-        EXPECT_EQ(Call32(31, number, instance), number == kBoxStyle ? 4u : 1u);
-        EXPECT_EQ(Call32(45, number, instance), 1u);
+        EXPECT_EQ(Call32(ffgl::kGetElementCount, number, instance), number == kBoxStyle ? 4u : 1u);
+        EXPECT_EQ(Call32(ffgl::kGetParameterVisibility, number, instance), 1u);
     }
-    EXPECT_EQ(Call32(31, 10, instance), kFailureCode);
-    EXPECT_EQ(Call32(45, 10, instance), kFailureCode);
+    EXPECT_EQ(Call32(ffgl::kGetElementCount, 10, instance), kFailureCode);
+    EXPECT_EQ(Call32(ffgl::kGetParameterVisibility, 10, instance), kFailureCode);
     EXPECT_STREQ(ElementName(kBoxStyle, 3, instance), "Dashed");
 }
 
@@ -376,8 +377,8 @@ TEST_F(ParameterDetailInstanceTest, HostNotificationsAnswerSuccess)
 {
     EXPECT_EQ(SetBeat(instance, 140.0f, 0.5f), 0u);
     EXPECT_EQ(SetHostInfo(instance, "Host", "9.1"), 0u);
-    EXPECT_EQ(Call32(40, 44100, instance), 0u);
-    EXPECT_EQ(Call32(9, 0, instance), FloatBitsOf(0.4f)) << "the parameters are not disturbed";
+    EXPECT_EQ(Call32(ffgl::kSetSampleRate, 44100, instance), 0u);
+    EXPECT_EQ(Call32(ffgl::kGetParameter, 0, instance), FloatBitsOf(0.4f)) << "the parameters are not disturbed";
 }
 
 TEST_F(ParameterDetailInstanceTest, EventsAreAlwaysNone)
@@ -396,10 +397,10 @@ TEST_F(ParameterDetailInstanceTest, EnablingACapabilityFailsAndChangesNothing)
 {
     for (uint32_t capability : {16u, 0u, 5u, 10u, 11u, 15u, 17u}) {
         SCOPED_TRACE(capability);
-        EXPECT_EQ(Call32(49, capability, instance), kFailureCode);
+        EXPECT_EQ(Call32(ffgl::kEnableCapability, capability, instance), kFailureCode);
     }
-    EXPECT_EQ(Call32(10, 16), 0u) << "top-left orientation is still not supported";
-    EXPECT_EQ(Call32(9, 4, instance), FloatBitsOf(1.0f));
+    EXPECT_EQ(Call32(ffgl::kGetCapability, ffgl::kCapabilityTopLeftOrientation), 0u) << "top-left orientation is still not supported";
+    EXPECT_EQ(Call32(ffgl::kGetParameter, 4, instance), FloatBitsOf(1.0f));
 }
 
 TEST_F(ParameterDetailInstanceTest, DisplayNameCopiesNothingAndFailsForAZeroBufferSize)
@@ -427,7 +428,7 @@ TEST_F(ParameterDetailInstanceTest, MissingRecordsOfInstanceCodesAnswerTheFailur
     }
     ByteRecord<24> query;
     query.PutU32(16, 16);
-    EXPECT_EQ(CallRecord(51, query.Data(), instance), kFailureCode) << "no buffer";
+    EXPECT_EQ(CallRecord(ffgl::kGetParameterDisplayName, query.Data(), instance), kFailureCode) << "no buffer";
 }
 
 // ---------------------------------------------------------------------------
@@ -443,55 +444,55 @@ protected:
         if (HasFatalFailure())
             return;
         Load(ProbePath());
-        ASSERT_EQ(Call32(34), 0u);
+        ASSERT_EQ(Call32(ffgl::kInitialise), 0u);
         instance = NewInstance();
         ASSERT_NE(instance, nullptr);
     }
     float Readout(void* addressed, uint32_t number) const
     {
-        return hostkit::FloatOfBits(Call32(9, number, addressed));
+        return hostkit::FloatOfBits(Call32(ffgl::kGetParameter, number, addressed));
     }
     std::string TextReadout(void* addressed, uint32_t number) const
     {
-        const char* text = CallText(9, number, addressed);
+        const char* text = CallText(ffgl::kGetParameter, number, addressed);
         return text ? text : "<none>";
     }
 };
 
 TEST_F(ParameterDetailProbeTest, ShortNameIsThePrototypes)
 {
-    EXPECT_STREQ(CallText(33), "DPRB");
+    EXPECT_STREQ(CallText(ffgl::kGetShortName), "DPRB");
 }
 
 TEST_F(ParameterDetailProbeTest, FileExtensionsAreCountedAndListedInOrder)
 {
-    EXPECT_EQ(Call32(43, kMedia), 2u);
+    EXPECT_EQ(Call32(ffgl::kGetFileExtensionCount, kMedia), 2u);
     EXPECT_STREQ(FileExtension(kMedia, 0), "png");
     EXPECT_STREQ(FileExtension(kMedia, 1), "jpeg");
-    EXPECT_EQ(CallPair(44, kMedia, 2), 0u) << "beyond the list";
-    EXPECT_EQ(Call32(43, kMode), 0u);
-    EXPECT_EQ(CallPair(44, kMode, 0), 0u);
-    EXPECT_EQ(Call32(43, 99), 0u) << "unknown parameter";
-    EXPECT_EQ(CallPair(44, 99, 0), 0u) << "unknown parameter";
+    EXPECT_EQ(CallPair(ffgl::kGetFileExtension, kMedia, 2), 0u) << "beyond the list";
+    EXPECT_EQ(Call32(ffgl::kGetFileExtensionCount, kMode), 0u);
+    EXPECT_EQ(CallPair(ffgl::kGetFileExtension, kMode, 0), 0u);
+    EXPECT_EQ(Call32(ffgl::kGetFileExtensionCount, 99), 0u) << "unknown parameter";
+    EXPECT_EQ(CallPair(ffgl::kGetFileExtension, 99, 0), 0u) << "unknown parameter";
 }
 
 TEST_F(ParameterDetailProbeTest, SeparatorsAreCountedAndListedAsRegistered)
 {
-    EXPECT_EQ(Call32(47, kMode), 2u);
+    EXPECT_EQ(Call32(ffgl::kGetSeparatorCount, kMode), 2u);
     EXPECT_EQ(Separator(kMode, 0), 2u);
     EXPECT_EQ(Separator(kMode, 1), 1u);
     EXPECT_EQ(Separator(kMode, 2), kFailureCode) << "beyond the list";
-    EXPECT_EQ(Call32(47, kMedia), 0u);
+    EXPECT_EQ(Call32(ffgl::kGetSeparatorCount, kMedia), 0u);
     EXPECT_EQ(Separator(kMedia, 0), kFailureCode);
-    EXPECT_EQ(Call32(47, 99), 0u) << "unknown parameter";
+    EXPECT_EQ(Call32(ffgl::kGetSeparatorCount, 99), 0u) << "unknown parameter";
     EXPECT_EQ(Separator(99, 0), kFailureCode) << "unknown parameter";
 }
 
 TEST_F(ParameterDetailProbeTest, UsageVisibilityAndRangeAreTheRegistrys)
 {
-    EXPECT_EQ(Call32(32, kMedia), 3u);
-    EXPECT_EQ(Call32(45, kMedia), 0u) << "hidden";
-    EXPECT_EQ(Call32(45, kMode), 1u);
+    EXPECT_EQ(Call32(ffgl::kGetParameterUsage, kMedia), 3u);
+    EXPECT_EQ(Call32(ffgl::kGetParameterVisibility, kMedia), 0u) << "hidden";
+    EXPECT_EQ(Call32(ffgl::kGetParameterVisibility, kMode), 1u);
     const RangeAnswer range = Range(kMedia);
     EXPECT_EQ(range.result, 0u);
     EXPECT_EQ(range.minimum, -2.0f);
@@ -535,28 +536,28 @@ protected:
 
 TEST_F(ParameterDetailReshapedProbeTest, InstanceOrPrototypeCodesAskTheInstanceWhenGivenOne)
 {
-    EXPECT_EQ(Call32(31, kMode, instance), 5u);
-    EXPECT_EQ(Call32(31, kMode), 3u);
+    EXPECT_EQ(Call32(ffgl::kGetElementCount, kMode, instance), 5u);
+    EXPECT_EQ(Call32(ffgl::kGetElementCount, kMode), 3u);
     EXPECT_STREQ(ElementName(kMode, 0, instance), "Reshaped");
     EXPECT_STREQ(ElementName(kMode, 0), "Low");
     EXPECT_EQ(ElementValue(kMode, 0, instance), FloatBitsOf(9.0f));
     EXPECT_EQ(ElementValue(kMode, 0), FloatBitsOf(0.25f));
-    EXPECT_EQ(Call32(45, kMedia, instance), 1u);
-    EXPECT_EQ(Call32(45, kMedia), 0u);
+    EXPECT_EQ(Call32(ffgl::kGetParameterVisibility, kMedia, instance), 1u);
+    EXPECT_EQ(Call32(ffgl::kGetParameterVisibility, kMedia), 0u);
 }
 
 TEST_F(ParameterDetailReshapedProbeTest, PrototypeCodesIgnoreTheInstanceHandle)
 {
     for (void* handle : {static_cast<void*>(nullptr), instance}) {
         SCOPED_TRACE(handle ? "with the instance" : "without an instance");
-        EXPECT_EQ(Call32(32, kMedia, handle), 3u);
-        EXPECT_STREQ(CallText(33, 0, handle), "DPRB");
+        EXPECT_EQ(Call32(ffgl::kGetParameterUsage, kMedia, handle), 3u);
+        EXPECT_STREQ(CallText(ffgl::kGetShortName, 0, handle), "DPRB");
         const RangeAnswer range = Range(kMedia, handle);
         EXPECT_EQ(range.minimum, -2.0f);
         EXPECT_EQ(range.maximum, 5.0f);
-        EXPECT_EQ(Call32(43, kMedia, handle), 2u);
+        EXPECT_EQ(Call32(ffgl::kGetFileExtensionCount, kMedia, handle), 2u);
         EXPECT_STREQ(FileExtension(kMedia, 0, handle), "png");
-        EXPECT_EQ(Call32(47, kMode, handle), 2u);
+        EXPECT_EQ(Call32(ffgl::kGetSeparatorCount, kMode, handle), 2u);
         EXPECT_EQ(Separator(kMode, 0, handle), 2u);
         EXPECT_EQ(CopyText(50, kMedia, 32, handle).buffer, Buffer("Sources"));
     }
@@ -623,7 +624,7 @@ TEST_F(ParameterDetailProbeTest, SampleRateReachesTheInstance)
 {
     for (uint32_t rate : {48000u, 44100u, 0u}) {
         SCOPED_TRACE(rate);
-        EXPECT_EQ(Call32(40, rate, instance), 0u);
+        EXPECT_EQ(Call32(ffgl::kSetSampleRate, rate, instance), 0u);
         EXPECT_EQ(Readout(instance, kSampleRate), static_cast<float>(rate));
     }
 }
@@ -692,16 +693,16 @@ TEST_F(ParameterDetailProbeTest, EnablingTopLeftOrientationSetsTheAddressedInsta
 {
     void* other = NewInstance();
     ASSERT_NE(other, nullptr);
-    ASSERT_EQ(Call32(10, 16), 1u) << "the probe supports it";
+    ASSERT_EQ(Call32(ffgl::kGetCapability, ffgl::kCapabilityTopLeftOrientation), 1u) << "the probe supports it";
     for (uint32_t capability : {0u, 5u, 10u, 11u, 15u, 17u}) {
         SCOPED_TRACE(capability);
-        EXPECT_EQ(Call32(49, capability, instance), kFailureCode);
+        EXPECT_EQ(Call32(ffgl::kEnableCapability, capability, instance), kFailureCode);
     }
     EXPECT_EQ(Readout(instance, kTopLeftEnabled), 0.0f) << "only capability 16 is considered";
-    EXPECT_EQ(Call32(49, 16, instance), 0u);
+    EXPECT_EQ(Call32(ffgl::kEnableCapability, 16, instance), 0u);
     EXPECT_EQ(Readout(instance, kTopLeftEnabled), 1.0f);
     EXPECT_EQ(Readout(other, kTopLeftEnabled), 0.0f);
-    EXPECT_EQ(Call32(49, 16), kFailureCode) << "no instance";
+    EXPECT_EQ(Call32(ffgl::kEnableCapability, ffgl::kCapabilityTopLeftOrientation), kFailureCode) << "no instance";
 }
 
 class ParameterDetailFlatProbeTest : public ParameterDetailProbeTest {
@@ -711,8 +712,8 @@ protected:
 
 TEST_F(ParameterDetailFlatProbeTest, EnablingTopLeftOrientationWithoutSupportFailsAndLeavesTheFlagClear)
 {
-    ASSERT_EQ(Call32(10, 16), 0u);
-    EXPECT_EQ(Call32(49, 16, instance), kFailureCode);
+    ASSERT_EQ(Call32(ffgl::kGetCapability, ffgl::kCapabilityTopLeftOrientation), 0u);
+    EXPECT_EQ(Call32(ffgl::kEnableCapability, 16, instance), kFailureCode);
     EXPECT_EQ(Readout(instance, kTopLeftEnabled), 0.0f);
 }
 
@@ -727,8 +728,8 @@ protected:
         if (HasFatalFailure())
             return;
         ASSERT_EQ(SetFloat(instance, kFactoryFails, 1.0f), 0u);
-        ASSERT_EQ(Call32(2), 0u);
-        ASSERT_EQ(library->Call(34), kFailureCode) << "the prototype cannot be made";
+        ASSERT_EQ(Call32(ffgl::kDeinitialise), 0u);
+        ASSERT_EQ(library->Call(ffgl::kInitialise), kFailureCode) << "the prototype cannot be made";
     }
 };
 
@@ -744,11 +745,11 @@ TEST_F(ParameterDetailWithoutPrototypeTest, PrototypeCodesAnswerTheirFallbacks)
         SCOPED_TRACE(simple[i].first);
         EXPECT_EQ(library->Call(simple[i].first, simple[i].second), simpleAnswers[i]);
     }
-    EXPECT_EQ(library->Call(33), 0u);
-    EXPECT_EQ(CallPair(35, kMode, 0), 0u);
-    EXPECT_EQ(CallPair(36, kMode, 0), kFailureCode);
-    EXPECT_EQ(CallPair(44, kMedia, 0), 0u);
-    EXPECT_EQ(CallPair(48, kMode, 0), kFailureCode);
+    EXPECT_EQ(library->Call(ffgl::kGetShortName), 0u);
+    EXPECT_EQ(CallPair(ffgl::kGetElementName, kMode, 0), 0u);
+    EXPECT_EQ(CallPair(ffgl::kGetElementValue, kMode, 0), kFailureCode);
+    EXPECT_EQ(CallPair(ffgl::kGetFileExtension, kMedia, 0), 0u);
+    EXPECT_EQ(CallPair(ffgl::kGetElementSeparator, kMode, 0), kFailureCode);
 
     const RangeAnswer range = Range(kMedia);
     EXPECT_EQ(range.result, kFailureCode);
@@ -762,22 +763,22 @@ TEST_F(ParameterDetailWithoutPrototypeTest, PrototypeCodesAnswerTheirFallbacks)
 
 TEST_F(ParameterDetailWithoutPrototypeTest, EnablingACapabilityFailsWithoutAPrototypeToAsk)
 {
-    EXPECT_EQ(Call32(49, 16, instance), kFailureCode);
+    EXPECT_EQ(Call32(ffgl::kEnableCapability, 16, instance), kFailureCode);
     EXPECT_EQ(Readout(instance, kTopLeftEnabled), 0.0f);
 }
 
 TEST_F(ParameterDetailWithoutPrototypeTest, CodesThatAskTheInstanceStillAnswer)
 {
-    EXPECT_EQ(Call32(31, kMode, instance), 3u);
+    EXPECT_EQ(Call32(ffgl::kGetElementCount, kMode, instance), 3u);
     EXPECT_STREQ(ElementName(kMode, 1, instance), "Mid");
     EXPECT_EQ(ElementValue(kMode, 1, instance), FloatBitsOf(0.5f));
-    EXPECT_EQ(Call32(45, kMedia, instance), 0u);
+    EXPECT_EQ(Call32(ffgl::kGetParameterVisibility, kMedia, instance), 0u);
     EXPECT_EQ(SetElementValue(kMode, 1, 4.0f, instance), 0u);
     EXPECT_EQ(ElementValue(kMode, 1, instance), FloatBitsOf(4.0f));
     EXPECT_EQ(SetBeat(instance, 90.0f, 0.5f), 0u);
     EXPECT_EQ(Readout(instance, kTempo), 90.0f);
     EXPECT_EQ(SetHostInfo(instance, "Host", "1"), 0u);
-    EXPECT_EQ(Call32(40, 22050, instance), 0u);
+    EXPECT_EQ(Call32(ffgl::kSetSampleRate, 22050, instance), 0u);
     EXPECT_EQ(Readout(instance, kSampleRate), 22050.0f);
     ASSERT_EQ(SetFloat(instance, kRaiseEvents, 1.0f), 0u);
     EXPECT_EQ(Events(instance, 4).count, 3u);

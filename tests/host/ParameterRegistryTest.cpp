@@ -2,6 +2,7 @@
 // registrations exercise clamping, options, duplicates and text parameters.
 #include <cstring>
 
+#include "hostkit/FfglCodes.h"
 #include "PluginFixture.h"
 
 namespace {
@@ -18,42 +19,42 @@ protected:
 
 TEST_F(ProbeRegistryTest, StandardDefaultsAreLimitedToZeroToOneAndOthersKeptAsGiven)
 {
-    EXPECT_EQ(Call32(6, 5), FloatBitsOf(1.0f)) << "1.7 on a standard parameter";
-    EXPECT_EQ(Call32(6, 6), FloatBitsOf(0.0f)) << "-0.2 on a standard parameter";
-    EXPECT_EQ(Call32(6, 7), FloatBitsOf(1.7f)) << "1.7 on a boolean parameter";
-    EXPECT_EQ(Call32(6, 8), FloatBitsOf(2.5f)) << "option defaults are not limited";
+    EXPECT_EQ(Call32(ffgl::kGetParameterDefault, 5), FloatBitsOf(1.0f)) << "1.7 on a standard parameter";
+    EXPECT_EQ(Call32(ffgl::kGetParameterDefault, 6), FloatBitsOf(0.0f)) << "-0.2 on a standard parameter";
+    EXPECT_EQ(Call32(ffgl::kGetParameterDefault, 7), FloatBitsOf(1.7f)) << "1.7 on a boolean parameter";
+    EXPECT_EQ(Call32(ffgl::kGetParameterDefault, 8), FloatBitsOf(2.5f)) << "option defaults are not limited";
 }
 
 TEST_F(ProbeRegistryTest, FirstRecordWithANumberAnswersEveryLookup)
 {
-    EXPECT_EQ(Call32(4), 10u) << "the duplicate is a record of its own";
-    EXPECT_STREQ(CallText(5, 5), "Clamped High");
-    EXPECT_EQ(Call32(15, 5), 10u);
-    EXPECT_EQ(Call32(6, 5), FloatBitsOf(1.0f));
+    EXPECT_EQ(Call32(ffgl::kGetParameterCount), 10u) << "the duplicate is a record of its own";
+    EXPECT_STREQ(CallText(ffgl::kGetParameterName, 5), "Clamped High");
+    EXPECT_EQ(Call32(ffgl::kGetParameterType, 5), 10u);
+    EXPECT_EQ(Call32(ffgl::kGetParameterDefault, 5), FloatBitsOf(1.0f));
 }
 
 TEST_F(ProbeRegistryTest, OptionElementsStartEmptyAndOnlyInRangeElementsCanBeSet)
 {
-    EXPECT_EQ(Call32(31, 8), 4u);
+    EXPECT_EQ(Call32(ffgl::kGetElementCount, 8), 4u);
     const std::pair<uint32_t, const char*> names[] = {{0, ""}, {1, "One"}, {2, ""}, {3, ""}};
     for (const auto& [element, name] : names) {
         hostkit::ByteRecord<8> pair;
         pair.PutU32(0, 8);
         pair.PutU32(4, element);
-        EXPECT_STREQ(reinterpret_cast<const char*>(library->CallPointer(35, pair.Data())), name);
-        EXPECT_EQ(CallRecord(36, pair.Data()), FloatBitsOf(element == 1 ? 1.5f : 0.0f));
+        EXPECT_STREQ(reinterpret_cast<const char*>(library->CallPointer(ffgl::kGetElementName, pair.Data())), name);
+        EXPECT_EQ(CallRecord(ffgl::kGetElementValue, pair.Data()), FloatBitsOf(element == 1 ? 1.5f : 0.0f));
     }
     hostkit::ByteRecord<8> beyond;
     beyond.PutU32(0, 8);
     beyond.PutU32(4, 4);
-    EXPECT_EQ(library->CallPointer(35, beyond.Data()), 0u) << "element 4 of four was never set";
-    EXPECT_EQ(CallRecord(36, beyond.Data()), kFailureCode);
+    EXPECT_EQ(library->CallPointer(ffgl::kGetElementName, beyond.Data()), 0u) << "element 4 of four was never set";
+    EXPECT_EQ(CallRecord(ffgl::kGetElementValue, beyond.Data()), kFailureCode);
 }
 
 TEST_F(ProbeRegistryTest, TextParameterDefaultIsAnEmptyText)
 {
-    EXPECT_EQ(Call32(15, 4), 100u);
-    EXPECT_STREQ(CallText(6, 4), "");
+    EXPECT_EQ(Call32(ffgl::kGetParameterType, 4), 100u);
+    EXPECT_STREQ(CallText(ffgl::kGetParameterDefault, 4), "");
 }
 
 class ProbeInstanceRegistryTest : public GlPluginTest {
@@ -70,7 +71,7 @@ protected:
     void TearDown() override
     {
         if (instance) {
-            EXPECT_EQ(Call32(19, 0, instance), 0u);
+            EXPECT_EQ(Call32(ffgl::kDestroyInstance, 0, instance), 0u);
         }
         GlPluginTest::TearDown();
     }
@@ -79,7 +80,7 @@ protected:
         hostkit::ByteRecord<16> record;
         record.PutU32(0, number);
         record.PutF32(8, value);
-        return CallRecord(8, record.Data(), instance);
+        return CallRecord(ffgl::kSetParameter, record.Data(), instance);
     }
 
     void* instance = nullptr;
@@ -91,19 +92,19 @@ TEST_F(ProbeInstanceRegistryTest, DisplayTextFormatsTheValueWithSixDecimals)
         {0.5f, "0.500000"}, {-3.25f, "-3.250000"}, {0.0f, "0.000000"}, {12345.5f, "12345.500000"}};
     for (const auto& [value, text] : cases) {
         ASSERT_EQ(SetFloat(3, value), 0u);
-        EXPECT_STREQ(CallText(7, 3, instance), text);
+        EXPECT_STREQ(CallText(ffgl::kGetParameterDisplay, 3, instance), text);
     }
-    EXPECT_EQ(library->Call(7, 42, instance), 0u) << "unknown parameter: no text";
+    EXPECT_EQ(library->Call(ffgl::kGetParameterDisplay, 42, instance), 0u) << "unknown parameter: no text";
 }
 
 TEST_F(ProbeInstanceRegistryTest, DisplayTextTooLongForTheSharedBufferIsCutAndTerminated)
 {
     ASSERT_EQ(SetFloat(3, 1e9f), 0u);
-    const char* text = CallText(7, 3, instance);
+    const char* text = CallText(ffgl::kGetParameterDisplay, 3, instance);
     ASSERT_NE(text, nullptr);
     EXPECT_STREQ(text, "1000000000.0000");
     ASSERT_EQ(SetFloat(3, -1e7f), 0u);
-    EXPECT_STREQ(CallText(7, 3, instance), "-10000000.00000");
+    EXPECT_STREQ(CallText(ffgl::kGetParameterDisplay, 3, instance), "-10000000.00000");
 }
 
 TEST_F(ProbeInstanceRegistryTest, TextParametersTravelAsPointersAndAreCopied)
@@ -112,32 +113,32 @@ TEST_F(ProbeInstanceRegistryTest, TextParametersTravelAsPointersAndAreCopied)
     hostkit::ByteRecord<16> record;
     record.PutU32(0, 4);
     record.PutPointer(8, caption);
-    EXPECT_EQ(CallRecord(8, record.Data(), instance), 0u);
+    EXPECT_EQ(CallRecord(ffgl::kSetParameter, record.Data(), instance), 0u);
     std::strcpy(caption, "XXXXX");
-    EXPECT_STREQ(CallText(9, 4, instance), "hello");
-    EXPECT_STREQ(CallText(7, 4, instance), "hello") << "display of a text parameter is its text";
+    EXPECT_STREQ(CallText(ffgl::kGetParameter, 4, instance), "hello");
+    EXPECT_STREQ(CallText(ffgl::kGetParameterDisplay, 4, instance), "hello") << "display of a text parameter is its text";
     record.PutPointer(8, nullptr);
-    EXPECT_EQ(CallRecord(8, record.Data(), instance), kFailureCode) << "no text to set";
+    EXPECT_EQ(CallRecord(ffgl::kSetParameter, record.Data(), instance), kFailureCode) << "no text to set";
 }
 
 TEST_F(ProbeInstanceRegistryTest, MissingRecordsAnswerTheFailureCode)
 {
-    EXPECT_EQ(library->Call(8, 0, instance), kFailureCode);
-    EXPECT_EQ(library->Call(23, 0, instance), kFailureCode);
-    EXPECT_EQ(library->Call(20, 0, instance), kFailureCode);
+    EXPECT_EQ(library->Call(ffgl::kSetParameter, 0, instance), kFailureCode);
+    EXPECT_EQ(library->Call(ffgl::kResize, 0, instance), kFailureCode);
+    EXPECT_EQ(library->Call(ffgl::kSetTime, 0, instance), kFailureCode);
 }
 
 TEST_F(ProbeInstanceRegistryTest, NoInputIsInUseWhenTheMaximumIsNegative)
 {
-    EXPECT_EQ(Call32(16, 0, instance), kFailureCode);
+    EXPECT_EQ(Call32(ffgl::kGetInputStatus, 0, instance), kFailureCode);
 }
 
 TEST_F(ProbeInstanceRegistryTest, HostNotificationsAnswerSuccess)
 {
     const double time = 12.5;
-    EXPECT_EQ(CallRecord(20, &time, instance), 0u);
+    EXPECT_EQ(CallRecord(ffgl::kSetTime, &time, instance), 0u);
     const auto viewport = hostkit::MakeViewport(1, 2, 30, 40);
-    EXPECT_EQ(CallRecord(23, viewport.Data(), instance), 0u);
+    EXPECT_EQ(CallRecord(ffgl::kResize, viewport.Data(), instance), 0u);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The information records answered by codes 0 and 13, read byte by byte.
 #include <cstring>
 
+#include "hostkit/FfglCodes.h"
 #include "PluginFixture.h"
 
 namespace {
@@ -9,7 +10,7 @@ using testsupport::PluginTest;
 
 TEST_F(PluginTest, InformationRecordHoldsVersionCodeNameAndTypeByteForByte)
 {
-    const auto* bytes = reinterpret_cast<const uint8_t*>(library->Call(0));
+    const auto* bytes = reinterpret_cast<const uint8_t*>(library->Call(ffgl::kGetInfo));
     ASSERT_NE(bytes, nullptr);
     const uint8_t expected[32] = {2,   0,   0,   0,   1,   0,   0,   0,   'Q', 'X', '0', '1', 'Z', 'E', 'L', ' ',
                                   'D', 'a', 'd', 'i', 'D', 'a', 'r', 'u', 'z', 'a', 'd', 0,   0,   0,   0,   0};
@@ -18,7 +19,7 @@ TEST_F(PluginTest, InformationRecordHoldsVersionCodeNameAndTypeByteForByte)
 
 TEST_F(PluginTest, ExtendedInformationRecordHoldsVersionsTextsAndNoExtendedData)
 {
-    const auto* record = reinterpret_cast<const uint8_t*>(library->Call(13));
+    const auto* record = reinterpret_cast<const uint8_t*>(library->Call(ffgl::kGetExtendedInfo));
     ASSERT_NE(record, nullptr);
     hostkit::ByteRecord<40> copy;
     std::memcpy(copy.bytes, record, 40);
@@ -32,8 +33,8 @@ TEST_F(PluginTest, ExtendedInformationRecordHoldsVersionsTextsAndNoExtendedData)
 
 TEST_F(PluginTest, InformationRecordsAreTheSameObjectsOnEveryRequest)
 {
-    EXPECT_EQ(library->Call(0), library->Call(0));
-    EXPECT_EQ(library->Call(13), library->Call(13));
+    EXPECT_EQ(library->Call(ffgl::kGetInfo), library->Call(ffgl::kGetInfo));
+    EXPECT_EQ(library->Call(ffgl::kGetExtendedInfo), library->Call(ffgl::kGetExtendedInfo));
 }
 
 class ProbeInfoTest : public PluginTest {
@@ -43,7 +44,7 @@ protected:
 
 TEST_F(ProbeInfoTest, NameAsLongAsTheFieldFillsItWithoutTerminator)
 {
-    const auto* bytes = reinterpret_cast<const uint8_t*>(library->Call(0));
+    const auto* bytes = reinterpret_cast<const uint8_t*>(library->Call(ffgl::kGetInfo));
     ASSERT_NE(bytes, nullptr);
     EXPECT_EQ(0, std::memcmp(bytes + 8, "PRB1", 4));
     EXPECT_EQ(0, std::memcmp(bytes + 12, "Probe Effect 16c", 16));

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "hostkit/FfglCodes.h"
 #include "PluginFixture.h"
 
 namespace {
@@ -125,7 +126,7 @@ protected:
         record.PutU32(0, 0xDEADBEEFu);
         record.PutU32(4, 0xDEADBEEFu);
         record.PutPointer(8, fetched.bytes.data());
-        fetched.result = CallRecord(42, record.Data());
+        fetched.result = CallRecord(ffgl::kGetThumbnail, record.Data());
         fetched.width = record.U32(0);
         fetched.height = record.U32(4);
         return fetched;
@@ -227,9 +228,9 @@ TEST_F(ThumbnailTest, RingHoldsTheHandTracedMidpointCircle)
 TEST_F(ThumbnailTest, EveryRequestAnswersTheSameBytes)
 {
     const Fetched first = Fetch();
-    ASSERT_EQ(Call32(34), 0u);
+    ASSERT_EQ(Call32(ffgl::kInitialise), 0u);
     const Fetched second = Fetch();
-    ASSERT_EQ(Call32(2), 0u);
+    ASSERT_EQ(Call32(ffgl::kDeinitialise), 0u);
     const Fetched third = Fetch();
     ASSERT_EQ(first.result, 0u);
     ASSERT_EQ(second.result, 0u);
@@ -244,7 +245,7 @@ TEST_F(ThumbnailTest, ZeroPixelPointerAnswersZeroAndWritesTheSize)
     record.PutU32(0, 7);
     record.PutU32(4, 9);
     record.PutPointer(8, nullptr);
-    EXPECT_EQ(CallRecord(42, record.Data()), 0u);
+    EXPECT_EQ(CallRecord(ffgl::kGetThumbnail, record.Data()), 0u);
     EXPECT_EQ(record.U32(0), 160u);
     EXPECT_EQ(record.U32(4), 120u);
     EXPECT_EQ(record.Pointer(8), nullptr);
@@ -252,7 +253,7 @@ TEST_F(ThumbnailTest, ZeroPixelPointerAnswersZeroAndWritesTheSize)
 
 TEST_F(ThumbnailTest, NullRecordAnswersTheFailureCode)
 {
-    EXPECT_EQ(library->Call(42, 0), kFailureCode);
+    EXPECT_EQ(library->Call(ffgl::kGetThumbnail, 0), kFailureCode);
 }
 
 TEST_F(ThumbnailTest, NeedsNoInstanceAndMakesNoPrototype)

@@ -1,6 +1,7 @@
 // The effect's ten parameters as a host reads and writes them.
 #include <cstring>
 
+#include "hostkit/FfglCodes.h"
 #include "PluginFixture.h"
 
 namespace {
@@ -27,13 +28,13 @@ constexpr Expected kParameters[10] = {
 
 TEST_F(PluginTest, TenParametersWithNamesTypesAndDefaultsInNumberOrder)
 {
-    ASSERT_EQ(Call32(4), 10u);
+    ASSERT_EQ(Call32(ffgl::kGetParameterCount), 10u);
     for (uint32_t i = 0; i < 10; ++i) {
         SCOPED_TRACE(i);
-        EXPECT_STREQ(CallText(5, i), kParameters[i].name);
-        EXPECT_EQ(Call32(15, i), kParameters[i].type);
-        EXPECT_EQ(Call32(6, i), FloatBitsOf(kParameters[i].defaultValue));
-        EXPECT_EQ(Call32(31, i), i == 4 ? 4u : 1u);
+        EXPECT_STREQ(CallText(ffgl::kGetParameterName, i), kParameters[i].name);
+        EXPECT_EQ(Call32(ffgl::kGetParameterType, i), kParameters[i].type);
+        EXPECT_EQ(Call32(ffgl::kGetParameterDefault, i), FloatBitsOf(kParameters[i].defaultValue));
+        EXPECT_EQ(Call32(ffgl::kGetElementCount, i), i == 4 ? 4u : 1u);
     }
 }
 
@@ -44,8 +45,8 @@ TEST_F(PluginTest, BoxStyleOffersFourNamedValuedElements)
         hostkit::ByteRecord<8> pair;
         pair.PutU32(0, 4);
         pair.PutU32(4, element);
-        EXPECT_STREQ(reinterpret_cast<const char*>(library->CallPointer(35, pair.Data())), names[element]);
-        EXPECT_EQ(CallRecord(36, pair.Data()), FloatBitsOf(static_cast<float>(element)));
+        EXPECT_STREQ(reinterpret_cast<const char*>(library->CallPointer(ffgl::kGetElementName, pair.Data())), names[element]);
+        EXPECT_EQ(CallRecord(ffgl::kGetElementValue, pair.Data()), FloatBitsOf(static_cast<float>(element)));
     }
 }
 
@@ -62,7 +63,7 @@ protected:
     void TearDown() override
     {
         if (instance) {
-            EXPECT_EQ(Call32(19, 0, instance), 0u);
+            EXPECT_EQ(Call32(ffgl::kDestroyInstance, 0, instance), 0u);
         }
         GlPluginTest::TearDown();
     }
@@ -71,7 +72,7 @@ protected:
         hostkit::ByteRecord<16> record;
         record.PutU32(0, number);
         record.PutF32(8, value);
-        return CallRecord(8, record.Data(), instance);
+        return CallRecord(ffgl::kSetParameter, record.Data(), instance);
     }
 
     void* instance = nullptr;
@@ -80,7 +81,7 @@ protected:
 TEST_F(TrackerInstanceTest, DefaultsDisplayWithSixDecimals)
 {
     for (uint32_t i = 0; i < 10; ++i)
-        EXPECT_STREQ(CallText(7, i, instance), kParameters[i].display) << i;
+        EXPECT_STREQ(CallText(ffgl::kGetParameterDisplay, i, instance), kParameters[i].display) << i;
 }
 
 TEST_F(TrackerInstanceTest, ValuesAreStoredAsSentWithoutClamping)
@@ -88,21 +89,21 @@ TEST_F(TrackerInstanceTest, ValuesAreStoredAsSentWithoutClamping)
     const std::pair<uint32_t, float> cases[] = {{4, 3.0f}, {3, 2.0f}, {0, -1.0f}, {9, 1e9f}, {7, 0.49f}};
     for (const auto& [number, value] : cases) {
         EXPECT_EQ(SetFloat(number, value), 0u);
-        EXPECT_EQ(Call32(9, number, instance), FloatBitsOf(value));
+        EXPECT_EQ(Call32(ffgl::kGetParameter, number, instance), FloatBitsOf(value));
     }
 }
 
 TEST_F(TrackerInstanceTest, ParameterTenCannotBeSetAndReadsZero)
 {
     EXPECT_EQ(SetFloat(10, 0.7f), kFailureCode);
-    EXPECT_EQ(Call32(9, 10, instance), FloatBitsOf(0.0f));
+    EXPECT_EQ(Call32(ffgl::kGetParameter, 10, instance), FloatBitsOf(0.0f));
 }
 
 TEST_F(TrackerInstanceTest, OnlyInputZeroIsInUse)
 {
-    EXPECT_EQ(Call32(16, 0, instance), 1u);
-    EXPECT_EQ(Call32(16, 1, instance), kFailureCode);
-    EXPECT_EQ(Call32(16, 0xFFFFFFFFu, instance), kFailureCode);
+    EXPECT_EQ(Call32(ffgl::kGetInputStatus, 0, instance), 1u);
+    EXPECT_EQ(Call32(ffgl::kGetInputStatus, 1, instance), kFailureCode);
+    EXPECT_EQ(Call32(ffgl::kGetInputStatus, 0xFFFFFFFFu, instance), kFailureCode);
 }
 
 TEST_F(TrackerInstanceTest, InstancesKeepTheirOwnValues)
@@ -110,8 +111,8 @@ TEST_F(TrackerInstanceTest, InstancesKeepTheirOwnValues)
     void* other = CreateInstance();
     ASSERT_NE(other, nullptr);
     EXPECT_EQ(SetFloat(0, 0.9f), 0u);
-    EXPECT_EQ(Call32(9, 0, other), FloatBitsOf(0.4f));
-    EXPECT_EQ(Call32(19, 0, other), 0u);
+    EXPECT_EQ(Call32(ffgl::kGetParameter, 0, other), FloatBitsOf(0.4f));
+    EXPECT_EQ(Call32(ffgl::kDestroyInstance, 0, other), 0u);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "hostkit/FfglCodes.h"
 #include "hostkit/ByteRecord.h"
 #include "hostkit/GlContext.h"
 #include "hostkit/PluginLibrary.h"
@@ -53,7 +54,7 @@ protected:
     void* CreateInstance(uint32_t width = 64, uint32_t height = 48) const
     {
         const auto viewport = hostkit::MakeViewport(0, 0, width, height);
-        const uint64_t handle = library->CallPointer(18, viewport.Data());
+        const uint64_t handle = library->CallPointer(ffgl::kCreateInstance, viewport.Data());
         if (static_cast<uint32_t>(handle) == hostkit::kFailureCode && (handle >> 32) == 0)
             return nullptr;
         return reinterpret_cast<void*>(handle);

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "hostkit/FfglCodes.h"
+
 #define ZAO_FAULT_CRASH_ON_FRAME 1
 #define ZAO_FAULT_HANG_ON_FRAME 2
 #define ZAO_FAULT_LEAK_PROGRAM 3
@@ -68,17 +70,17 @@ extern "C" __attribute__((visibility("default"))) uint64_t plugMain(uint32_t cod
 {
     const void* pointer = reinterpret_cast<const void*>(static_cast<uintptr_t>(input));
     switch (code) {
-    case 0:
+    case ffgl::kGetInfo:
         return reinterpret_cast<uintptr_t>(&info);
-    case 13:
+    case ffgl::kGetExtendedInfo:
         return reinterpret_cast<uintptr_t>(&extended);
-    case 2:
-    case 34:
-    case 4:
+    case ffgl::kDeinitialise:
+    case ffgl::kInitialise:
+    case ffgl::kGetParameterCount:
         return 0;
-    case 10:
-        return input == 10 || input == 11 ? 1 : 0;
-    case 18: {
+    case ffgl::kGetCapability:
+        return input == ffgl::kCapabilityMinimumInputs || input == ffgl::kCapabilityMaximumInputs ? 1 : 0;
+    case ffgl::kCreateInstance: {
         if (pointer == nullptr)
             return kFailure;
         Instance* made = new Instance();
@@ -87,19 +89,19 @@ extern "C" __attribute__((visibility("default"))) uint64_t plugMain(uint32_t cod
 #endif
         return reinterpret_cast<uintptr_t>(made);
     }
-    case 19:
+    case ffgl::kDestroyInstance:
         if (instance == nullptr)
             return kFailure;
         delete static_cast<Instance*>(instance);
         return 0;
-    case 17:
+    case ffgl::kProcessFrame:
         if (instance == nullptr || pointer == nullptr)
             return kFailure;
         return Frame(pointer);
-    case 20:
-    case 21:
-    case 22:
-    case 23:
+    case ffgl::kSetTime:
+    case ffgl::kConnect:
+    case ffgl::kDisconnect:
+    case ffgl::kResize:
         return instance == nullptr ? kFailure : 0;
     default:
         return kFailure;
@@ -107,3 +109,4 @@ extern "C" __attribute__((visibility("default"))) uint64_t plugMain(uint32_t cod
 }
 
 extern "C" __attribute__((visibility("default"))) void SetLogCallback(void (*)(const char*)) {}
+

@@ -1,5 +1,6 @@
 // What a frame reads back from the GPU, seen from a host: only the analysis
 // grid, and never the previous frame's pixels when the input cannot be read.
+#include "hostkit/FfglCodes.h"
 #include "PluginFixture.h"
 #include "hostkit/DrawCallCounter.h"
 #include "hostkit/HostGl.h"
@@ -13,7 +14,7 @@ protected:
     void TearDown() override
     {
         for (void* instance : instances)
-            EXPECT_EQ(Call32(19, 0, instance), 0u);
+            EXPECT_EQ(Call32(ffgl::kDestroyInstance, 0, instance), 0u);
         hostkit::DeleteTexture(texture);
         hostkit::DeleteRenderTarget(output);
         GlPluginTest::TearDown();
@@ -26,7 +27,7 @@ protected:
         hostkit::ByteRecord<16> record;
         record.PutU32(0, 1);
         record.PutF32(8, invert);
-        EXPECT_EQ(CallRecord(8, record.Data(), instance), 0u);
+        EXPECT_EQ(CallRecord(ffgl::kSetParameter, record.Data(), instance), 0u);
         instances.push_back(instance);
         return instance;
     }
@@ -48,7 +49,7 @@ protected:
         const auto info = hostkit::MakeTextureInfo(width, height, width, height, handle);
         const void* textures[] = {info.Data()};
         const auto frame = hostkit::MakeFrameInput(1, textures, output.framebuffer);
-        EXPECT_EQ(CallRecord(17, frame.Data(), instance), 0u);
+        EXPECT_EQ(CallRecord(ffgl::kProcessFrame, frame.Data(), instance), 0u);
         return hostkit::ReadPixels(output);
     }
 
@@ -105,7 +106,7 @@ TEST_F(ReadBackTest, AnRgbaFrameReadsBackOnlyItsGrid)
         const auto info = hostkit::MakeTextureInfo(width, height, width, height, texture);
         const void* textures[] = {info.Data()};
         const auto frame = hostkit::MakeFrameInput(1, textures, output.framebuffer);
-        EXPECT_EQ(CallRecord(17, frame.Data(), instance), 0u);
+        EXPECT_EQ(CallRecord(ffgl::kProcessFrame, frame.Data(), instance), 0u);
         EXPECT_EQ(hostkit::ReadBackByteCount(), c.gridBytes);
     }
 }

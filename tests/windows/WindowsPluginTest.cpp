@@ -20,6 +20,7 @@
 #include <utility>
 #include <vector>
 
+#include "hostkit/FfglCodes.h"
 #include "hostkit/ByteRecord.h"
 #include "hostkit/HostGl.h"
 #include "hostkit/PluginLibrary.h"
@@ -109,14 +110,14 @@ const ParameterRow kParameters[] = {
 
 void CheckInformationRecords(const hostkit::PluginLibrary& plugin, Results& results)
 {
-    const auto* info = reinterpret_cast<const uint8_t*>(plugin.Call(0));
+    const auto* info = reinterpret_cast<const uint8_t*>(plugin.Call(ffgl::kGetInfo));
     const uint8_t expected[32] = {2, 0, 0, 0, 1, 0, 0, 0, 'Q', 'X', '0', '1', 'Z', 'E', 'L', ' ',
                                   'D', 'a', 'd', 'i', 'D', 'a', 'r', 'u', 'z', 'a', 'd', 0, 0, 0, 0, 0};
     results.Check(info != nullptr && std::memcmp(info, expected, sizeof(expected)) == 0,
                   "code 0 answers the 32-byte information record",
                   info ? "got " + Hex(info, 32) : std::string("null pointer"));
 
-    const auto* extended = reinterpret_cast<const uint8_t*>(plugin.Call(13));
+    const auto* extended = reinterpret_cast<const uint8_t*>(plugin.Call(ffgl::kGetExtendedInfo));
     if (extended == nullptr) {
         results.Check(false, "code 13 answers the extended information record", "null pointer");
         return;
@@ -137,21 +138,21 @@ void CheckInformationRecords(const hostkit::PluginLibrary& plugin, Results& resu
 
 void CheckParameterTables(const hostkit::PluginLibrary& plugin, Results& results)
 {
-    results.Check(plugin.Call32(4) == 10, "code 4 answers 10 parameters", std::to_string(plugin.Call32(4)));
+    results.Check(plugin.Call32(ffgl::kGetParameterCount) == 10, "code 4 answers 10 parameters", std::to_string(plugin.Call32(ffgl::kGetParameterCount)));
     std::string names, defaults, types;
     bool namesOk = true, defaultsOk = true, typesOk = true;
     for (uint32_t i = 0; i < 10; ++i) {
         const ParameterRow& row = kParameters[i];
-        const auto* name = reinterpret_cast<const char*>(plugin.Call(5, i));
+        const auto* name = reinterpret_cast<const char*>(plugin.Call(ffgl::kGetParameterName, i));
         const size_t length = std::strlen(row.name);
         // The name field is 16 bytes; every expected name is shorter, so a terminator follows.
         const bool nameOk = name != nullptr && std::memcmp(name, row.name, length) == 0 && name[length] == '\0';
         namesOk = namesOk && nameOk;
         names += std::string(i ? ", " : "") + (name ? std::string(name, strnlen(name, 16)) : "null");
-        const uint32_t bits = plugin.Call32(6, i);
+        const uint32_t bits = plugin.Call32(ffgl::kGetParameterDefault, i);
         defaultsOk = defaultsOk && bits == FloatBitsOf(row.defaultValue);
         defaults += std::string(i ? " " : "") + std::to_string(hostkit::FloatOfBits(bits));
-        const uint32_t type = plugin.Call32(15, i);
+        const uint32_t type = plugin.Call32(ffgl::kGetParameterType, i);
         typesOk = typesOk && type == row.type;
         types += std::string(i ? "," : "") + std::to_string(type);
     }
@@ -223,14 +224,14 @@ void CheckInstanceAndFrame(const hostkit::PluginLibrary& plugin, bool requireOve
     constexpr float kSquare1 = 0.6f;
 
     const auto viewport = hostkit::MakeViewport(0, 0, kWidth, kHeight);
-    const uint64_t created = plugin.CallPointer(18, viewport.Data());
+    const uint64_t created = plugin.CallPointer(ffgl::kCreateInstance, viewport.Data());
     void* instance = static_cast<uint32_t>(created) == kFailureCode && (created >> 32) == 0
                          ? nullptr
                          : reinterpret_cast<void*>(created);
     results.Check(instance != nullptr, "code 18 with a viewport record creates an instance");
     if (instance == nullptr)
         return;
-    const uint32_t threshold = plugin.Call32(9, 0, instance);
+    const uint32_t threshold = plugin.Call32(ffgl::kGetParameter, 0, instance);
     results.Check(threshold == FloatBitsOf(0.4f), "code 9 for parameter 0 answers the bits of 0.4 after creation",
                   std::to_string(hostkit::FloatOfBits(threshold)));
     bool logged = false;
@@ -256,12 +257,12 @@ void CheckInstanceAndFrame(const hostkit::PluginLibrary& plugin, bool requireOve
     const void* const textures[1] = {textureInfo.Data()};
     const auto emptyFrame = hostkit::MakeFrameInput(0, textures, target.framebuffer);
     hostkit::BeginFrame(target, 0.0f, 0.0f, 0.0f, 0.0f);
-    results.Check(plugin.Call32(17, reinterpret_cast<uintptr_t>(emptyFrame.Data()), instance) == kFailureCode,
+    results.Check(plugin.Call32(ffgl::kProcessFrame, reinterpret_cast<uintptr_t>(emptyFrame.Data()), instance) == kFailureCode,
                   "code 17 with no input texture answers the failure code");
 
     const auto frameInput = hostkit::MakeFrameInput(1, textures, target.framebuffer);
     hostkit::BeginFrame(target, 0.0f, 0.0f, 0.0f, 0.0f);
-    const uint32_t processed = plugin.Call32(17, reinterpret_cast<uintptr_t>(frameInput.Data()), instance);
+    const uint32_t processed = plugin.Call32(ffgl::kProcessFrame, reinterpret_cast<uintptr_t>(frameInput.Data()), instance);
     results.Check(processed == 0, "code 17 processes a frame", std::to_string(processed));
     Frame frame;
     frame.width = kWidth;
@@ -306,7 +307,7 @@ void CheckInstanceAndFrame(const hostkit::PluginLibrary& plugin, bool requireOve
                           std::to_string(bottomRight) + " at the bottom-right");
     }
 
-    results.Check(plugin.Call32(19, 0, instance) == 0, "code 19 destroys the instance");
+    results.Check(plugin.Call32(ffgl::kDestroyInstance, 0, instance) == 0, "code 19 destroys the instance");
     hostkit::DeleteRenderTarget(target);
     hostkit::DeleteTexture(texture);
 }
@@ -525,7 +526,7 @@ int main(int argc, char** argv)
         results.Check(plugin->HasSetLogCallback(), "GetProcAddress finds SetLogCallback");
         plugin->SetLogCallback(&LogCallback);
         CheckInformationRecords(*plugin, results);
-        results.Check(plugin->Call32(34) == 0, "code 34 initialises");
+        results.Check(plugin->Call32(ffgl::kInitialise) == 0, "code 34 initialises");
         CheckParameterTables(*plugin, results);
 
         auto context = hostkit::WglContext::Create(4, 1, &error);

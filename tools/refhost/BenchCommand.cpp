@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "hostkit/FfglCodes.h"
 #include "Commands.h"
 #include "FrameSize.h"
 #include "GlSession.h"
@@ -193,10 +194,10 @@ int RunBench(const BenchOptions& options)
         jsonFile.emplace(options.json);
 
     auto gl = GlSession::Open(ParseGlApi(options.gl));
-    const uint32_t inputCount = plugin.pluginType == 1 ? 0 : plugin.pluginType == 2 ? 2 : 1;
+    const uint32_t inputCount = plugin.pluginType == ffgl::kPluginTypeSource ? 0 : plugin.pluginType == ffgl::kPluginTypeMixer ? 2 : 1;
     PassThrough passThrough;
     std::vector<SizeResult> results;
-    library->Call32(34);
+    library->Call32(ffgl::kInitialise);
     for (const FrameSize& size : sizes) {
         if (options.verbose)
             std::fprintf(stderr, "zao-host: measuring %ux%u\n", size.width, size.height);
@@ -258,7 +259,7 @@ int RunBench(const BenchOptions& options)
         hostkit::DeleteTexture(texture);
         results.push_back(sizeResult);
     }
-    library->Call32(2);
+    library->Call32(ffgl::kDeinitialise);
 
     char line[256];
     std::printf("zao-host bench: %s %u.%u (%s)\n", plugin.name.c_str(), plugin.versionMajor, plugin.versionMinor,

@@ -1,4 +1,5 @@
 // The host side of the description and parameter codes, read by byte offset.
+#include "hostkit/FfglCodes.h"
 #include "Plugin.h"
 
 #include <algorithm>
@@ -88,23 +89,23 @@ std::string ElementList(const ParameterDescription& parameter)
 std::string TypeName(uint32_t type)
 {
     switch (type) {
-    case 0: return "boolean";
-    case 1: return "event";
-    case 2: return "red";
-    case 3: return "green";
-    case 4: return "blue";
-    case 5: return "x position";
-    case 6: return "y position";
-    case 10: return "standard";
-    case 11: return "option";
-    case 12: return "buffer";
-    case 13: return "integer";
-    case 14: return "file";
-    case 15: return "hue";
-    case 16: return "saturation";
-    case 17: return "brightness";
-    case 18: return "alpha";
-    case 100: return "text";
+    case ffgl::kParameterBoolean: return "boolean";
+    case ffgl::kParameterEvent: return "event";
+    case ffgl::kParameterRed: return "red";
+    case ffgl::kParameterGreen: return "green";
+    case ffgl::kParameterBlue: return "blue";
+    case ffgl::kParameterXPosition: return "x position";
+    case ffgl::kParameterYPosition: return "y position";
+    case ffgl::kParameterStandard: return "standard";
+    case ffgl::kParameterOption: return "option";
+    case ffgl::kParameterBuffer: return "buffer";
+    case ffgl::kParameterInteger: return "integer";
+    case ffgl::kParameterFile: return "file";
+    case ffgl::kParameterHue: return "hue";
+    case ffgl::kParameterSaturation: return "saturation";
+    case ffgl::kParameterBrightness: return "brightness";
+    case ffgl::kParameterAlpha: return "alpha";
+    case ffgl::kParameterText: return "text";
     default: return "type " + std::to_string(type);
     }
 }
@@ -112,9 +113,9 @@ std::string TypeName(uint32_t type)
 std::string PluginTypeName(uint32_t type)
 {
     switch (type) {
-    case 0: return "effect";
-    case 1: return "source";
-    case 2: return "mixer";
+    case ffgl::kPluginTypeEffect: return "effect";
+    case ffgl::kPluginTypeSource: return "source";
+    case ffgl::kPluginTypeMixer: return "mixer";
     default: return "kind " + std::to_string(type);
     }
 }
@@ -141,7 +142,7 @@ std::unique_ptr<hostkit::PluginLibrary> LoadPlugin(const std::string& path)
 PluginDescription Describe(const hostkit::PluginLibrary& library)
 {
     PluginDescription plugin;
-    const uint64_t infoAnswer = library.Call(0);
+    const uint64_t infoAnswer = library.Call(ffgl::kGetInfo);
     if (infoAnswer == 0 || IsFailure(infoAnswer))
         throw HostError("the plug-in gives no information record (code 0)");
     ByteRecord<32> info;
@@ -152,7 +153,7 @@ PluginDescription Describe(const hostkit::PluginLibrary& library)
     plugin.name = FixedText(info.bytes + 12, 16);
     plugin.pluginType = info.U32(28);
 
-    const uint64_t extendedAnswer = library.Call(13);
+    const uint64_t extendedAnswer = library.Call(ffgl::kGetExtendedInfo);
     if (extendedAnswer != 0 && !IsFailure(extendedAnswer)) {
         ByteRecord<40> extended;
         std::memcpy(extended.bytes, reinterpret_cast<const void*>(static_cast<uintptr_t>(extendedAnswer)), 40);
@@ -164,16 +165,16 @@ PluginDescription Describe(const hostkit::PluginLibrary& library)
             plugin.about = text;
     }
 
-    const uint32_t count = library.Call32(4);
+    const uint32_t count = library.Call32(ffgl::kGetParameterCount);
     if (count == kFailureCode)
         throw HostError("the plug-in does not give its parameter count (code 4)");
     for (uint32_t i = 0; i < count; ++i) {
         ParameterDescription parameter;
         parameter.index = i;
-        const char* name = AsText(library.Call(5, i));
+        const char* name = AsText(library.Call(ffgl::kGetParameterName, i));
         parameter.name = name ? name : "";
-        parameter.type = library.Call32(15, i);
-        const uint64_t defaultAnswer = library.Call(6, i);
+        parameter.type = library.Call32(ffgl::kGetParameterType, i);
+        const uint64_t defaultAnswer = library.Call(ffgl::kGetParameterDefault, i);
         if (parameter.IsText()) {
             const char* text = AsText(defaultAnswer);
             parameter.defaultText = text ? text : "";
@@ -184,20 +185,20 @@ PluginDescription Describe(const hostkit::PluginLibrary& library)
         range.PutU32(0, i);
         range.PutF32(4, 0.0f);
         range.PutF32(8, 1.0f);
-        if (library.Call32(41, reinterpret_cast<uintptr_t>(range.Data())) == 0) {
+        if (library.Call32(ffgl::kGetRange, reinterpret_cast<uintptr_t>(range.Data())) == 0) {
             parameter.minimum = range.F32(4);
             parameter.maximum = range.F32(8);
         }
         if (parameter.type == kTypeOption) {
-            const uint32_t elements = library.Call32(31, i);
+            const uint32_t elements = library.Call32(ffgl::kGetElementCount, i);
             for (uint32_t e = 0; elements != kFailureCode && e < elements; ++e) {
                 ByteRecord<8> pair;
                 pair.PutU32(0, i);
                 pair.PutU32(4, e);
                 OptionElement element;
-                const char* elementName = AsText(library.CallPointer(35, pair.Data()));
+                const char* elementName = AsText(library.CallPointer(ffgl::kGetElementName, pair.Data()));
                 element.name = elementName ? elementName : std::to_string(e);
-                const uint32_t bits = library.Call32(36, reinterpret_cast<uintptr_t>(pair.Data()));
+                const uint32_t bits = library.Call32(ffgl::kGetElementValue, reinterpret_cast<uintptr_t>(pair.Data()));
                 element.value = bits == kFailureCode ? static_cast<float>(e) : hostkit::FloatOfBits(bits);
                 parameter.elements.push_back(element);
             }
@@ -289,7 +290,7 @@ EffectInstance::EffectInstance(const hostkit::PluginLibrary& pluginLibrary, uint
     : library(pluginLibrary)
 {
     const auto viewport = hostkit::MakeViewport(0, 0, width, height);
-    const uint64_t handle = library.CallPointer(18, viewport.Data());
+    const uint64_t handle = library.CallPointer(ffgl::kCreateInstance, viewport.Data());
     if (handle == 0 || IsFailure(handle))
         throw HostError("the plug-in cannot create an instance (code 18) at " + std::to_string(width) + "x" +
                         std::to_string(height));
@@ -298,7 +299,7 @@ EffectInstance::EffectInstance(const hostkit::PluginLibrary& pluginLibrary, uint
 
 EffectInstance::~EffectInstance()
 {
-    library.Call(19, 0, instance);
+    library.Call(ffgl::kDestroyInstance, 0, instance);
 }
 
 void EffectInstance::Apply(const ParameterSetting& setting, const std::string& name)
@@ -309,7 +310,7 @@ void EffectInstance::Apply(const ParameterSetting& setting, const std::string& n
         record.PutPointer(8, setting.text.c_str());
     else
         record.PutF32(8, setting.value);
-    if (library.Call32(8, reinterpret_cast<uintptr_t>(record.Data()), instance) == kFailureCode)
+    if (library.Call32(ffgl::kSetParameter, reinterpret_cast<uintptr_t>(record.Data()), instance) == kFailureCode)
         throw HostError("the plug-in refuses the value " +
                         (setting.isText ? "\"" + setting.text + "\"" : FormatFloat(setting.value)) + " for \"" +
                         name + "\"");
@@ -319,7 +320,7 @@ void EffectInstance::SetTime(double seconds)
 {
     hostkit::ByteRecord<8> time;
     time.PutF64(0, seconds);
-    library.CallPointer(20, time.Data(), instance);
+    library.CallPointer(ffgl::kSetTime, time.Data(), instance);
 }
 
 void EffectInstance::PrepareFrame(uint32_t inputCount, const uint32_t* textures, uint32_t width, uint32_t height,
@@ -337,7 +338,7 @@ void EffectInstance::PrepareFrame(uint32_t inputCount, const uint32_t* textures,
 
 bool EffectInstance::ProcessFrame()
 {
-    return library.Call32(17, reinterpret_cast<uintptr_t>(frameInput.Data()), instance) != kFailureCode;
+    return library.Call32(ffgl::kProcessFrame, reinterpret_cast<uintptr_t>(frameInput.Data()), instance) != kFailureCode;
 }
 
 }  // namespace refhost

@@ -12,6 +12,7 @@
 #include <sstream>
 #include <utility>
 
+#include "hostkit/FfglCodes.h"
 #include "Commands.h"
 #include "FrameSize.h"
 #include "ContactSheet.h"
@@ -197,14 +198,14 @@ int RunRender(const RenderOptions& options)
                       size.height);
     }
 
-    const uint32_t inputCount = plugin.pluginType == 1 ? 0 : plugin.pluginType == 2 ? 2 : 1;
+    const uint32_t inputCount = plugin.pluginType == ffgl::kPluginTypeSource ? 0 : plugin.pluginType == ffgl::kPluginTypeMixer ? 2 : 1;
     Image fileFrame(size.width, size.height), glFrame;
     const uint32_t texture = hostkit::CreateTexture(size.width, size.height, nullptr);
     hostkit::RenderTarget target = hostkit::CreateRenderTarget(size.width, size.height);
     const uint32_t textures[2] = {texture, texture};
     std::vector<double> times;
     {
-        library->Call32(34);
+        library->Call32(ffgl::kInitialise);
         EffectInstance instance(*library, size.width, size.height);
         for (const auto& [setting, name] : settings)
             instance.Apply(setting, name);
@@ -241,7 +242,7 @@ int RunRender(const RenderOptions& options)
         }
         progress.Finish();
     }
-    library->Call32(2);
+    library->Call32(ffgl::kDeinitialise);
     hostkit::DeleteRenderTarget(target);
     hostkit::DeleteTexture(texture);
     if (times.empty())

@@ -11,6 +11,7 @@
 #include <memory>
 #include <set>
 
+#include "hostkit/FfglCodes.h"
 #include "GlSession.h"
 #include "HostError.h"
 #include "Validation.h"
@@ -79,7 +80,7 @@ std::string InfoRecords(Session& session)
 {
     const Reporter& report = session.report;
     report.Step("code 0 (information record)");
-    const uint64_t infoAnswer = session.Call(0);
+    const uint64_t infoAnswer = session.Call(ffgl::kGetInfo);
     Require(AnswerText(infoAnswer) != nullptr, "code 0 answered " + Hex(infoAnswer) + " instead of a record");
     ByteRecord<32> info;
     std::memcpy(info.bytes, AnswerText(infoAnswer), 32);
@@ -93,7 +94,7 @@ std::string InfoRecords(Session& session)
     Require(type == 0 || type == 1, "plug-in type " + std::to_string(type) + " is neither 0 (effect) nor 1 (source)");
 
     report.Step("code 13 (extended information record)");
-    const uint64_t extendedAnswer = session.Call(13);
+    const uint64_t extendedAnswer = session.Call(ffgl::kGetExtendedInfo);
     Require(AnswerText(extendedAnswer) != nullptr,
             "code 13 answered " + Hex(extendedAnswer) + " instead of a record");
     ByteRecord<40> extended;
@@ -104,7 +105,7 @@ std::string InfoRecords(Session& session)
     RequiredText(extended.U64(16), "the about text of code 13", true);
 
     report.Step("code 4 (parameter count)");
-    const uint32_t count = static_cast<uint32_t>(session.Call(4));
+    const uint32_t count = static_cast<uint32_t>(session.Call(ffgl::kGetParameterCount));
     Require(count != hostkit::kFailureCode, "code 4 answered the failure code");
     Require(count <= 4096, "code 4 claims " + std::to_string(count) + " parameters");
 
@@ -113,15 +114,15 @@ std::string InfoRecords(Session& session)
     for (uint32_t i = 0; i < count; ++i) {
         const std::string parameter = "parameter " + std::to_string(i);
         report.Step("code 5 (name) of " + parameter);
-        const std::string name = RequiredText(session.Call(5, i), "the name of " + parameter);
+        const std::string name = RequiredText(session.Call(ffgl::kGetParameterName, i), "the name of " + parameter);
         const std::string named = parameter + " (" + Printable(name.c_str()) + ")";
         report.Step("code 15 (type) of " + named);
-        const uint32_t type = static_cast<uint32_t>(session.Call(15, i));
+        const uint32_t type = static_cast<uint32_t>(session.Call(ffgl::kGetParameterType, i));
         types[i] = type;
         Require(knownTypes.count(type) == 1, named + " has the unknown type " + Hex(type));
 
         report.Step("code 6 (default) of " + named);
-        const uint64_t defaultAnswer = session.Call(6, i);
+        const uint64_t defaultAnswer = session.Call(ffgl::kGetParameterDefault, i);
         float defaultValue = 0;
         if (IsTextType(type)) {
             if (const char* text = AnswerText(defaultAnswer))
@@ -137,7 +138,7 @@ std::string InfoRecords(Session& session)
             range.PutU32(0, i);
             range.PutF32(4, -12345.0f);
             range.PutF32(8, -12345.0f);
-            const uint64_t rangeAnswer = session.library.CallPointer(41, range.Data());
+            const uint64_t rangeAnswer = session.library.CallPointer(ffgl::kGetRange, range.Data());
             Require(static_cast<uint32_t>(rangeAnswer) == 0,
                     "code 41 answered " + Hex(rangeAnswer) + " for " + named);
             const float minimum = range.F32(4), maximum = range.F32(8);
@@ -153,7 +154,7 @@ std::string InfoRecords(Session& session)
         }
 
         report.Step("code 31 (element count) of " + named);
-        const uint32_t elements = static_cast<uint32_t>(session.Call(31, i));
+        const uint32_t elements = static_cast<uint32_t>(session.Call(ffgl::kGetElementCount, i));
         Require(elements != hostkit::kFailureCode && elements >= 1,
                 named + " has an element count of " + Hex(elements) + " (code 31), not at least 1");
         Require(elements <= 65536, named + " claims " + std::to_string(elements) + " elements");
@@ -165,9 +166,9 @@ std::string InfoRecords(Session& session)
                 pair.PutU32(0, i);
                 pair.PutU32(4, e);
                 report.Step("code 35 (element name) of " + element);
-                RequiredText(session.library.CallPointer(35, pair.Data()), "the name of " + element);
+                RequiredText(session.library.CallPointer(ffgl::kGetElementName, pair.Data()), "the name of " + element);
                 report.Step("code 36 (element value) of " + element);
-                const uint64_t value = session.library.CallPointer(36, pair.Data());
+                const uint64_t value = session.library.CallPointer(ffgl::kGetElementValue, pair.Data());
                 Require(!IsFailureCode(value), "code 36 answered the failure code for " + element);
                 const float elementValue = hostkit::FloatOfBits(static_cast<uint32_t>(value));
                 defaultIsElement = defaultIsElement || elementValue == defaultValue;
@@ -182,7 +183,7 @@ std::string InfoRecords(Session& session)
     for (uint32_t i = 0; i < count; ++i) {
         const std::string parameter = "parameter " + std::to_string(i);
         report.Step("code 7 (display text) of " + parameter);
-        const uint64_t answer = session.Call(7, i, instance.Get());
+        const uint64_t answer = session.Call(ffgl::kGetParameterDisplay, i, instance.Get());
         if (IsTextType(types[i])) {
             if (const char* text = AnswerText(answer))
                 Require(TextLength(text, kTextLimit) >= 0, "the display text of " + parameter + " is not terminated");
@@ -203,14 +204,20 @@ std::string InfoRecords(Session& session)
 // known or not, may take a pointer and gets only 0 and a real, zeroed record.
 bool TakesNumber(uint32_t code)
 {
-    static const std::set<uint32_t> numeric = {0,  2,  4,  5,  6,  7,  9,  10, 13, 15, 16, 19,
-                                               21, 22, 31, 32, 33, 34, 40, 43, 45, 47, 49};
+    using namespace ffgl;
+    static const std::set<uint32_t> numeric = {
+        kGetInfo,          kDeinitialise,    kGetParameterCount,     kGetParameterName, kGetParameterDefault,
+        kGetParameterDisplay, kGetParameter, kGetCapability,         kGetExtendedInfo,  kGetParameterType,
+        kGetInputStatus,   kDestroyInstance, kConnect,               kDisconnect,       kGetElementCount,
+        kGetParameterUsage, kGetShortName,   kInitialise,            kSetSampleRate,    kGetFileExtensionCount,
+        kGetParameterVisibility, kGetSeparatorCount, kEnableCapability};
     return numeric.count(code) == 1;
 }
 
 bool AnswersText(uint32_t code)
 {
-    return code == 5 || code == 7 || code == 33 || code == 35 || code == 44;
+    return code == ffgl::kGetParameterName || code == ffgl::kGetParameterDisplay || code == ffgl::kGetShortName ||
+           code == ffgl::kGetElementName || code == ffgl::kGetFileExtension;
 }
 
 // A 64-byte zeroed record with a guard behind it that must stay as it was.
@@ -238,7 +245,7 @@ void SweepCodes(Session& session, void* instance, GuardedRecord& record)
     const std::string with = instance ? "with the live instance" : "with no instance";
     for (uint32_t code = 0; code <= 100; ++code) {
         // Destroying the live instance waits for the end.
-        if (code == 19 && instance != nullptr)
+        if (code == ffgl::kDestroyInstance && instance != nullptr)
             continue;
         std::vector<std::pair<uint64_t, std::string>> inputs = {{0, "input 0"}};
         if (TakesNumber(code)) {
@@ -253,7 +260,7 @@ void SweepCodes(Session& session, void* instance, GuardedRecord& record)
             session.report.Step(call);
             const uint64_t answer = session.Call(code, input, instance);
             Require(record.GuardIntact(), call + " wrote beyond the 64-byte record");
-            if (code == 18) {
+            if (code == ffgl::kCreateInstance) {
                 // A made instance is the host's to destroy.
                 if (answer != 0 && !IsFailureCode(answer)) {
                     session.report.Step("code 19 for the instance that " + call + " made");
@@ -490,7 +497,7 @@ std::string ParameterStorm(Session& session)
                         "code 8 on " + number + " answered " + Hex(answer) + ", neither 0 nor the failure code");
                 if (!parameter.IsText()) {
                     session.report.Step("code 7 (display text) of " + number + " after " + setting);
-                    const char* text = AnswerText(session.Call(7, parameter.index, instance.Get()));
+                    const char* text = AnswerText(session.Call(ffgl::kGetParameterDisplay, parameter.index, instance.Get()));
                     Require(text != nullptr, "code 7 gave no display text for " + number + " after " + setting);
                     Require(TextLength(text, 16) >= 0, "the display text of " + number + " after " + setting +
                                                            " is not terminated within 16 bytes: " +
@@ -594,12 +601,12 @@ std::string ZeroSizeTexture(Session& session)
         // Frame records a careless host may send: no textures, or a null entry.
         ByteRecord<24> empty = hostkit::MakeFrameInput(0, nullptr, rig.Framebuffer());
         session.report.Step("a frame with a texture count of 0");
-        const uint64_t none = session.library.CallPointer(17, empty.Data(), instance.Get());
+        const uint64_t none = session.library.CallPointer(ffgl::kProcessFrame, empty.Data(), instance.Get());
         Require(IsSuccessOrFailure(none), "a frame without textures answered " + Hex(none));
         const void* nullEntry[1] = {nullptr};
         ByteRecord<24> holed = hostkit::MakeFrameInput(1, nullEntry, rig.Framebuffer());
         session.report.Step("a frame whose texture list holds a null entry");
-        const uint64_t hole = session.library.CallPointer(17, holed.Data(), instance.Get());
+        const uint64_t hole = session.library.CallPointer(ffgl::kProcessFrame, holed.Data(), instance.Get());
         Require(IsSuccessOrFailure(hole), "a frame with a null texture entry answered " + Hex(hole));
     }
     rig.DescribeTexture(64, 64, 64, 64);
@@ -627,7 +634,7 @@ std::string Resize(Session& session)
         if (!first) {
             const auto viewport = hostkit::MakeViewport(0, 0, size.width, size.height);
             session.report.Step("code 23 (resize) to " + name);
-            const uint64_t answer = session.library.CallPointer(23, viewport.Data(), instance.Get());
+            const uint64_t answer = session.library.CallPointer(ffgl::kResize, viewport.Data(), instance.Get());
             Require(IsSuccessOrFailure(answer), "code 23 to " + name + " answered " + Hex(answer));
         }
         const std::string when = first ? "" : " after the resize to " + name;
@@ -966,7 +973,7 @@ int RunOneValidationTest(const std::string& pluginPath, const std::string& name,
             Session session(*library, report);
             note = test->run(session);
             report.Step("code 2 (deinitialise) at the end");
-            library->Call(2);
+            library->Call(ffgl::kDeinitialise);
         }
         report.Step("unloading the plug-in");
         library.reset();

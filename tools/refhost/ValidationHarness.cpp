@@ -1,5 +1,6 @@
 // The child side's plumbing: report lines, plug-in calls, frame records and
 // the host's GL objects around a frame.
+#include "hostkit/FfglCodes.h"
 #include "ValidationHarness.h"
 
 #include <GL/glew.h>
@@ -104,13 +105,13 @@ Session::Session(const hostkit::PluginLibrary& pluginLibrary, const Reporter& re
 {
     report.Step("reading the description (codes 0, 13, 4, 5, 6, 15, 31, 35, 36, 41)");
     plugin = Describe(library);
-    inputCount = plugin.pluginType == 1 ? 0 : 1;
+    inputCount = plugin.pluginType == ffgl::kPluginTypeSource ? 0 : 1;
 }
 
 void* Session::TryCreate(uint32_t width, uint32_t height) const
 {
     const auto viewport = hostkit::MakeViewport(0, 0, width, height);
-    const uint64_t answer = library.CallPointer(18, viewport.Data());
+    const uint64_t answer = library.CallPointer(ffgl::kCreateInstance, viewport.Data());
     if (answer == 0 || (IsFailureCode(answer) && (answer >> 32) == 0))
         return nullptr;
     return reinterpret_cast<void*>(static_cast<uintptr_t>(answer));
@@ -126,7 +127,7 @@ void* Session::Create(uint32_t width, uint32_t height) const
 
 void Session::Destroy(void* instance) const
 {
-    const uint64_t answer = library.Call(19, 0, instance);
+    const uint64_t answer = library.Call(ffgl::kDestroyInstance, 0, instance);
     Require(static_cast<uint32_t>(answer) == 0, "code 19 answered " + Hex(answer) + " instead of 0");
 }
 
@@ -135,7 +136,7 @@ uint64_t Session::SetFloat(void* instance, uint32_t index, float value) const
     hostkit::ByteRecord<16> record;
     record.PutU32(0, index);
     record.PutF32(8, value);
-    return library.CallPointer(8, record.Data(), instance);
+    return library.CallPointer(ffgl::kSetParameter, record.Data(), instance);
 }
 
 uint64_t Session::SetText(void* instance, uint32_t index, const char* text) const
@@ -143,20 +144,20 @@ uint64_t Session::SetText(void* instance, uint32_t index, const char* text) cons
     hostkit::ByteRecord<16> record;
     record.PutU32(0, index);
     record.PutPointer(8, text);
-    return library.CallPointer(8, record.Data(), instance);
+    return library.CallPointer(ffgl::kSetParameter, record.Data(), instance);
 }
 
 void Session::SetTime(void* instance, double seconds) const
 {
     hostkit::ByteRecord<8> time;
     time.PutF64(0, seconds);
-    library.CallPointer(20, time.Data(), instance);
+    library.CallPointer(ffgl::kSetTime, time.Data(), instance);
 }
 
 InstanceGuard::~InstanceGuard()
 {
     if (instance != nullptr)
-        session.library.Call(19, 0, instance);
+        session.library.Call(ffgl::kDestroyInstance, 0, instance);
 }
 
 void InstanceGuard::Destroy()
@@ -214,7 +215,7 @@ uint64_t FrameRig::Process(const Session& session, void* instance, const std::fu
     hostkit::BeginFrame(target, kClear[0] / 255.0f, kClear[1] / 255.0f, kClear[2] / 255.0f, kClear[3] / 255.0f);
     if (hostState)
         hostState();
-    const uint64_t answer = session.library.CallPointer(17, frameInput.Data(), instance);
+    const uint64_t answer = session.library.CallPointer(ffgl::kProcessFrame, frameInput.Data(), instance);
     if (undo)
         undo();
     return answer;
