@@ -1,0 +1,200 @@
+// The validator's gl-state test: careless host GL state does not change
+// the output, and host state a frame does not own comes back as it was.
+#include "Checks.h"
+
+#include <GL/glew.h>
+
+#include "HostError.h"
+#include "ValidationKeptState.h"
+
+namespace refhost::validation {
+
+namespace {
+
+// The host's own GL objects for the careless state.
+class CarelessHost {
+public:
+    explicit CarelessHost(uint32_t width, uint32_t height)
+    {
+        program = CompileProgram();
+        const uint8_t red[16 * 4] = {255, 0, 0, 255};
+        decoyTexture = hostkit::CreateTexture(4, 4, red);
+        otherTexture = hostkit::CreateTexture(4, 4, red);
+        glGenVertexArrays(1, &vertexArray);
+        glGenBuffers(1, &arrayBuffer);
+        glGenBuffers(1, &elementBuffer);
+        glGenBuffers(1, &packBuffer);
+        glGenBuffers(1, &unpackBuffer);
+        const std::vector<float> junk(4096, 7.5f);
+        glBindVertexArray(vertexArray);
+        glBindBuffer(GL_ARRAY_BUFFER, arrayBuffer);
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(junk.size() * sizeof(float)), junk.data(),
+                     GL_STATIC_DRAW);
+        for (GLuint attribute = 0; attribute < 4; ++attribute) {
+            glEnableVertexAttribArray(attribute);
+            glVertexAttribPointer(attribute, 4, GL_FLOAT, GL_FALSE, 64, reinterpret_cast<const void*>(attribute * 4));
+        }
+        const std::vector<uint32_t> indices(1024, 3);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, elementBuffer);
+        glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * 4), indices.data(),
+                     GL_STATIC_DRAW);
+        glBindVertexArray(0);
+        glBindBuffer(GL_ARRAY_BUFFER, 0);
+        const GLsizeiptr frameBytes = static_cast<GLsizeiptr>(width) * height * 4 * 2 + 65536;
+        glBindBuffer(GL_PIXEL_PACK_BUFFER, packBuffer);
+        glBufferData(GL_PIXEL_PACK_BUFFER, frameBytes, nullptr, GL_STREAM_READ);
+        glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
+        glBindBuffer(GL_PIXEL_UNPACK_BUFFER, unpackBuffer);
+        glBufferData(GL_PIXEL_UNPACK_BUFFER, frameBytes, nullptr, GL_STREAM_DRAW);
+        glBindBuffer(GL_PIXEL_UNPACK_BUFFER, 0);
+        rowLength = static_cast<GLint>(width) + 13;
+    }
+    ~CarelessHost()
+    {
+        glDeleteProgram(program);
+        hostkit::DeleteTexture(decoyTexture);
+        hostkit::DeleteTexture(otherTexture);
+        glDeleteVertexArrays(1, &vertexArray);
+        const GLuint buffers[] = {arrayBuffer, elementBuffer, packBuffer, unpackBuffer};
+        glDeleteBuffers(4, buffers);
+    }
+    CarelessHost(const CarelessHost&) = delete;
+    CarelessHost& operator=(const CarelessHost&) = delete;
+
+    void UseProgram() const { glUseProgram(program); }
+    void OtherTextureUnit() const
+    {
+        glActiveTexture(GL_TEXTURE0);
+        glBindTexture(GL_TEXTURE_2D, decoyTexture);
+        glActiveTexture(GL_TEXTURE3);
+        glBindTexture(GL_TEXTURE_2D, otherTexture);
+    }
+    static void PackAlignment(GLint alignment) { glPixelStorei(GL_PACK_ALIGNMENT, alignment); }
+    void PackRows() const
+    {
+        glPixelStorei(GL_PACK_ROW_LENGTH, rowLength);
+        glPixelStorei(GL_PACK_SKIP_ROWS, 3);
+        glPixelStorei(GL_PACK_SKIP_PIXELS, 5);
+    }
+    void PackBuffer() const { glBindBuffer(GL_PIXEL_PACK_BUFFER, packBuffer); }
+    void VertexArray() const
+    {
+        glBindVertexArray(vertexArray);
+        glBindBuffer(GL_ARRAY_BUFFER, arrayBuffer);
+    }
+    void Unpack() const
+    {
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 8);
+        glPixelStorei(GL_UNPACK_ROW_LENGTH, rowLength);
+        glPixelStorei(GL_UNPACK_SKIP_ROWS, 2);
+        glPixelStorei(GL_UNPACK_SKIP_PIXELS, 3);
+        glBindBuffer(GL_PIXEL_UNPACK_BUFFER, unpackBuffer);
+    }
+    void Everything() const
+    {
+        UseProgram();
+        OtherTextureUnit();
+        PackAlignment(8);
+        PackRows();
+        PackBuffer();
+        VertexArray();
+        Unpack();
+    }
+    // Back to GL's defaults, which the host's own read-back relies on.
+    static void Clean()
+    {
+        glUseProgram(0);
+        glActiveTexture(GL_TEXTURE3);
+        glBindTexture(GL_TEXTURE_2D, 0);
+        glActiveTexture(GL_TEXTURE0);
+        glBindTexture(GL_TEXTURE_2D, 0);
+        glPixelStorei(GL_PACK_ALIGNMENT, 4);
+        glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+        glPixelStorei(GL_PACK_SKIP_ROWS, 0);
+        glPixelStorei(GL_PACK_SKIP_PIXELS, 0);
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+        glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+        glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+        glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+        glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
+        glBindBuffer(GL_PIXEL_UNPACK_BUFFER, 0);
+        glBindVertexArray(0);
+        glBindBuffer(GL_ARRAY_BUFFER, 0);
+    }
+
+private:
+    static GLuint CompileProgram()
+    {
+        static const char* vertex = "#version 410 core\nlayout(location = 0) in vec4 p;\nuniform vec4 Offset;\n"
+                                    "void main() { gl_Position = p + Offset; }\n";
+        static const char* fragment = "#version 410 core\nout vec4 c;\nuniform vec4 Tint;\n"
+                                      "void main() { c = Tint; }\n";
+        const GLuint program = glCreateProgram();
+        for (const auto& [type, source] : {std::make_pair(GL_VERTEX_SHADER, vertex),
+                                           std::make_pair(GL_FRAGMENT_SHADER, fragment)}) {
+            const GLuint shader = glCreateShader(type);
+            glShaderSource(shader, 1, &source, nullptr);
+            glCompileShader(shader);
+            glAttachShader(program, shader);
+            glDeleteShader(shader);
+        }
+        glLinkProgram(program);
+        GLint linked = 0;
+        glGetProgramiv(program, GL_LINK_STATUS, &linked);
+        if (!linked)
+            throw HostError("the validator's own GL program does not link");
+        glUseProgram(program);
+        glUniform4f(glGetUniformLocation(program, "Offset"), 0.25f, -0.5f, 0.0f, 0.0f);
+        glUniform4f(glGetUniformLocation(program, "Tint"), 0.0f, 1.0f, 0.0f, 1.0f);
+        glUseProgram(0);
+        return program;
+    }
+
+    GLuint program = 0, decoyTexture = 0, otherTexture = 0;
+    GLuint vertexArray = 0, arrayBuffer = 0, elementBuffer = 0, packBuffer = 0, unpackBuffer = 0;
+    GLint rowLength = 0;
+};
+
+}  // namespace
+
+std::string GlState(Session& session)
+{
+    // Odd sizes, so that row padding and alignment change the layout.
+    const uint32_t width = 203, height = 117;
+    FrameRig rig(TestImage(width, height, 29));
+    CarelessHost host(width, height);
+    const std::vector<uint8_t> clean = FirstFrame(session, rig, "a frame with clean host GL state");
+
+    struct Variant {
+        const char* name;
+        std::function<void()> apply;
+    };
+    const Variant variants[] = {
+        {"a host program in use", [&] { host.UseProgram(); }},
+        {"texture unit 3 active and other textures bound on units 0 and 3", [&] { host.OtherTextureUnit(); }},
+        {"pack alignment 1", [] { CarelessHost::PackAlignment(1); }},
+        {"pack alignment 8", [] { CarelessHost::PackAlignment(8); }},
+        {"a pack row length with skipped rows and pixels", [&] { host.PackRows(); }},
+        {"a pixel-pack buffer bound", [&] { host.PackBuffer(); }},
+        {"a host vertex array with an element buffer, and an array buffer bound", [&] { host.VertexArray(); }},
+        {"unpack alignment 8, row length, skips and a pixel-unpack buffer bound", [&] { host.Unpack(); }},
+        {"all of these at once", [&] { host.Everything(); }},
+    };
+    for (const Variant& variant : variants) {
+        const std::string what = std::string("a frame with ") + variant.name;
+        session.report.Step("code 18 for " + what);
+        InstanceGuard instance(session, session.Create(width, height));
+        session.SetTime(instance.Get(), 0.0);
+        session.report.Step(what);
+        const uint64_t answer = rig.Process(session, instance.Get(), variant.apply, CarelessHost::Clean);
+        Require(static_cast<uint32_t>(answer) == 0, "code 17 answered " + Hex(answer) + " for " + what);
+        const std::string difference = FirstDifference(clean, rig.Output(), width);
+        Require(difference.empty(), what + " differs from one with clean state: " + difference);
+        session.report.Step("code 19 after " + what);
+        instance.Destroy();
+    }
+    const int kept = CheckKeptHostState(session, rig);
+    return "9 kinds of careless state, " + std::to_string(kept) + " kinds of host state given back";
+}
+
+}  // namespace refhost::validation

@@ -1,0 +1,93 @@
+// The catalogue of the validator's tests, and the child process's side of
+// running one: its own GL context, the plug-in loaded, the test, the verdict.
+#include "Validation.h"
+
+#include "Checks.h"
+#include "GlSession.h"
+#include "HostError.h"
+#include "hostkit/FfglCodes.h"
+
+namespace refhost {
+
+namespace validation {
+namespace {
+
+struct ValidationTest {
+    const char* name;
+    const char* summary;
+    std::string (*run)(Session&);
+};
+
+const ValidationTest kTests[] = {
+    {"info-records", "information records and parameter tables are self-consistent", InfoRecords},
+    {"function-codes", "codes 0 to 100 with small inputs, without and with an instance", FunctionCodes},
+    {"create-destroy", "1000 create/destroy cycles", CreateDestroy},
+    {"create-destroy-frames", "1000 create/destroy cycles with a frame each", CreateDestroyFrames},
+    {"gl-resources", "no GL program, shader, buffer, vertex array, framebuffer, texture, renderbuffer or sampler left",
+     GlResources},
+    {"parameter-storm", "random, NaN, infinite and huge parameter values between frames", ParameterStorm},
+    {"frame-sizes", "frames from 1x1 to 3840x2160, odd sizes, images in larger textures", FrameSizes},
+    {"zero-size-texture", "textures of width or height 0 and frame records without textures", ZeroSizeTexture},
+    {"resize", "frames of changing size, with code 23 between them and without", Resize},
+    {"many-instances", "32 instances alive at once, each processing frames", ManyInstances},
+    {"gl-state", "careless host GL state does not change the output, other host state comes back", GlState},
+};
+
+void IgnoreLogLine(const char*) {}
+
+}  // namespace
+
+}  // namespace validation
+
+using namespace validation;
+
+std::vector<ValidationTestInfo> ValidationTests()
+{
+    std::vector<ValidationTestInfo> tests;
+    for (const ValidationTest& test : kTests)
+        tests.push_back({test.name, test.summary});
+    return tests;
+}
+
+int RunOneValidationTest(const std::string& pluginPath, const std::string& name, hostkit::GlApi api, int reportFd)
+{
+    const Reporter report(reportFd);
+    const ValidationTest* test = nullptr;
+    for (const ValidationTest& candidate : kTests)
+        if (name == candidate.name)
+            test = &candidate;
+    if (test == nullptr) {
+        report.Fail("no test named \"" + name + "\"");
+        return 2;
+    }
+    try {
+        report.Step("opening the GL context");
+        auto gl = GlSession::Open(api);
+        report.Step("loading the plug-in");
+        std::string reason;
+        auto library = hostkit::PluginLibrary::Load(pluginPath, false, &reason);
+        if (!library)
+            throw TestFailure("the plug-in cannot be loaded: " + reason);
+        library->SetLogCallback(IgnoreLogLine);
+        std::string note;
+        {
+            Session session(*library, report);
+            note = test->run(session);
+            report.Step("code 2 (deinitialise) at the end");
+            library->Call(ffgl::kDeinitialise);
+        }
+        report.Step("unloading the plug-in");
+        library.reset();
+        report.Pass(note);
+        return 0;
+    } catch (const TestFailure& failure) {
+        report.Fail(failure.what());
+    } catch (const HostError& error) {
+        report.Fail(error.what());
+    } catch (const std::exception& error) {
+        report.Fail(std::string("the validator failed: ") + error.what());
+    }
+    return 1;
+}
+
+}  // namespace refhost
