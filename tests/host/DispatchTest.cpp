@@ -1,6 +1,5 @@
 // Function-code dispatch without GL: unknown codes, the prototype instance,
 // capabilities, missing instance handles and records.
-#include "hostkit/FfglCodes.h"
 #include "PluginFixture.h"
 
 namespace {

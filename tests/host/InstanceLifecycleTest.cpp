@@ -1,7 +1,6 @@
 // Creating, driving and destroying instances through plugMain with a real GL
 // context: defaults copied in, the connect step, the order of Disconnect and
 // DeInitGL, every failed creation cleaning up, and the once-only GL loader.
-#include "hostkit/FfglCodes.h"
 #include "PluginFixture.h"
 
 namespace {

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "hostkit/FfglCodes.h"
 #include "PluginFixture.h"
 
 namespace {

@@ -2,7 +2,6 @@
 // registrations exercise clamping, options, duplicates and text parameters.
 #include <cstring>
 
-#include "hostkit/FfglCodes.h"
 #include "PluginFixture.h"
 
 namespace {

@@ -1,7 +1,6 @@
 // The information records answered by codes 0 and 13, read byte by byte.
 #include <cstring>
 
-#include "hostkit/FfglCodes.h"
 #include "PluginFixture.h"
 
 namespace {

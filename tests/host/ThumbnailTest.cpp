@@ -6,7 +6,6 @@
 #include <cstring>
 #include <vector>
 
-#include "hostkit/FfglCodes.h"
 #include "PluginFixture.h"
 
 namespace {

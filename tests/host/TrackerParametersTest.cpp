@@ -1,7 +1,6 @@
 // The effect's ten parameters as a host reads and writes them.
 #include <cstring>
 
-#include "hostkit/FfglCodes.h"
 #include "PluginFixture.h"
 
 namespace {

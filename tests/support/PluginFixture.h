@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "hostkit/FfglCodes.h"
 #include "hostkit/ByteRecord.h"
+#include "hostkit/FfglCodes.h"
 #include "hostkit/GlContext.h"
 #include "hostkit/PluginLibrary.h"
 

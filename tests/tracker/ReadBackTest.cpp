@@ -1,6 +1,5 @@
 // What a frame reads back from the GPU, seen from a host: only the analysis
 // grid, and never the previous frame's pixels when the input cannot be read.
-#include "hostkit/FfglCodes.h"
 #include "PluginFixture.h"
 #include "hostkit/DrawCallCounter.h"
 #include "hostkit/HostGl.h"

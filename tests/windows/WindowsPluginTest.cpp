@@ -20,8 +20,8 @@
 #include <utility>
 #include <vector>
 
-#include "hostkit/FfglCodes.h"
 #include "hostkit/ByteRecord.h"
+#include "hostkit/FfglCodes.h"
 #include "hostkit/HostGl.h"
 #include "hostkit/PluginLibrary.h"
 #include "hostkit/WglContext.h"

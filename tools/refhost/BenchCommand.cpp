@@ -14,7 +14,6 @@
 #include <string>
 #include <vector>
 
-#include "hostkit/FfglCodes.h"
 #include "Commands.h"
 #include "FrameSize.h"
 #include "GlSession.h"
@@ -28,6 +27,7 @@
 #include "Scene.h"
 #include "Stats.h"
 #include "hostkit/DrawCallCounter.h"
+#include "hostkit/FfglCodes.h"
 #include "hostkit/HostGl.h"
 
 namespace refhost {
@@ -194,7 +194,7 @@ int RunBench(const BenchOptions& options)
         jsonFile.emplace(options.json);
 
     auto gl = GlSession::Open(ParseGlApi(options.gl));
-    const uint32_t inputCount = plugin.pluginType == ffgl::kPluginTypeSource ? 0 : plugin.pluginType == ffgl::kPluginTypeMixer ? 2 : 1;
+    const uint32_t inputCount = InputTextureCount(plugin);
     PassThrough passThrough;
     std::vector<SizeResult> results;
     library->Call32(ffgl::kInitialise);

@@ -1,5 +1,4 @@
 // The host side of the description and parameter codes, read by byte offset.
-#include "hostkit/FfglCodes.h"
 #include "Plugin.h"
 
 #include <algorithm>
@@ -13,6 +12,7 @@
 
 #include "HostError.h"
 #include "hostkit/ByteRecord.h"
+#include "hostkit/FfglCodes.h"
 
 namespace refhost {
 
@@ -137,6 +137,15 @@ std::unique_ptr<hostkit::PluginLibrary> LoadPlugin(const std::string& path)
         throw HostError(path + " is not a loadable plug-in: " + OneLine(reason));
     }
     return library;
+}
+
+uint32_t InputTextureCount(const PluginDescription& plugin)
+{
+    switch (plugin.pluginType) {
+    case ffgl::kPluginTypeSource: return 0;
+    case ffgl::kPluginTypeMixer: return 2;
+    default: return 1;
+    }
 }
 
 PluginDescription Describe(const hostkit::PluginLibrary& library)

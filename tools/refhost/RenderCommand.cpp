@@ -12,10 +12,9 @@
 #include <sstream>
 #include <utility>
 
-#include "hostkit/FfglCodes.h"
 #include "Commands.h"
-#include "FrameSize.h"
 #include "ContactSheet.h"
+#include "FrameSize.h"
 #include "GlSession.h"
 #include "HostError.h"
 #include "Image.h"
@@ -27,6 +26,7 @@
 #include "Scene.h"
 #include "Stats.h"
 #include "VideoIo.h"
+#include "hostkit/FfglCodes.h"
 #include "hostkit/HostGl.h"
 
 namespace refhost {
@@ -198,7 +198,7 @@ int RunRender(const RenderOptions& options)
                       size.height);
     }
 
-    const uint32_t inputCount = plugin.pluginType == ffgl::kPluginTypeSource ? 0 : plugin.pluginType == ffgl::kPluginTypeMixer ? 2 : 1;
+    const uint32_t inputCount = InputTextureCount(plugin);
     Image fileFrame(size.width, size.height), glFrame;
     const uint32_t texture = hostkit::CreateTexture(size.width, size.height, nullptr);
     hostkit::RenderTarget target = hostkit::CreateRenderTarget(size.width, size.height);

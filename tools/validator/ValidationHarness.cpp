@@ -1,6 +1,5 @@
 // The child side's plumbing: report lines, plug-in calls, frame records and
 // the host's GL objects around a frame.
-#include "hostkit/FfglCodes.h"
 #include "ValidationHarness.h"
 
 #include <GL/glew.h>
@@ -12,6 +11,7 @@
 
 #include "HostError.h"
 #include "Scene.h"
+#include "hostkit/FfglCodes.h"
 
 namespace refhost::validation {
 
