@@ -9,20 +9,7 @@ namespace {
 using testsupport::EffectHarness;
 using testsupport::GlTest;
 using testsupport::Image;
-
-// Twenty bright blobs of different sizes on a dark, noisy background.
-Image TwentyTargets(uint32_t width, uint32_t height)
-{
-    Image image(width, height);
-    image.Noise(9, 40);
-    for (uint32_t i = 0; i < 20; ++i) {
-        const uint32_t column = i % 5, row = i / 5;
-        const uint32_t x0 = column * width / 5 + width / 40, y0 = row * height / 4 + height / 32;
-        const uint32_t w = width / 14 + (i % 3) * width / 60, h = height / 10 + (i % 4) * height / 50;
-        image.Fill(x0, y0, x0 + w, y0 + h, 230, 230, 230);
-    }
-    return image;
-}
+using testsupport::TwentyTargets;
 
 struct Settings {
     float boxStyle;
