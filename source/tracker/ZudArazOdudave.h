@@ -9,8 +9,8 @@
 #include "../ffglex/ShaderProgram.h"
 #include "../host/PluginInstance.h"
 #include "BlobDetection.h"
+#include "Overlay.h"
 #include "OverlayBatches.h"
-#include "OverlayDrawList.h"
 #include "TargetList.h"
 
 enum TrackerParameter : uint32_t {
@@ -54,9 +54,18 @@ public:
     void SetOverlayBatchSize(uint32_t primitivesPerBatch) { overlayBatchSize = primitivesPerBatch; }
     static TrackerShaderOverride shaderOverride;
 
+    // The overlay stage of a frame on the current targets and parameters: the
+    // overlay program in use for its length, blending as the caller set it.
+    void DrawOverlay();
+    // Bench and test seam: the same layout and batching, streamed into any
+    // target instead of GL (the batcher must be reserved, see PrepareOverlay).
+    void StreamOverlay(OverlayChunkTarget& target);
+
 private:
-    // Lays out the overlay and plans its draws, before any GL draw of the frame.
+    // Reserves the overlay's staging memory, before any GL draw of the frame,
+    // so that running out of memory fails the frame before it draws.
     void PrepareOverlay();
+    OverlaySettings CurrentOverlaySettings() const;
     void ReleaseReadback();
 
     ffglex::ShaderProgram passThroughShader;
@@ -75,8 +84,7 @@ private:
     // Kept between frames so that steady-state frames allocate nothing.
     std::vector<uint8_t> readback;
     DetectionWorkspace detection;
-    OverlayDrawList overlayList;
-    OverlayBatchPlan overlayPlan;
+    OverlayBatcher overlayBatcher;
     ffglex::ShaderProgram overlayVertexColorShader;
     uint32_t overlayVertexColorVao = 0;
     uint32_t overlayBatchSize = kUnlimitedBatch;
