@@ -2,6 +2,7 @@
 // operations on the row word, and runs grow downward into the rows below.
 #include "GlyphCover.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace {
@@ -34,34 +35,83 @@ template <typename Run> void ForEachRun(uint32_t bits, uint32_t joins, Run run)
     }
 }
 
+// The first and last inked rows of every glyph, found once.
+struct InkRows {
+    int8_t first, last;  // first > last for a blank glyph
+};
+
+const InkRows* InkRowTable()
+{
+    static const auto table = [] {
+        struct Table {
+            InkRows rows[kGlyphCount];
+        } t;
+        for (int g = 0; g < kGlyphCount; ++g) {
+            t.rows[g] = {kGlyphRows, -1};
+            for (int r = 0; r < kGlyphRows; ++r)
+                if (GlyphTable[g][r] != 0) {
+                    t.rows[g].first = static_cast<int8_t>(std::min<int>(t.rows[g].first, r));
+                    t.rows[g].last = static_cast<int8_t>(r);
+                }
+        }
+        return t;
+    }();
+    return table.rows;
+}
+
 }  // namespace
 
-int CoverGlyph(char ch, float x, float y, float size, bool overlapHidden, OverlayBox* boxes)
+void ComputeGlyphRowEdges(float y, float size, GlyphRowEdges& rows)
 {
-    const uint16_t* glyph = GlyphTable[GlyphIndex(ch)];
     // The same single-precision steps as drawing cell by cell.
     const float h = size * 1.5f;
     const float rowStep = h / 24.0f;
-    const float cell = size * 0.0625f;
+    rows.y = y;
+    rows.size = size;
+    rows.positive = true;
+    rows.exactJoins = rows.overlapJoins = 0;
+    for (int r = 0; r < kGlyphRows; ++r) {
+        rows.bottom[r] = (y + h) - static_cast<float>(r + 1) * rowStep;
+        rows.top[r] = rows.bottom[r] + rowStep;
+        rows.positive = rows.positive && rows.bottom[r] < rows.top[r];
+    }
+    for (int r = 1; r < kGlyphRows; ++r) {
+        rows.exactJoins |= static_cast<uint32_t>(rows.top[r] == rows.bottom[r - 1]) << r;
+        rows.overlapJoins |= static_cast<uint32_t>(rows.top[r] >= rows.bottom[r - 1]) << r;
+    }
+}
+
+int CoverGlyph(char ch, float x, float y, float size, bool overlapHidden, OverlayBox* boxes)
+{
+    GlyphRowEdges rows;
+    ComputeGlyphRowEdges(y, size, rows);
+    return CoverGlyph(ch, x, rows, overlapHidden, boxes);
+}
+
+int CoverGlyph(char ch, float x, const GlyphRowEdges& rows, bool overlapHidden, OverlayBox* boxes)
+{
+    const int index = GlyphIndex(ch);
+    const uint16_t* glyph = GlyphTable[index];
+    const int firstRow = InkRowTable()[index].first;
+    const int lastRow = InkRowTable()[index].last;
+    if (firstRow > lastRow)
+        return 0;
+    const float cell = rows.size * 0.0625f;
+    const float* bottom = rows.bottom;
+    const float* top = rows.top;
     float left[kGlyphColumns], right[kGlyphColumns];
-    float bottom[kGlyphRows], top[kGlyphRows];
-    bool positive = true;
+    bool positive = rows.positive;
     for (int i = 0; i < kGlyphColumns; ++i) {
         left[i] = x + static_cast<float>(i) * cell;
         right[i] = left[i] + cell;
         positive = positive && left[i] < right[i];
-    }
-    for (int r = 0; r < kGlyphRows; ++r) {
-        bottom[r] = (y + h) - static_cast<float>(r + 1) * rowStep;
-        top[r] = bottom[r] + rowStep;
-        positive = positive && bottom[r] < top[r];
     }
 
     int count = 0;
     if (!positive) {
         // A cell without area (or with a coordinate that is not a number) has
         // no extent to merge with: every cell stays as it is.
-        for (int r = 0; r < kGlyphRows; ++r)
+        for (int r = firstRow; r <= lastRow; ++r)
             for (int i = 0; i < kGlyphColumns; ++i)
                 if (glyph[r] & (0x8000u >> i))
                     boxes[count++] = {left[i], bottom[r], right[i], top[r]};
@@ -71,22 +121,17 @@ int CoverGlyph(char ch, float x, float y, float size, bool overlapHidden, Overla
     uint32_t joins = 0;
     for (int i = 0; i + 1 < kGlyphColumns; ++i) {
         const bool join = overlapHidden ? right[i] >= left[i + 1] : right[i] == left[i + 1];
-        if (join)
-            joins |= 1u << (15 - i);
+        joins |= static_cast<uint32_t>(join) << (15 - i);
     }
-    // rowJoins bit r: row r joins the row above it.
-    uint32_t rowJoins = 0;
-    for (int r = 1; r < kGlyphRows; ++r) {
-        const bool join = overlapHidden ? top[r] >= bottom[r - 1] : top[r] == bottom[r - 1];
-        if (join)
-            rowJoins |= 1u << r;
-    }
+    const uint32_t rowJoins = overlapHidden ? rows.overlapJoins : rows.exactJoins;
 
     if (overlapHidden) {
         // Each run not yet covered grows down through every row below that
         // holds all of its cells; what it covers there needs nothing more.
-        uint32_t covered[kGlyphRows] = {};
-        for (int r = 0; r < kGlyphRows; ++r) {
+        uint32_t covered[kGlyphRows];
+        for (int r = firstRow; r <= lastRow; ++r)
+            covered[r] = 0;
+        for (int r = firstRow; r <= lastRow; ++r) {
             const uint32_t bits = glyph[r];
             if ((bits & ~covered[r]) == 0)
                 continue;
@@ -94,7 +139,7 @@ int CoverGlyph(char ch, float x, float y, float size, bool overlapHidden, Overla
                 if ((mask & ~covered[r]) == 0)
                     return;
                 int last = r;
-                while (last + 1 < kGlyphRows && (rowJoins >> (last + 1) & 1u) && (glyph[last + 1] & mask) == mask)
+                while (last < lastRow && (rowJoins >> (last + 1) & 1u) && (glyph[last + 1] & mask) == mask)
                     covered[++last] |= mask;
                 boxes[count++] = {Column(high, left), bottom[last], Column(low, right), top[r]};
             });
@@ -104,29 +149,35 @@ int CoverGlyph(char ch, float x, float y, float size, bool overlapHidden, Overla
 
     // Bit-identical seams only: a run continues the rectangle of the row
     // above when it spans the same cells, so no pixel is covered twice.
-    struct Open {
-        uint32_t mask;
-        int box;
-    };
-    Open open[kGlyphColumns];
+    uint32_t masks[2][kGlyphColumns];
+    int open[2][kGlyphColumns];
     int openCount = 0;
-    for (int r = 0; r < kGlyphRows; ++r) {
-        Open next[kGlyphColumns];
-        int nextCount = 0;
+    int current = 0;
+    for (int r = firstRow; r <= lastRow; ++r) {
+        const uint32_t bits = glyph[r];
         const bool joinsAbove = (rowJoins >> r) & 1u;
-        ForEachRun(glyph[r], joins, [&](uint32_t mask, int high, int low) {
+        if (joinsAbove && bits == glyph[r - 1]) {
+            // The same runs as the row above: every one of them grows.
+            for (int k = 0; k < openCount; ++k)
+                boxes[open[current][k]].y0 = bottom[r];
+            continue;
+        }
+        const int next = current ^ 1;
+        int nextCount = 0;
+        ForEachRun(bits, joins, [&](uint32_t mask, int high, int low) {
             if (joinsAbove)
                 for (int k = 0; k < openCount; ++k)
-                    if (open[k].mask == mask) {
-                        boxes[open[k].box].y0 = bottom[r];
-                        next[nextCount++] = open[k];
+                    if (masks[current][k] == mask) {
+                        boxes[open[current][k]].y0 = bottom[r];
+                        masks[next][nextCount] = mask;
+                        open[next][nextCount++] = open[current][k];
                         return;
                     }
             boxes[count] = {Column(high, left), bottom[r], Column(low, right), top[r]};
-            next[nextCount++] = {mask, count++};
+            masks[next][nextCount] = mask;
+            open[next][nextCount++] = count++;
         });
-        for (int k = 0; k < nextCount; ++k)
-            open[k] = next[k];
+        current = next;
         openCount = nextCount;
     }
     return count;

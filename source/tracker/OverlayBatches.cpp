@@ -3,8 +3,16 @@
 #include "OverlayBatches.h"
 
 #include <algorithm>
+#include <cstring>
 
-#include "GlyphCover.h"
+namespace {
+
+bool SameBits(float a, float b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+}  // namespace
 
 void OverlayBatcher::Reserve(uint32_t rectVertexCapacity, uint32_t lineVertexCapacity)
 {
@@ -83,9 +91,13 @@ void OverlayBatcher::DrawRect(float x, float y, float w, float h)
 void OverlayBatcher::DrawGlyph(char ch, float x, float y, float size)
 {
     EnterRun();
+    if (!glyphRowsSet || !SameBits(y, glyphRows.y) || !SameBits(size, glyphRows.size)) {
+        ComputeGlyphRowEdges(y, size, glyphRows);
+        glyphRowsSet = true;
+    }
     OverlayBox boxes[kMaxGlyphBoxes];
     // Alpha 1 replaces what is below, so a pixel covered twice looks as if covered once.
-    const int count = CoverGlyph(ch, x, y, size, runColor.a == 1.0f, boxes);
+    const int count = CoverGlyph(ch, x, glyphRows, runColor.a == 1.0f, boxes);
     for (int i = 0; i < count; ++i)
         AppendRect(boxes[i].x0, boxes[i].y0, boxes[i].x1, boxes[i].y1);
 }

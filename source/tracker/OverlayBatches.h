@@ -15,6 +15,7 @@
 #include <limits>
 #include <memory>
 
+#include "GlyphCover.h"
 #include "OverlayDrawList.h"
 
 constexpr uint32_t kUnlimitedBatch = std::numeric_limits<uint32_t>::max();
@@ -98,6 +99,9 @@ private:
     bool inRun = false;
     Bin rectBin;
     Bin lineBin;
+    // The row edges of the text line being drawn, kept while y and size stay.
+    GlyphRowEdges glyphRows;
+    bool glyphRowsSet = false;
 };
 
 // The layout's way to a glyph (see OverlayLayout.h).

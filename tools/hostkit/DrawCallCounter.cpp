@@ -9,6 +9,7 @@ namespace {
 
 uint64_t drawCalls = 0;
 uint64_t drawnVertices = 0;
+bool forwardCalls = true;
 
 using DrawArraysFunction = void (*)(GLenum, GLint, GLsizei);
 
@@ -25,7 +26,8 @@ extern "C" __attribute__((visibility("default"))) void glDrawArrays(GLenum mode,
     ++drawCalls;
     if (count > 0)
         drawnVertices += static_cast<uint64_t>(count);
-    RealDrawArrays()(mode, first, count);
+    if (forwardCalls)
+        RealDrawArrays()(mode, first, count);
 }
 
 namespace hostkit {
@@ -39,6 +41,11 @@ void ResetDrawCallCount()
 {
     drawCalls = 0;
     drawnVertices = 0;
+}
+
+void SetDrawCallsForwarded(bool forwarded)
+{
+    forwardCalls = forwarded;
 }
 
 uint64_t DrawnVertexCount()

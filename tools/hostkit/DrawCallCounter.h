@@ -11,5 +11,8 @@ uint64_t DrawCallCount();
 // The vertices those calls asked for, a measure of the primitives drawn.
 uint64_t DrawnVertexCount();
 void ResetDrawCallCount();
+// Off: calls are counted but never reach the driver, so that a benchmark can
+// time what a caller spends before the renderer's own work.
+void SetDrawCallsForwarded(bool forwarded);
 
 }  // namespace hostkit
