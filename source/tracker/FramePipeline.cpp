@@ -76,14 +76,14 @@ uint32_t ZudArazOdudave::InitGL(const ViewportRecord* viewportRecord)
     glEnableVertexAttribArray(0);
     glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, sizeof(OverlayVertex), nullptr);
 
-    // The per-vertex twin reads the same buffer: position, then colour.
+    // The twin with alpha per vertex reads the same buffer: position, then alpha.
     glGenVertexArrays(1, &overlayVertexColorVao);
     glBindVertexArray(overlayVertexColorVao);
     glEnableVertexAttribArray(0);
-    glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, sizeof(OverlayColoredVertex), nullptr);
+    glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, sizeof(OverlayLineVertex), nullptr);
     glEnableVertexAttribArray(1);
-    glVertexAttribPointer(1, 4, GL_FLOAT, GL_FALSE, sizeof(OverlayColoredVertex),
-                          reinterpret_cast<const void*>(offsetof(OverlayColoredVertex, r)));
+    glVertexAttribPointer(1, 1, GL_FLOAT, GL_FALSE, sizeof(OverlayLineVertex),
+                          reinterpret_cast<const void*>(offsetof(OverlayLineVertex, alpha)));
     glBindVertexArray(0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
 

@@ -7,6 +7,11 @@
 
 namespace {
 
+bool SameRgb(const OverlayColor& p, const OverlayColor& q)
+{
+    return p.r == q.r && p.g == q.g && p.b == q.b;
+}
+
 bool SameBits(float a, float b)
 {
     return std::memcmp(&a, &b, sizeof a) == 0;
@@ -25,7 +30,7 @@ void OverlayBatcher::Reserve(uint32_t rectVertexCapacity, uint32_t lineVertexCap
     lines.reset();
     rectCapacity = lineCapacity = 0;
     rects.reset(new OverlayVertex[std::max<uint32_t>(rectVertexCapacity, kRectVertexCount)]);
-    lines.reset(new OverlayColoredVertex[std::max<uint32_t>(lineVertexCapacity, kLineVertexCount)]);
+    lines.reset(new OverlayLineVertex[std::max<uint32_t>(lineVertexCapacity, kLineVertexCount)]);
     rectCapacity = std::max<uint32_t>(rectVertexCapacity, kRectVertexCount);
     lineCapacity = std::max<uint32_t>(lineVertexCapacity, kLineVertexCount);
 }
@@ -72,9 +77,8 @@ void OverlayBatcher::DrawLine(float x0, float y0, float x1, float y1)
         Flush();
     if (lineBin.primitives == 0)
         lineBin.first = lineCount;
-    const OverlayColor& c = runColor;
-    lines[lineCount++] = {x0, y0, c.r, c.g, c.b, c.a};
-    lines[lineCount++] = {x1, y1, c.r, c.g, c.b, c.a};
+    lines[lineCount++] = {x0, y0, runColor.a};
+    lines[lineCount++] = {x1, y1, runColor.a};
     if (++lineBin.primitives == maxPrimitives) {
         CloseBin(PrimitiveKind::Line);
         if (batchCount + 2 > kMaxBatches)
@@ -125,7 +129,8 @@ void OverlayBatcher::AppendRect(float x0, float y0, float x1, float y1)
 }
 
 // Appends an open bin as a batch, or extends the last batch with it: lines
-// always (their colours travel with them), rectangles in the same colour.
+// of the same red, green and blue (alpha travels with them), rectangles of
+// the same colour.
 void OverlayBatcher::CloseBin(PrimitiveKind kind)
 {
     Bin& bin = kind == PrimitiveKind::Line ? lineBin : rectBin;
@@ -136,7 +141,7 @@ void OverlayBatcher::CloseBin(PrimitiveKind kind)
         OverlayBatch& last = batches[batchCount - 1];
         if (last.kind == kind && last.firstVertex + last.vertexCount == bin.first &&
             bin.primitives <= maxPrimitives - last.primitiveCount &&
-            (kind == PrimitiveKind::Line || last.color == runColor)) {
+            SameRgb(last.color, runColor) && (kind == PrimitiveKind::Line || last.color.a == runColor.a)) {
             last.vertexCount += vertices;
             last.primitiveCount += bin.primitives;
             bin = Bin{};

@@ -1,13 +1,13 @@
 // Streams the overlay into few draws without changing a pixel, in memory
 // fixed once: primitives collect in two staging arrays (rectangles with one
-// colour a draw, lines with their colour per vertex) and whenever one is full,
+// colour a draw, lines with their alpha per vertex) and whenever one is full,
 // or the frame ends, what has collected is handed to a target that uploads and
 // draws it, and collecting starts again. No GL here.
 //
 // Why the order may change: within a run of primitives of one colour and
 // alpha every covered pixel receives the same blend once per primitive, in
 // any order, so a run's lines and rectangles are drawn apart; runs keep their
-// order. Consecutive runs' lines share one draw, their colours per vertex.
+// order. Consecutive runs' lines share one draw, their alpha per vertex.
 // Glyph cells merge into few rectangles (GlyphCover.h).
 #pragma once
 
@@ -20,9 +20,10 @@
 
 constexpr uint32_t kUnlimitedBatch = std::numeric_limits<uint32_t>::max();
 
-struct OverlayColoredVertex {
+// A line's end: its colour's red, green and blue are its batch's.
+struct OverlayLineVertex {
     float x, y;
-    float r, g, b, a;
+    float alpha;
 };
 
 struct OverlayBatch {
@@ -30,14 +31,14 @@ struct OverlayBatch {
     uint32_t firstVertex;  // into the chunk's rectangle or line vertices
     uint32_t vertexCount;
     uint32_t primitiveCount;
-    OverlayColor color;  // of a rectangle batch; lines carry theirs per vertex
+    OverlayColor color;  // of a rectangle batch; a line batch's alpha is per vertex
 };
 
 // What collected since the last hand-over; the batches draw in their order.
 struct OverlayChunk {
     const OverlayVertex* rectVertices;
     uint32_t rectVertexCount;
-    const OverlayColoredVertex* lineVertices;
+    const OverlayLineVertex* lineVertices;
     uint32_t lineVertexCount;
     const OverlayBatch* batches;
     uint32_t batchCount;
@@ -84,7 +85,7 @@ private:
     static constexpr uint32_t kMaxBatches = 64;
 
     std::unique_ptr<OverlayVertex[]> rects;
-    std::unique_ptr<OverlayColoredVertex[]> lines;
+    std::unique_ptr<OverlayLineVertex[]> lines;
     uint32_t rectCapacity = 0;
     uint32_t lineCapacity = 0;
     uint32_t rectCount = 0;

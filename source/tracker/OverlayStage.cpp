@@ -31,6 +31,7 @@ void ZudArazOdudave::DrawOverlay()
                                    overlayShader.UniformLocation("Color"),
                                    overlayVao,
                                    overlayVertexColorShader.GetProgram(),
+                                   overlayVertexColorShader.UniformLocation("Color"),
                                    overlayVertexColorVao,
                                    overlayVbo,
                                    kOverlayLineOffset};

@@ -1,6 +1,6 @@
 // Uploads and draws overlay chunks, and the literal path. Rectangle batches
-// use the overlay program; line batches switch to its per-vertex twin and
-// back at the end.
+// use the overlay program; line batches switch to its twin with alpha per
+// vertex, and the overlay program is current again at the end.
 #include "OverlaySubmitter.h"
 
 #include "../ffglex/GlHeaders.h"
@@ -14,9 +14,9 @@ void OverlayGlTarget::Draw(const OverlayChunk& chunk)
                         chunk.rectVertices);
     if (chunk.lineVertexCount != 0)
         glBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(gl.lineOffset),
-                        static_cast<GLsizeiptr>(chunk.lineVertexCount * sizeof(OverlayColoredVertex)),
+                        static_cast<GLsizeiptr>(chunk.lineVertexCount * sizeof(OverlayLineVertex)),
                         chunk.lineVertices);
-    const GLint lineBase = static_cast<GLint>(gl.lineOffset / sizeof(OverlayColoredVertex));
+    const GLint lineBase = static_cast<GLint>(gl.lineOffset / sizeof(OverlayLineVertex));
     for (uint32_t i = 0; i < chunk.batchCount; ++i) {
         const OverlayBatch& batch = chunk.batches[i];
         if (batch.kind == PrimitiveKind::Rect) {
@@ -37,6 +37,12 @@ void OverlayGlTarget::Draw(const OverlayChunk& chunk)
                 glBindVertexArray(gl.vertexColorArray);
                 glLineWidth(3.0f);
                 mode = Mode::VertexColor;
+            }
+            const OverlayColor& c = batch.color;
+            if (!lineColorSet || !(c.r == lineColor.r && c.g == lineColor.g && c.b == lineColor.b)) {
+                glUniform3f(gl.vertexColorLocation, c.r, c.g, c.b);
+                lineColor = c;
+                lineColorSet = true;
             }
             glDrawArrays(GL_LINES, lineBase + static_cast<GLint>(batch.firstVertex),
                          static_cast<GLsizei>(batch.vertexCount));

@@ -13,17 +13,18 @@
 // rectangle vertices from byte 0, line vertices from kOverlayLineOffset.
 constexpr size_t kOverlayStreamBytes = 256 * 1024;
 constexpr size_t kOverlayLineOffset = 192 * 1024;
-static_assert(kOverlayLineOffset % sizeof(OverlayColoredVertex) == 0, "lines start on a whole vertex");
+static_assert(kOverlayLineOffset % sizeof(OverlayLineVertex) == 0, "lines start on a whole vertex");
 constexpr uint32_t kOverlayRectVertexCapacity = kOverlayLineOffset / sizeof(OverlayVertex);
 constexpr uint32_t kOverlayLineVertexCapacity =
-    (kOverlayStreamBytes - kOverlayLineOffset) / sizeof(OverlayColoredVertex);
+    (kOverlayStreamBytes - kOverlayLineOffset) / sizeof(OverlayLineVertex);
 
 struct OverlayGlObjects {
     uint32_t program;  // flat colour from the "Color" uniform
     int32_t colorLocation;
     uint32_t vertexArray;  // position only, from buffer
-    uint32_t vertexColorProgram;  // colour per vertex
-    uint32_t vertexColorArray;  // position and colour, from buffer
+    uint32_t vertexColorProgram;  // red, green, blue from its "Color" uniform, alpha per vertex
+    int32_t vertexColorLocation;
+    uint32_t vertexColorArray;  // position and alpha, from buffer
     uint32_t buffer;
     size_t lineOffset;  // bytes; where line vertices go, a multiple of their size
 };
@@ -44,6 +45,8 @@ private:
     Mode mode = Mode::Unset;
     bool colorSet = false;
     OverlayColor color{0.0f, 0.0f, 0.0f, 0.0f};
+    bool lineColorSet = false;
+    OverlayColor lineColor{0.0f, 0.0f, 0.0f, 0.0f};
 };
 
 // One buffer write at byte 0 and one draw per line or rectangle, the colour

@@ -35,8 +35,8 @@ public:
                     drawn.push_back({batch.kind, chunk.rectVertices[i].x, chunk.rectVertices[i].y, batch.color});
                 } else {
                     ASSERT_LE(i, chunk.lineVertexCount);
-                    const OverlayColoredVertex& v = chunk.lineVertices[i];
-                    drawn.push_back({batch.kind, v.x, v.y, {v.r, v.g, v.b, v.a}});
+                    const OverlayLineVertex& v = chunk.lineVertices[i];
+                    drawn.push_back({batch.kind, v.x, v.y, {batch.color.r, batch.color.g, batch.color.b, v.alpha}});
                 }
             }
         }

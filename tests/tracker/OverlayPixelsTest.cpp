@@ -21,12 +21,12 @@ struct Settings {
 
 class OverlayPixelsTest : public GlTest {
 protected:
-    Image Render(const Image& input, const Settings& settings, uint32_t batchSize)
+    Image Render(const Image& input, const Settings& settings, uint32_t batchSize, float maxBlobs = 1.0f)
     {
         EffectHarness harness;
         EXPECT_TRUE(harness.Init(input.width, input.height));
         ZudArazOdudave& effect = harness.effect;
-        effect.SetFloatParameter(kMaxBlobs, 1.0f);
+        effect.SetFloatParameter(kMaxBlobs, maxBlobs);
         effect.SetFloatParameter(kBoxStyle, settings.boxStyle);
         effect.SetFloatParameter(kHueShift, settings.hueShift);
         effect.SetFloatParameter(kShowNetwork, settings.network);
@@ -70,6 +70,17 @@ TEST_F(OverlayPixelsTest, SemiTransparentInputUnderTheOverlayMatchesToo)
         scene.pixels[i] = 90;
     const Settings settings{2.0f, 0.3f, 1.0f, 1.0f, 1.0f};
     EXPECT_EQ(Render(scene, settings, 1).pixels, Render(scene, settings, kUnlimitedBatch).pixels);
+}
+
+TEST_F(OverlayPixelsTest, MoreThanTheStreamBufferHoldsIsDrawnInPiecesWithTheSamePixels)
+{
+    // "Max Blobs" 10: 191 one-cell targets and about 18,000 network lines,
+    // several buffers full of rectangles and of lines.
+    const Image scene = testsupport::GridCheckerboard(320, 240);
+    const Settings heavy{3.0f, 0.4f, 1.0f, 1.0f, 1.0f};
+    const Image literal = Render(scene, heavy, 1, 10.0f);
+    ASSERT_EQ(targetCount, 191u);
+    EXPECT_EQ(Render(scene, heavy, kUnlimitedBatch, 10.0f).pixels, literal.pixels);
 }
 
 TEST_F(OverlayPixelsTest, HeavyFrameNeedsAtMostThirtyDrawCallsForTheOverlay)
