@@ -4,13 +4,22 @@
 
 #include <algorithm>
 #include <cstdint>
+#if defined(_MSC_VER)
+#include <intrin.h>
+#endif
 
 namespace {
 
 // Bit p of a row word is column 15 - p.
 inline int HighestBit(uint32_t bits)
 {
+#if defined(_MSC_VER)
+    unsigned long index;
+    _BitScanReverse(&index, bits);
+    return static_cast<int>(index);
+#else
     return 31 - __builtin_clz(bits);
+#endif
 }
 
 inline float Column(int bit, const float* edges)

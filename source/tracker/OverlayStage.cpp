@@ -19,6 +19,8 @@ OverlaySettings ZudArazOdudave::CurrentOverlaySettings() const
 
 void ZudArazOdudave::StreamOverlay(OverlayChunkTarget& target)
 {
+    if (!overlayBatcher.Reserved())
+        overlayBatcher.Reserve(kOverlayRectVertexCapacity, kOverlayLineVertexCapacity);
     overlayBatcher.Begin(target, overlayBatchSize);
     ::DrawOverlay(targets, CurrentOverlaySettings(), overlayBatcher);
     overlayBatcher.End();

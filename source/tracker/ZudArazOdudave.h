@@ -58,7 +58,7 @@ public:
     // overlay program in use for its length, blending as the caller set it.
     void DrawOverlay();
     // Bench and test seam: the same layout and batching, streamed into any
-    // target instead of GL (the batcher must be reserved, see PrepareOverlay).
+    // target instead of GL (it reserves the staging memory if need be).
     void StreamOverlay(OverlayChunkTarget& target);
 
 private:
