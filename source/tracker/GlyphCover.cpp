@@ -1,9 +1,11 @@
 // Merging a glyph's cells: rows are runs of joinable cells, found with bit
 // operations on the row word, and runs grow downward into the rows below.
+// Opaque covers of placements where every join holds come from a table.
 #include "GlyphCover.h"
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #if defined(_MSC_VER)
 #include <intrin.h>
 #endif
@@ -66,6 +68,70 @@ const InkRows* InkRowTable()
         return t;
     }();
     return table.rows;
+}
+
+}  // namespace
+
+namespace {
+
+// The opaque cover: each run not yet covered grows down through every row
+// below that holds all of its cells; what it covers there needs nothing
+// more. Calls box(highBit, lowBit, topRow, bottomRow) for each rectangle.
+template <typename Box>
+void CoverOpaque(const uint16_t* glyph, int firstRow, int lastRow, uint32_t joins, uint32_t rowJoins, Box box)
+{
+    uint32_t covered[kGlyphRows];
+    for (int r = firstRow; r <= lastRow; ++r)
+        covered[r] = 0;
+    for (int r = firstRow; r <= lastRow; ++r) {
+        const uint32_t bits = glyph[r];
+        if ((bits & ~covered[r]) == 0)
+            continue;
+        ForEachRun(bits, joins, [&](uint32_t mask, int high, int low) {
+            if ((mask & ~covered[r]) == 0)
+                return;
+            int last = r;
+            while (last < lastRow && (rowJoins >> (last + 1) & 1u) && (glyph[last + 1] & mask) == mask)
+                covered[++last] |= mask;
+            box(high, low, r, last);
+        });
+    }
+}
+
+// Every glyph's opaque cover for a placement where all the joins it can use
+// hold (most label placements): cells as indices, found once.
+struct OpaqueCover {
+    uint32_t columnJoinsUsed;  // joins between inked neighbours in a row
+    uint32_t rowJoinsUsed;  // rows sharing ink with the row above
+    int count;
+    struct {
+        int8_t high, low, top, bottom;
+    } boxes[kMaxGlyphBoxes];
+};
+
+const OpaqueCover* OpaqueCoverTable()
+{
+    static const std::unique_ptr<OpaqueCover[]> table = [] {
+        std::unique_ptr<OpaqueCover[]> covers(new OpaqueCover[kGlyphCount]);
+        for (int g = 0; g < kGlyphCount; ++g) {
+            OpaqueCover& cover = covers[g];
+            const uint16_t* glyph = GlyphTable[g];
+            cover.columnJoinsUsed = cover.rowJoinsUsed = 0;
+            for (int r = 0; r < kGlyphRows; ++r) {
+                cover.columnJoinsUsed |= glyph[r] & (static_cast<uint32_t>(glyph[r]) << 1);
+                if (r > 0 && (glyph[r] & glyph[r - 1]) != 0)
+                    cover.rowJoinsUsed |= 1u << r;
+            }
+            cover.count = 0;
+            const InkRows ink = InkRowTable()[g];
+            CoverOpaque(glyph, ink.first, ink.last, 0xFFFFu, 0xFFFFFFu, [&](int high, int low, int top, int bottom) {
+                cover.boxes[cover.count++] = {static_cast<int8_t>(high), static_cast<int8_t>(low),
+                                              static_cast<int8_t>(top), static_cast<int8_t>(bottom)};
+            });
+        }
+        return covers;
+    }();
+    return table.get();
 }
 
 }  // namespace
@@ -135,24 +201,20 @@ int CoverGlyph(char ch, float x, const GlyphRowEdges& rows, bool overlapHidden, 
     const uint32_t rowJoins = overlapHidden ? rows.overlapJoins : rows.exactJoins;
 
     if (overlapHidden) {
-        // Each run not yet covered grows down through every row below that
-        // holds all of its cells; what it covers there needs nothing more.
-        uint32_t covered[kGlyphRows];
-        for (int r = firstRow; r <= lastRow; ++r)
-            covered[r] = 0;
-        for (int r = firstRow; r <= lastRow; ++r) {
-            const uint32_t bits = glyph[r];
-            if ((bits & ~covered[r]) == 0)
-                continue;
-            ForEachRun(bits, joins, [&](uint32_t mask, int high, int low) {
-                if ((mask & ~covered[r]) == 0)
-                    return;
-                int last = r;
-                while (last < lastRow && (rowJoins >> (last + 1) & 1u) && (glyph[last + 1] & mask) == mask)
-                    covered[++last] |= mask;
-                boxes[count++] = {Column(high, left), bottom[last], Column(low, right), top[r]};
-            });
+        // Where every join the glyph can use holds, the cover is the one found
+        // once; the joins it never uses cannot change it.
+        const OpaqueCover& table = OpaqueCoverTable()[index];
+        if ((joins & table.columnJoinsUsed) == table.columnJoinsUsed &&
+            (rowJoins & table.rowJoinsUsed) == table.rowJoinsUsed) {
+            for (int i = 0; i < table.count; ++i) {
+                const auto& b = table.boxes[i];
+                boxes[i] = {Column(b.high, left), bottom[b.bottom], Column(b.low, right), top[b.top]};
+            }
+            return table.count;
         }
+        CoverOpaque(glyph, firstRow, lastRow, joins, rowJoins, [&](int high, int low, int topRow, int bottomRow) {
+            boxes[count++] = {Column(high, left), bottom[bottomRow], Column(low, right), top[topRow]};
+        });
         return count;
     }
 

@@ -189,8 +189,12 @@ TEST(GlyphCover, CoversEveryGlyphExactlyLikeItsCells)
     struct Placement {
         float x, y, size;
     };
-    // The title's placement, a label's at odd coordinates, and cells without area.
-    const Placement placements[] = {{0.01f, 0.96f, 0.007f}, {-0.0731001f, 0.4431f, 0.012f}, {0.5f, 0.5f, 0.0f}};
+    // The title's placement, labels' at odd coordinates (where every join
+    // holds, the opaque cover comes from its table), and cells without area.
+    const Placement placements[] = {{0.01f, 0.96f, 0.007f},
+                                    {-0.0731001f, 0.4431f, 0.012f},
+                                    {0.6180339f, 0.2209f, 0.012f},
+                                    {0.5f, 0.5f, 0.0f}};
     size_t cellTotal = 0, exactTotal = 0, overlapTotal = 0;
     for (const Placement& p : placements)
         for (int ch = 32; ch < 127; ++ch) {
