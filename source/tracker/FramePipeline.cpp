@@ -9,16 +9,11 @@
 #include "../ffglex/ScopedBindings.h"
 #include "GridSampling.h"
 #include "PackStateGuard.h"
-#include "Overlay.h"
 #include "OverlaySubmitter.h"
 #include "ShaderSources.h"
 #include "ZudArazOdudave.h"
 
 namespace {
-
-// One allocation for the life of the GL objects. Batches are cut to fit; the
-// literal one-primitive-per-draw path never uses more than 48 bytes of it.
-constexpr GLsizeiptr kOverlayStreamBytes = 256 * 1024;
 
 const char* Pick(const char* replacement, const char* builtIn)
 {
@@ -48,18 +43,18 @@ uint32_t ZudArazOdudave::InitGL(const ViewportRecord* viewportRecord)
     glGenBuffers(1, &overlayVbo);
     glBindVertexArray(overlayVao);
     glBindBuffer(GL_ARRAY_BUFFER, overlayVbo);
-    glBufferData(GL_ARRAY_BUFFER, kOverlayStreamBytes, nullptr, GL_DYNAMIC_DRAW);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(kOverlayStreamBytes), nullptr, GL_DYNAMIC_DRAW);
     glEnableVertexAttribArray(0);
     glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, sizeof(OverlayVertex), nullptr);
 
-    // The per-vertex twin reads the same buffer: position, then colour.
+    // The twin with alpha per vertex reads the same buffer: position, then alpha.
     glGenVertexArrays(1, &overlayVertexColorVao);
     glBindVertexArray(overlayVertexColorVao);
     glEnableVertexAttribArray(0);
-    glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, sizeof(OverlayColoredVertex), nullptr);
+    glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, sizeof(OverlayLineVertex), nullptr);
     glEnableVertexAttribArray(1);
-    glVertexAttribPointer(1, 4, GL_FLOAT, GL_FALSE, sizeof(OverlayColoredVertex),
-                          reinterpret_cast<const void*>(offsetof(OverlayColoredVertex, r)));
+    glVertexAttribPointer(1, 1, GL_FLOAT, GL_FALSE, sizeof(OverlayLineVertex),
+                          reinterpret_cast<const void*>(offsetof(OverlayLineVertex, alpha)));
     glBindVertexArray(0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
 
@@ -138,28 +133,9 @@ uint32_t ZudArazOdudave::ProcessOpenGL(const FrameInput* frame)
 
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    {
-        ffglex::ScopedProgramUse programScope(overlayShader.GetProgram());
-        const OverlayGlObjects objects{overlayShader.GetProgram(),
-                                       overlayShader.UniformLocation("Color"),
-                                       overlayVao,
-                                       overlayVertexColorShader.GetProgram(),
-                                       overlayVertexColorVao,
-                                       overlayVbo,
-                                       static_cast<size_t>(kOverlayStreamBytes)};
-        SubmitOverlay(overlayList, overlayPlan, objects);
-    }
+    DrawOverlay();
     glDisable(GL_BLEND);
     return kSuccess;
-}
-
-void ZudArazOdudave::PrepareOverlay()
-{
-    const OverlaySettings settings{parameters[kBoxStyle],   parameters[kShowBlobs],    parameters[kShowNetwork],
-                                   parameters[kShowLabels], parameters[kShowContours], parameters[kHueShift]};
-    overlayList.Clear();
-    ::DrawOverlay(targets, settings, overlayList);
-    PlanOverlayBatches(overlayList, overlayBatchSize, static_cast<uint32_t>(kOverlayStreamBytes), overlayPlan);
 }
 
 bool ZudArazOdudave::SampleInputGrid(const TextureInfo& texture)

@@ -1,6 +1,7 @@
-// The tracking display of one frame, laid out as draw-list primitives: title,
-// target boxes in four styles, crosshairs, labels with size bars, contour
-// frames and network lines, all in one hue-shifted colour.
+// The tracking display of one frame: title, target boxes in four styles,
+// crosshairs, labels with size bars, contour frames and network lines, all in
+// one hue-shifted colour. Laid out into the reference draw list, or streamed
+// into the frame's batcher (the layout itself is in OverlayLayout.h).
 #pragma once
 
 #include <cstdint>
@@ -26,8 +27,12 @@ int32_t BoxStyleIndex(float value);
 // On at 0.5 and above; a value that is not a number is off.
 bool SwitchOn(float value);
 
+class OverlayBatcher;
+
 // Appends the whole overlay of one frame to list (which it does not clear).
 void DrawOverlay(const std::vector<TrackedBlob>& targets, const OverlaySettings& settings, OverlayDrawList& list);
+// The same primitives, in the same order, streamed into a batcher between its Begin and End.
+void DrawOverlay(const std::vector<TrackedBlob>& targets, const OverlaySettings& settings, OverlayBatcher& batcher);
 // The box of one target on its padded box.
 void DrawTargetBox(const TrackedBlob& target, int32_t styleIndex, OverlayDrawList& list);
 // One glyph of size S with its lower-left corner at (x, y): one rectangle per inked cell.

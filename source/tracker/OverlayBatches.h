@@ -1,41 +1,112 @@
-// Groups the overlay's primitives into few draw calls without changing a
-// pixel. Within a run of primitives of one colour and alpha the order is
-// invisible (each covered pixel receives the same blend once per primitive,
-// in any order), so the run's lines and rectangles become one draw each, and
-// rectangles that share an edge exactly are merged (glyph cells). Consecutive
-// runs of lines in changing colours (the network) share one draw with the
-// colour carried per vertex. No GL here: the plan is plain data that tests read.
+// Streams the overlay into few draws without changing a pixel, in memory
+// fixed once: primitives collect in two staging arrays (rectangles with one
+// colour a draw, lines with their alpha per vertex) and whenever one is full,
+// or the frame ends, what has collected is handed to a target that uploads and
+// draws it, and collecting starts again. No GL here.
+//
+// Why the order may change: within a run of primitives of one colour and
+// alpha every covered pixel receives the same blend once per primitive, in
+// any order, so a run's lines and rectangles are drawn apart; runs keep their
+// order. Consecutive runs' lines share one draw, their alpha per vertex.
+// Glyph cells merge into few rectangles (GlyphCover.h).
 #pragma once
 
 #include <cstdint>
 #include <limits>
-#include <vector>
+#include <memory>
 
+#include "GlyphCover.h"
 #include "OverlayDrawList.h"
 
 constexpr uint32_t kUnlimitedBatch = std::numeric_limits<uint32_t>::max();
 
+// A line's end: its colour's red, green and blue are its batch's.
+struct OverlayLineVertex {
+    float x, y;
+    float alpha;
+};
+
 struct OverlayBatch {
     PrimitiveKind kind;
-    bool perVertexColor;  // vertices come from coloredVertices, else from vertices with one colour
-    uint32_t colorIndex;  // into the draw list's colours, when not per vertex
-    uint32_t firstVertex;  // into the plan's vertices or coloredVertices
+    uint32_t firstVertex;  // into the chunk's rectangle or line vertices
     uint32_t vertexCount;
+    uint32_t primitiveCount;
+    OverlayColor color;  // of a rectangle batch; a line batch's alpha is per vertex
 };
 
-struct OverlayColoredVertex {
-    float x, y;
-    float r, g, b, a;
+// What collected since the last hand-over; the batches draw in their order.
+struct OverlayChunk {
+    const OverlayVertex* rectVertices;
+    uint32_t rectVertexCount;
+    const OverlayLineVertex* lineVertices;
+    uint32_t lineVertexCount;
+    const OverlayBatch* batches;
+    uint32_t batchCount;
 };
 
-struct OverlayBatchPlan {
-    std::vector<OverlayVertex> vertices;
-    std::vector<OverlayColoredVertex> coloredVertices;
-    std::vector<OverlayBatch> batches;
+class OverlayChunkTarget {
+public:
+    virtual void Draw(const OverlayChunk& chunk) = 0;
+
+protected:
+    ~OverlayChunkTarget() = default;
 };
 
-// maxPrimitives bounds the primitives of one batch; 1 keeps one primitive per
-// draw in the original order and never reorders. bufferBytes bounds the bytes
-// of one batch so that it fits the stream buffer.
-void PlanOverlayBatches(const OverlayDrawList& list, uint32_t maxPrimitives, uint32_t bufferBytes,
-                        OverlayBatchPlan& plan);
+class OverlayBatcher {
+public:
+    // The staging arrays, allocated once (std::bad_alloc when that fails);
+    // asking again for the same sizes does nothing.
+    void Reserve(uint32_t rectVertexCapacity, uint32_t lineVertexCapacity);
+    bool Reserved() const { return rectCapacity != 0; }
+
+    // maxPrimitives bounds the primitives of one draw (at least 1).
+    void Begin(OverlayChunkTarget& target, uint32_t maxPrimitives);
+    // Hands over what is left; the target has then seen every primitive.
+    void End();
+
+    void SetColor(float r, float g, float b, float a);
+    void DrawLine(float x0, float y0, float x1, float y1);
+    void DrawRect(float x, float y, float w, float h);
+    // The pixels of one DrawRect per inked cell, in fewer rectangles.
+    void DrawGlyph(char ch, float x, float y, float size);
+
+private:
+    struct Bin {
+        uint32_t first = 0;
+        uint32_t primitives = 0;
+    };
+
+    void EnterRun();
+    void AppendRect(float x0, float y0, float x1, float y1);
+    void CloseBin(PrimitiveKind kind);
+    void CloseBins();
+    void Flush();
+
+    static constexpr uint32_t kMaxBatches = 64;
+
+    std::unique_ptr<OverlayVertex[]> rects;
+    std::unique_ptr<OverlayLineVertex[]> lines;
+    uint32_t rectCapacity = 0;
+    uint32_t lineCapacity = 0;
+    uint32_t rectCount = 0;
+    uint32_t lineCount = 0;
+    OverlayBatch batches[kMaxBatches];
+    uint32_t batchCount = 0;
+
+    OverlayChunkTarget* target = nullptr;
+    uint32_t maxPrimitives = kUnlimitedBatch;
+    OverlayColor color{0.0f, 0.0f, 0.0f, 0.0f};
+    OverlayColor runColor{0.0f, 0.0f, 0.0f, 0.0f};
+    bool inRun = false;
+    Bin rectBin;
+    Bin lineBin;
+    // The row edges of the text line being drawn, kept while y and size stay.
+    GlyphRowEdges glyphRows;
+    bool glyphRowsSet = false;
+};
+
+// The layout's way to a glyph (see OverlayLayout.h).
+inline void DrawGlyph(char ch, float x, float y, float size, OverlayBatcher& batcher)
+{
+    batcher.DrawGlyph(ch, x, y, size);
+}

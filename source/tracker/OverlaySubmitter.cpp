@@ -1,76 +1,98 @@
-// Uploads and draws the planned batches. Uniform-colour batches use the
-// overlay program; per-vertex batches switch to its per-vertex twin and back.
-// When the whole plan fits the stream buffer it is uploaded once and each
-// batch draws from its own offset: a renderer that must wait for earlier draws
-// before a buffer is rewritten then waits once a frame, not once a batch.
+// Uploads and draws overlay chunks, and the literal path. Rectangle batches
+// use the overlay program; line batches switch to its twin with alpha per
+// vertex, and the overlay program is current again at the end.
 #include "OverlaySubmitter.h"
 
 #include "../ffglex/GlHeaders.h"
+#include "OverlayLayout.h"
 
-namespace {
-
-size_t RoundUp(size_t value, size_t multiple)
+void OverlayGlTarget::Draw(const OverlayChunk& chunk)
 {
-    return (value + multiple - 1) / multiple * multiple;
+    glBindBuffer(GL_ARRAY_BUFFER, gl.buffer);
+    if (chunk.rectVertexCount != 0)
+        glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(chunk.rectVertexCount * sizeof(OverlayVertex)),
+                        chunk.rectVertices);
+    if (chunk.lineVertexCount != 0)
+        glBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(gl.lineOffset),
+                        static_cast<GLsizeiptr>(chunk.lineVertexCount * sizeof(OverlayLineVertex)),
+                        chunk.lineVertices);
+    const GLint lineBase = static_cast<GLint>(gl.lineOffset / sizeof(OverlayLineVertex));
+    for (uint32_t i = 0; i < chunk.batchCount; ++i) {
+        const OverlayBatch& batch = chunk.batches[i];
+        if (batch.kind == PrimitiveKind::Rect) {
+            if (mode != Mode::Flat) {
+                glUseProgram(gl.program);
+                glBindVertexArray(gl.vertexArray);
+                mode = Mode::Flat;
+            }
+            if (!colorSet || !(batch.color == color)) {
+                glUniform4f(gl.colorLocation, batch.color.r, batch.color.g, batch.color.b, batch.color.a);
+                color = batch.color;
+                colorSet = true;
+            }
+            glDrawArrays(GL_TRIANGLES, static_cast<GLint>(batch.firstVertex), static_cast<GLsizei>(batch.vertexCount));
+        } else {
+            if (mode != Mode::VertexColor) {
+                glUseProgram(gl.vertexColorProgram);
+                glBindVertexArray(gl.vertexColorArray);
+                glLineWidth(3.0f);
+                mode = Mode::VertexColor;
+            }
+            const OverlayColor& c = batch.color;
+            if (!lineColorSet || !(c.r == lineColor.r && c.g == lineColor.g && c.b == lineColor.b)) {
+                glUniform3f(gl.vertexColorLocation, c.r, c.g, c.b);
+                lineColor = c;
+                lineColorSet = true;
+            }
+            glDrawArrays(GL_LINES, lineBase + static_cast<GLint>(batch.firstVertex),
+                         static_cast<GLsizei>(batch.vertexCount));
+        }
+    }
 }
 
-}  // namespace
-
-void SubmitOverlay(const OverlayDrawList& list, const OverlayBatchPlan& plan, const OverlayGlObjects& gl)
+void OverlayGlTarget::Finish()
 {
-    const std::vector<OverlayColor>& colors = list.Colors();
-    const size_t plainBytes = plan.vertices.size() * sizeof(OverlayVertex);
-    const size_t coloredOffset = RoundUp(plainBytes, sizeof(OverlayColoredVertex));
-    const size_t coloredBytes = plan.coloredVertices.size() * sizeof(OverlayColoredVertex);
-    const bool uploadOnce = plan.batches.size() > 1 && coloredOffset + coloredBytes <= gl.bufferBytes;
-
-    bool vertexColorMode = false;
-    bool colorSet = false;
-    uint32_t currentColor = 0;
-    glBindVertexArray(gl.vertexArray);
-    if (uploadOnce) {
-        glBindBuffer(GL_ARRAY_BUFFER, gl.buffer);
-        if (plainBytes != 0)
-            glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(plainBytes), plan.vertices.data());
-        if (coloredBytes != 0)
-            glBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(coloredOffset),
-                            static_cast<GLsizeiptr>(coloredBytes), plan.coloredVertices.data());
-    }
-    for (const OverlayBatch& batch : plan.batches) {
-        if (batch.perVertexColor != vertexColorMode) {
-            vertexColorMode = batch.perVertexColor;
-            glUseProgram(vertexColorMode ? gl.vertexColorProgram : gl.program);
-            glBindVertexArray(vertexColorMode ? gl.vertexColorArray : gl.vertexArray);
-        }
-        GLint first = 0;
-        if (!vertexColorMode && (!colorSet || batch.colorIndex != currentColor)) {
-            const OverlayColor& c = colors[batch.colorIndex];
-            glUniform4f(gl.colorLocation, c.r, c.g, c.b, c.a);
-            currentColor = batch.colorIndex;
-            colorSet = true;
-        }
-        if (uploadOnce) {
-            first = static_cast<GLint>(vertexColorMode
-                                           ? coloredOffset / sizeof(OverlayColoredVertex) + batch.firstVertex
-                                           : batch.firstVertex);
-        } else {
-            // Each batch rewrites the buffer from byte 0 and draws from vertex 0.
-            glBindBuffer(GL_ARRAY_BUFFER, gl.buffer);
-            if (vertexColorMode)
-                glBufferSubData(GL_ARRAY_BUFFER, 0, batch.vertexCount * sizeof(OverlayColoredVertex),
-                                &plan.coloredVertices[batch.firstVertex]);
-            else
-                glBufferSubData(GL_ARRAY_BUFFER, 0, batch.vertexCount * sizeof(OverlayVertex),
-                                &plan.vertices[batch.firstVertex]);
-        }
-        if (batch.kind == PrimitiveKind::Line) {
-            glLineWidth(3.0f);
-            glDrawArrays(GL_LINES, first, static_cast<GLsizei>(batch.vertexCount));
-        } else {
-            glDrawArrays(GL_TRIANGLES, first, static_cast<GLsizei>(batch.vertexCount));
-        }
-    }
-    if (vertexColorMode)
+    if (mode == Mode::VertexColor)
         glUseProgram(gl.program);
     glBindVertexArray(0);
+    mode = Mode::Unset;
+}
+
+LiteralOverlaySink::LiteralOverlaySink(const OverlayGlObjects& gl_) : gl(gl_)
+{
+    glBindVertexArray(gl.vertexArray);
+}
+
+void LiteralOverlaySink::SetColor(float r, float g, float b, float a)
+{
+    glUniform4f(gl.colorLocation, r, g, b, a);
+}
+
+void LiteralOverlaySink::DrawLine(float x0, float y0, float x1, float y1)
+{
+    const OverlayVertex vertices[kLineVertexCount] = {{x0, y0}, {x1, y1}};
+    glBindBuffer(GL_ARRAY_BUFFER, gl.buffer);
+    glBufferSubData(GL_ARRAY_BUFFER, 0, sizeof vertices, vertices);
+    glLineWidth(3.0f);
+    glDrawArrays(GL_LINES, 0, kLineVertexCount);
+}
+
+void LiteralOverlaySink::DrawRect(float x, float y, float w, float h)
+{
+    const float right = x + w;
+    const float top = y + h;
+    const OverlayVertex vertices[kRectVertexCount] = {{x, y}, {right, y}, {right, top}, {x, y}, {right, top}, {x, top}};
+    glBindBuffer(GL_ARRAY_BUFFER, gl.buffer);
+    glBufferSubData(GL_ARRAY_BUFFER, 0, sizeof vertices, vertices);
+    glDrawArrays(GL_TRIANGLES, 0, kRectVertexCount);
+}
+
+void LiteralOverlaySink::Finish()
+{
+    glBindVertexArray(0);
+}
+
+void DrawGlyph(char ch, float x, float y, float size, LiteralOverlaySink& sink)
+{
+    overlaylayout::DrawGlyphCells(ch, x, y, size, sink);
 }

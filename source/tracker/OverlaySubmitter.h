@@ -1,5 +1,6 @@
-// The one place where overlay primitives become GL calls: each batch of a
-// plan is one upload at byte 0 of the stream buffer and one draw.
+// The one place where overlay primitives become GL calls: the streaming
+// target that uploads and draws each chunk of the batcher, and the literal
+// sink that uploads and draws every primitive by itself, the reference path.
 #pragma once
 
 #include <cstddef>
@@ -8,16 +9,59 @@
 #include "OverlayBatches.h"
 #include "OverlayDrawList.h"
 
+// The stream buffer, one allocation for the life of the GL objects:
+// rectangle vertices from byte 0, line vertices from kOverlayLineOffset.
+constexpr size_t kOverlayStreamBytes = 256 * 1024;
+constexpr size_t kOverlayLineOffset = 192 * 1024;
+static_assert(kOverlayLineOffset % sizeof(OverlayLineVertex) == 0, "lines start on a whole vertex");
+constexpr uint32_t kOverlayRectVertexCapacity = kOverlayLineOffset / sizeof(OverlayVertex);
+constexpr uint32_t kOverlayLineVertexCapacity =
+    (kOverlayStreamBytes - kOverlayLineOffset) / sizeof(OverlayLineVertex);
+
 struct OverlayGlObjects {
     uint32_t program;  // flat colour from the "Color" uniform
     int32_t colorLocation;
     uint32_t vertexArray;  // position only, from buffer
-    uint32_t vertexColorProgram;  // colour per vertex
-    uint32_t vertexColorArray;  // position and colour, from buffer
+    uint32_t vertexColorProgram;  // red, green, blue from its "Color" uniform, alpha per vertex
+    int32_t vertexColorLocation;
+    uint32_t vertexColorArray;  // position and alpha, from buffer
     uint32_t buffer;
-    size_t bufferBytes;
+    size_t lineOffset;  // bytes; where line vertices go, a multiple of their size
 };
 
-// Expects program current and blending set; leaves vertex array 0 bound,
-// program current and the buffer bound to GL_ARRAY_BUFFER.
-void SubmitOverlay(const OverlayDrawList& list, const OverlayBatchPlan& plan, const OverlayGlObjects& gl);
+// Each chunk: rectangle vertices uploaded at byte 0, line vertices at
+// lineOffset, then one draw per batch. Expects program current and blending
+// set; Finish leaves program current, vertex array 0 bound and the buffer
+// bound to GL_ARRAY_BUFFER.
+class OverlayGlTarget final : public OverlayChunkTarget {
+public:
+    explicit OverlayGlTarget(const OverlayGlObjects& gl_) : gl(gl_) {}
+    void Draw(const OverlayChunk& chunk) override;
+    void Finish();
+
+private:
+    enum class Mode { Unset, Flat, VertexColor };
+    OverlayGlObjects gl;
+    Mode mode = Mode::Unset;
+    bool colorSet = false;
+    OverlayColor color{0.0f, 0.0f, 0.0f, 0.0f};
+    bool lineColorSet = false;
+    OverlayColor lineColor{0.0f, 0.0f, 0.0f, 0.0f};
+};
+
+// One buffer write at byte 0 and one draw per line or rectangle, the colour
+// through the "Color" uniform: the design every batching is measured against.
+class LiteralOverlaySink {
+public:
+    // Binds the vertex array; Finish binds vertex array 0.
+    explicit LiteralOverlaySink(const OverlayGlObjects& gl);
+    void SetColor(float r, float g, float b, float a);
+    void DrawLine(float x0, float y0, float x1, float y1);
+    void DrawRect(float x, float y, float w, float h);
+    void Finish();
+
+private:
+    OverlayGlObjects gl;
+};
+
+void DrawGlyph(char ch, float x, float y, float size, LiteralOverlaySink& sink);

@@ -13,8 +13,8 @@
 #include "BufferTrim.h"
 #include "GpuGridSampler.h"
 #include "GridSampling.h"
+#include "Overlay.h"
 #include "OverlayBatches.h"
-#include "OverlayDrawList.h"
 #include "TargetList.h"
 #include "TrackerParameters.h"
 
@@ -57,13 +57,23 @@ public:
     // Bytes held between frames by the buffers that follow the frame size.
     size_t FrameSizedBytes() const;
 
+    // The overlay stage of a frame on the current targets and parameters: the
+    // overlay program in use for its length, blending as the caller set it.
+    void DrawOverlay();
+    // Bench and test seam: the same layout and batching, streamed into any
+    // target instead of GL (it reserves the staging memory if need be).
+    void StreamOverlay(OverlayChunkTarget& target);
+
 private:
     // Sizes the grid and its source indices for this frame; false when memory runs out.
     bool PrepareGrid(uint32_t imageWidth, uint32_t imageHeight);
     // Fills the grid by the road the input allows; false when memory runs out.
     bool FillGrid(const TextureInfo& texture);
-    // Lays out the overlay and plans its draws, before any GL draw of the frame.
+
+    // Reserves the overlay's staging memory, before any GL draw of the frame,
+    // so that running out of memory fails the frame before it draws.
     void PrepareOverlay();
+    OverlaySettings CurrentOverlaySettings() const;
     void ReleaseReadback();
 
     ffglex::ShaderProgram passThroughShader;
@@ -82,8 +92,7 @@ private:
     // Kept between frames so that steady-state frames allocate nothing.
     std::vector<uint8_t> readback;
     DetectionWorkspace detection;
-    OverlayDrawList overlayList;
-    OverlayBatchPlan overlayPlan;
+    OverlayBatcher overlayBatcher;
     ffglex::ShaderProgram overlayVertexColorShader;
     uint32_t overlayVertexColorVao = 0;
     uint32_t overlayBatchSize = kUnlimitedBatch;

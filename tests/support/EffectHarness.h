@@ -3,55 +3,14 @@
 #pragma once
 
 #include <cstdint>
-#include <random>
 #include <vector>
 
+#include "Scenes.h"
 #include "hostkit/ByteRecord.h"
 #include "hostkit/HostGl.h"
 #include "tracker/ZudArazOdudave.h"
 
 namespace testsupport {
-
-struct Image {
-    uint32_t width = 0;
-    uint32_t height = 0;
-    std::vector<uint8_t> pixels;  // RGBA, bottom row first
-
-    Image() = default;
-    Image(uint32_t w, uint32_t h, uint8_t r = 0, uint8_t g = 0, uint8_t b = 0, uint8_t a = 255)
-        : width(w), height(h), pixels(static_cast<size_t>(w) * h * 4)
-    {
-        for (size_t i = 0; i < pixels.size(); i += 4) {
-            pixels[i] = r;
-            pixels[i + 1] = g;
-            pixels[i + 2] = b;
-            pixels[i + 3] = a;
-        }
-    }
-    uint8_t* At(uint32_t x, uint32_t y) { return &pixels[(static_cast<size_t>(y) * width + x) * 4]; }
-    const uint8_t* At(uint32_t x, uint32_t y) const { return &pixels[(static_cast<size_t>(y) * width + x) * 4]; }
-    void Fill(uint32_t x0, uint32_t y0, uint32_t x1, uint32_t y1, uint8_t r, uint8_t g, uint8_t b, uint8_t a = 255)
-    {
-        for (uint32_t y = y0; y < y1 && y < height; ++y)
-            for (uint32_t x = x0; x < x1 && x < width; ++x) {
-                uint8_t* p = At(x, y);
-                p[0] = r;
-                p[1] = g;
-                p[2] = b;
-                p[3] = a;
-            }
-    }
-    void Noise(uint32_t seed, uint8_t maxValue)
-    {
-        std::mt19937 random(seed);
-        for (size_t i = 0; i < pixels.size(); i += 4) {
-            pixels[i] = static_cast<uint8_t>(random() % (maxValue + 1u));
-            pixels[i + 1] = static_cast<uint8_t>(random() % (maxValue + 1u));
-            pixels[i + 2] = static_cast<uint8_t>(random() % (maxValue + 1u));
-            pixels[i + 3] = 255;
-        }
-    }
-};
 
 class EffectHarness {
 public:

@@ -9,20 +9,7 @@ namespace {
 using testsupport::EffectHarness;
 using testsupport::GlTest;
 using testsupport::Image;
-
-// Twenty bright blobs of different sizes on a dark, noisy background.
-Image TwentyTargets(uint32_t width, uint32_t height)
-{
-    Image image(width, height);
-    image.Noise(9, 40);
-    for (uint32_t i = 0; i < 20; ++i) {
-        const uint32_t column = i % 5, row = i / 5;
-        const uint32_t x0 = column * width / 5 + width / 40, y0 = row * height / 4 + height / 32;
-        const uint32_t w = width / 14 + (i % 3) * width / 60, h = height / 10 + (i % 4) * height / 50;
-        image.Fill(x0, y0, x0 + w, y0 + h, 230, 230, 230);
-    }
-    return image;
-}
+using testsupport::TwentyTargets;
 
 struct Settings {
     float boxStyle;
@@ -34,12 +21,12 @@ struct Settings {
 
 class OverlayPixelsTest : public GlTest {
 protected:
-    Image Render(const Image& input, const Settings& settings, uint32_t batchSize)
+    Image Render(const Image& input, const Settings& settings, uint32_t batchSize, float maxBlobs = 1.0f)
     {
         EffectHarness harness;
         EXPECT_TRUE(harness.Init(input.width, input.height));
         ZudArazOdudave& effect = harness.effect;
-        effect.SetFloatParameter(kMaxBlobs, 1.0f);
+        effect.SetFloatParameter(kMaxBlobs, maxBlobs);
         effect.SetFloatParameter(kBoxStyle, settings.boxStyle);
         effect.SetFloatParameter(kHueShift, settings.hueShift);
         effect.SetFloatParameter(kShowNetwork, settings.network);
@@ -83,6 +70,17 @@ TEST_F(OverlayPixelsTest, SemiTransparentInputUnderTheOverlayMatchesToo)
         scene.pixels[i] = 90;
     const Settings settings{2.0f, 0.3f, 1.0f, 1.0f, 1.0f};
     EXPECT_EQ(Render(scene, settings, 1).pixels, Render(scene, settings, kUnlimitedBatch).pixels);
+}
+
+TEST_F(OverlayPixelsTest, MoreThanTheStreamBufferHoldsIsDrawnInPiecesWithTheSamePixels)
+{
+    // "Max Blobs" 10: 191 one-cell targets and about 18,000 network lines,
+    // several buffers full of rectangles and of lines.
+    const Image scene = testsupport::GridCheckerboard(320, 240);
+    const Settings heavy{3.0f, 0.4f, 1.0f, 1.0f, 1.0f};
+    const Image literal = Render(scene, heavy, 1, 10.0f);
+    ASSERT_EQ(targetCount, 191u);
+    EXPECT_EQ(Render(scene, heavy, kUnlimitedBatch, 10.0f).pixels, literal.pixels);
 }
 
 TEST_F(OverlayPixelsTest, HeavyFrameNeedsAtMostThirtyDrawCallsForTheOverlay)

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -11,6 +13,7 @@
 #include "tracker/GlyphTable.h"
 #include "tracker/HueShift.h"
 #include "tracker/Overlay.h"
+#include "tracker/OverlayLayout.h"
 
 namespace {
 
@@ -306,6 +309,17 @@ TEST(Overlay, LabelTgt007IsFiveHundredSeventeenCells)
     OverlayDrawList list;
     DrawText("TGT-007", 0.1f, 0.1f, 0.012f, list);
     EXPECT_EQ(list.Primitives().size(), 517u);
+}
+
+TEST(Overlay, LabelTextIsWhatTheFormatterWouldWrite)
+{
+    const int32_t ids[] = {0, 1, 7, 42, 999, 1000, 1234, -1, -7, -42, -100, INT32_MAX, INT32_MIN};
+    for (int32_t id : ids) {
+        char expected[32], text[16];
+        std::snprintf(expected, sizeof expected, "TGT-%03d", static_cast<int>(id));
+        EXPECT_EQ(overlaylayout::FormatLabel(id, text), static_cast<int>(std::strlen(expected)));
+        EXPECT_STREQ(text, expected);
+    }
 }
 
 TEST(Overlay, SizeBarGrowsTowardPointZeroSixAndIsHalfAtFiveHundredCells)

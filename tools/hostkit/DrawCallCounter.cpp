@@ -10,6 +10,7 @@ namespace {
 uint64_t drawCalls = 0;
 uint64_t drawnVertices = 0;
 uint64_t readBackBytes = 0;
+bool forwardCalls = true;
 
 using DrawArraysFunction = void (*)(GLenum, GLint, GLsizei);
 
@@ -49,7 +50,8 @@ extern "C" __attribute__((visibility("default"))) void glDrawArrays(GLenum mode,
     ++drawCalls;
     if (count > 0)
         drawnVertices += static_cast<uint64_t>(count);
-    RealDrawArrays()(mode, first, count);
+    if (forwardCalls)
+        RealDrawArrays()(mode, first, count);
 }
 
 namespace hostkit {
@@ -69,6 +71,11 @@ void ResetDrawCallCount()
 uint64_t ReadBackByteCount()
 {
     return readBackBytes;
+}
+
+void SetDrawCallsForwarded(bool forwarded)
+{
+    forwardCalls = forwarded;
 }
 
 uint64_t DrawnVertexCount()

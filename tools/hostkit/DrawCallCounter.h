@@ -15,5 +15,8 @@ uint64_t DrawnVertexCount();
 uint64_t ReadBackByteCount();
 // Resets all three counts.
 void ResetDrawCallCount();
+// Off: calls are counted but never reach the driver, so that a benchmark can
+// time what a caller spends before the renderer's own work.
+void SetDrawCallsForwarded(bool forwarded);
 
 }  // namespace hostkit

@@ -28,6 +28,8 @@ public:
     {
         return static_cast<uint32_t>(Call(code, input, instance));
     }
+    // An address inside the loaded module, to tell its code from others'.
+    const void* EntryAddress() const { return reinterpret_cast<const void*>(plugMain); }
     bool HasSetLogCallback() const { return setLogCallback != nullptr; }
     void SetLogCallback(LogFunction function) const;
 

@@ -1,0 +1,280 @@
+// The overlay's cost per frame, by stage, through the effect's own seams:
+// layout and batching alone, the overlay stage with its uploads (draw calls
+// counted, not rendered), the same with rendering, detection, and whole frames of the loaded plug-in through
+// plugMain against the host's bare pass-through, for three sizes and three
+// scenes (title only, 20 labelled targets, heavy: 20 targets with labels,
+// contours and network). Counters: allocations, vertices and draws per frame.
+#include <benchmark/benchmark.h>
+
+#include <GL/glew.h>
+
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "PassThrough.h"
+#include "Scenes.h"
+#include "hostkit/AllocationCounter.h"
+#include "hostkit/ByteRecord.h"
+#include "hostkit/DrawCallCounter.h"
+#include "hostkit/GlContext.h"
+#include "hostkit/HostGl.h"
+#include "hostkit/PluginLibrary.h"
+#include "tracker/GridSampling.h"
+#include "tracker/ZudArazOdudave.h"
+
+namespace {
+
+using testsupport::Image;
+
+struct Size {
+    uint32_t width, height;
+};
+constexpr Size kSizes[] = {{1280, 720}, {1920, 1080}, {3840, 2160}};
+
+struct Scene {
+    const char* name;
+    bool targets;
+    float boxStyle, network, contours;
+};
+constexpr Scene kScenes[] = {
+    {"title", false, 1.0f, 0.0f, 0.0f}, {"20targets", true, 1.0f, 0.0f, 0.0f}, {"heavy", true, 3.0f, 1.0f, 1.0f}};
+
+hostkit::GlContext* Context()
+{
+    static std::unique_ptr<hostkit::GlContext> context = [] {
+        std::string error;
+        auto made = hostkit::GlContext::Create(hostkit::GlApi::Glx, 4, 1, &error);
+        if (!made)
+            std::fprintf(stderr, "OverlayBench: %s\n", error.c_str());
+        return made;
+    }();
+    return context.get();
+}
+
+// The parameter values of a scene, as a host sets them.
+void Configure(const Scene& scene, const std::function<void(uint32_t, float)>& set)
+{
+    set(kMaxBlobs, 1.0f);
+    set(kBoxStyle, scene.boxStyle);
+    set(kShowNetwork, scene.network);
+    set(kShowContours, scene.contours);
+}
+
+std::string Label(const Size& size, const Scene& scene)
+{
+    return std::to_string(size.width) + "x" + std::to_string(size.height) + " " + scene.name;
+}
+
+// The input texture, the output and an in-process effect after a warm-up frame.
+struct Setup {
+    Size size;
+    Scene scene;
+    Image image;
+    uint32_t texture = 0;
+    hostkit::RenderTarget output;
+    ZudArazOdudave effect;
+
+    Setup(const benchmark::State& state)
+        : size(kSizes[state.range(0)]), scene(kScenes[state.range(1)]),
+          image(scene.targets ? testsupport::TwentyTargets(size.width, size.height) : Image(size.width, size.height))
+    {
+        texture = hostkit::CreateTexture(size.width, size.height, image.pixels.data());
+        output = hostkit::CreateRenderTarget(size.width, size.height);
+        const auto viewport = hostkit::MakeViewport(0, 0, size.width, size.height);
+        effect.InitGL(static_cast<const ViewportRecord*>(viewport.Data()));
+        Configure(scene, [&](uint32_t number, float value) { effect.SetFloatParameter(number, value); });
+        Frame();
+        glFinish();
+    }
+    ~Setup()
+    {
+        effect.DeInitGL();
+        hostkit::DeleteTexture(texture);
+        hostkit::DeleteRenderTarget(output);
+    }
+    void Frame()
+    {
+        const auto info = hostkit::MakeTextureInfo(size.width, size.height, size.width, size.height, texture);
+        const void* textures[] = {info.Data()};
+        const auto frame = hostkit::MakeFrameInput(1, textures, output.framebuffer);
+        hostkit::BeginFrame(output, 0, 0, 0, 1);
+        effect.ProcessOpenGL(static_cast<const FrameInput*>(frame.Data()));
+    }
+};
+
+// Takes every chunk and draws nothing: what remains is layout and batching.
+class CountingTarget : public OverlayChunkTarget {
+public:
+    void Draw(const OverlayChunk& chunk) override
+    {
+        ++chunks;
+        batches += chunk.batchCount;
+        vertices += chunk.rectVertexCount + chunk.lineVertexCount;
+    }
+    uint64_t chunks = 0, batches = 0, vertices = 0;
+};
+
+void OverlayLayoutAndBatching(benchmark::State& state)
+{
+    if (!Context()) {
+        state.SkipWithError("no GL context");
+        return;
+    }
+    Setup setup(state);
+    CountingTarget target;
+    for (auto _ : state)
+        setup.effect.StreamOverlay(target);
+    const double frames = static_cast<double>(state.iterations());
+    state.counters["vertices"] = static_cast<double>(target.vertices) / frames;
+    state.counters["draws"] = static_cast<double>(target.batches) / frames;
+    state.counters["targets"] = static_cast<double>(setup.effect.Targets().size());
+    state.SetLabel(Label(setup.size, setup.scene));
+}
+
+// The overlay stage as a frame runs it, on the CPU of the calling thread: the
+// time until the calls return. With draws forwarded that includes what a
+// software renderer does inside them; without, it is layout, batching, the
+// uploads and the GL calls themselves: the plug-in's own share.
+void OverlayStage(benchmark::State& state, bool forwardDraws)
+{
+    if (!Context()) {
+        state.SkipWithError("no GL context");
+        return;
+    }
+    Setup setup(state);
+    hostkit::ResetDrawCallCount();
+    hostkit::SetDrawCallsForwarded(forwardDraws);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        setup.effect.DrawOverlay();
+        const auto end = std::chrono::steady_clock::now();
+        state.SetIterationTime(std::chrono::duration<double>(end - start).count());
+        glFinish();
+    }
+    glDisable(GL_BLEND);
+    hostkit::SetDrawCallsForwarded(true);
+    const double frames = static_cast<double>(state.iterations());
+    state.counters["draws"] = static_cast<double>(hostkit::DrawCallCount()) / frames;
+    state.counters["vertices"] = static_cast<double>(hostkit::DrawnVertexCount()) / frames;
+    state.SetLabel(Label(setup.size, setup.scene));
+}
+
+void OverlayUpload(benchmark::State& state)
+{
+    OverlayStage(state, false);
+}
+
+void OverlayDraw(benchmark::State& state)
+{
+    OverlayStage(state, true);
+}
+
+void Detection(benchmark::State& state)
+{
+    const Size size = kSizes[state.range(0)];
+    const Scene scene = kScenes[state.range(1)];
+    const Image image = scene.targets ? testsupport::TwentyTargets(size.width, size.height) : Image(size.width, size.height);
+    const GridSize grid = GridSizeFor(size.width, size.height);
+    std::vector<uint8_t> cells(static_cast<size_t>(grid.width) * grid.height * 4);
+    SampleGrid(image.pixels.data(), static_cast<int32_t>(size.width), static_cast<int32_t>(size.height), cells.data(),
+               grid.width, grid.height);
+    ZudArazOdudave effect;
+    Configure(scene, [&](uint32_t number, float value) { effect.SetFloatParameter(number, value); });
+    for (auto _ : state)
+        effect.DetectBlobs(cells.data(), grid.width, grid.height);
+    state.SetLabel(Label(size, scene));
+}
+
+// Whole frames of the loaded plug-in, driven through plugMain as a host does.
+void WholeFrame(benchmark::State& state)
+{
+    if (!Context()) {
+        state.SkipWithError("no GL context");
+        return;
+    }
+    const Size size = kSizes[state.range(0)];
+    const Scene scene = kScenes[state.range(1)];
+    std::string error;
+    const auto library = hostkit::PluginLibrary::Load(ZAO_PLUGIN_PATH, true, &error);
+    if (!library) {
+        state.SkipWithError(error.c_str());
+        return;
+    }
+    const Image image = scene.targets ? testsupport::TwentyTargets(size.width, size.height) : Image(size.width, size.height);
+    const uint32_t texture = hostkit::CreateTexture(size.width, size.height, image.pixels.data());
+    hostkit::RenderTarget output = hostkit::CreateRenderTarget(size.width, size.height);
+    const auto viewport = hostkit::MakeViewport(0, 0, size.width, size.height);
+    void* instance = reinterpret_cast<void*>(library->CallPointer(18, viewport.Data()));
+    Configure(scene, [&](uint32_t number, float value) {
+        hostkit::ByteRecord<16> record;
+        record.PutU32(0, number);
+        record.PutF32(8, value);
+        library->CallPointer(8, record.Data(), instance);
+    });
+    const auto info = hostkit::MakeTextureInfo(size.width, size.height, size.width, size.height, texture);
+    const void* textures[] = {info.Data()};
+    const auto frame = hostkit::MakeFrameInput(1, textures, output.framebuffer);
+    const auto run = [&] {
+        hostkit::BeginFrame(output, 0, 0, 0, 1);
+        library->CallPointer(17, frame.Data(), instance);
+        glFinish();
+    };
+    run();
+    // Counted in a frame of its own: attributing each allocation walks the stack.
+    hostkit::StartCountingAllocations(library->EntryAddress());
+    run();
+    state.counters["allocations"] = static_cast<double>(hostkit::StopCountingAllocations().allocations);
+    hostkit::ResetDrawCallCount();
+    for (auto _ : state)
+        run();
+    const double frames = static_cast<double>(state.iterations());
+    state.counters["draws"] = static_cast<double>(hostkit::DrawCallCount()) / frames;
+    state.counters["vertices"] = static_cast<double>(hostkit::DrawnVertexCount()) / frames;
+    library->Call(19, 0, instance);
+    hostkit::DeleteTexture(texture);
+    hostkit::DeleteRenderTarget(output);
+    state.SetLabel(Label(size, scene));
+}
+
+// The host's own bare pass-through of the same input, the yardstick.
+void HostPassThrough(benchmark::State& state)
+{
+    if (!Context()) {
+        state.SkipWithError("no GL context");
+        return;
+    }
+    const Size size = kSizes[state.range(0)];
+    const Image image = testsupport::TwentyTargets(size.width, size.height);
+    const uint32_t texture = hostkit::CreateTexture(size.width, size.height, image.pixels.data());
+    hostkit::RenderTarget output = hostkit::CreateRenderTarget(size.width, size.height);
+    const refhost::PassThrough passThrough;
+    for (auto _ : state) {
+        hostkit::BeginFrame(output, 0, 0, 0, 1);
+        passThrough.Draw(texture);
+        glFinish();
+    }
+    hostkit::DeleteTexture(texture);
+    hostkit::DeleteRenderTarget(output);
+    state.SetLabel(std::to_string(size.width) + "x" + std::to_string(size.height));
+}
+
+void SizesAndScenes(benchmark::internal::Benchmark* benchmark)
+{
+    benchmark->ArgsProduct({{0, 1, 2}, {0, 1, 2}});
+}
+
+BENCHMARK(OverlayLayoutAndBatching)->Apply(SizesAndScenes)->Unit(benchmark::kMicrosecond);
+BENCHMARK(OverlayUpload)->Apply(SizesAndScenes)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(OverlayDraw)->Apply(SizesAndScenes)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(Detection)->Apply(SizesAndScenes)->Unit(benchmark::kMicrosecond);
+BENCHMARK(WholeFrame)->Apply(SizesAndScenes)->Unit(benchmark::kMillisecond);
+BENCHMARK(HostPassThrough)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,116 @@
+// Heap use of a frame, counted as a host sees it: the plug-in loaded with
+// dlopen and driven through plugMain, every allocation that its own code makes
+// on the calling thread tallied by the executable's own malloc.
+#include "PluginFixture.h"
+#include "Scenes.h"
+#include "hostkit/AllocationCounter.h"
+#include "hostkit/HostGl.h"
+
+namespace {
+
+using testsupport::Image;
+
+class FrameAllocationTest : public testsupport::GlPluginTest {
+protected:
+    void SetUp() override
+    {
+        // The sanitizers' runtime owns malloc in that build; the counter stands aside.
+        if (!hostkit::AllocationCountingAvailable())
+            GTEST_SKIP() << "allocation counting needs the plain allocator";
+        GlPluginTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        instance = CreateInstance(kWidth, kHeight);
+        ASSERT_NE(instance, nullptr);
+        output = hostkit::CreateRenderTarget(kWidth, kHeight);
+    }
+    void TearDown() override
+    {
+        if (instance != nullptr) {
+            Call32(19, 0, instance);
+            hostkit::DeleteTexture(texture);
+            hostkit::DeleteRenderTarget(output);
+        }
+        GlPluginTest::TearDown();
+    }
+
+    void SetParameter(uint32_t number, float value)
+    {
+        hostkit::ByteRecord<16> record;
+        record.PutU32(0, number);
+        record.PutF32(8, value);
+        ASSERT_EQ(CallRecord(8, record.Data(), instance), 0u);
+    }
+
+    void Show(const Image& image)
+    {
+        hostkit::DeleteTexture(texture);
+        texture = hostkit::CreateTexture(image.width, image.height, image.pixels.data());
+    }
+
+    // One processed frame of the current input, its allocations counted.
+    hostkit::AllocationStats Frame()
+    {
+        hostkit::BeginFrame(output, 0, 0, 0, 1);
+        const auto info = hostkit::MakeTextureInfo(kWidth, kHeight, kWidth, kHeight, texture);
+        const void* textures[] = {info.Data()};
+        const auto frame = hostkit::MakeFrameInput(1, textures, output.framebuffer);
+        hostkit::StartCountingAllocations(library->EntryAddress());
+        const uint32_t result = CallRecord(17, frame.Data(), instance);
+        const hostkit::AllocationStats stats = hostkit::StopCountingAllocations();
+        EXPECT_EQ(result, 0u);
+        return stats;
+    }
+
+    static constexpr uint32_t kWidth = 640, kHeight = 360;
+    void* instance = nullptr;
+    uint32_t texture = 0;
+    hostkit::RenderTarget output;
+};
+
+TEST_F(FrameAllocationTest, SteadyStateFramesAllocateNothing)
+{
+    struct Scene {
+        const char* name;
+        Image image;
+        float maxBlobs, boxStyle, network, contours;
+    };
+    const Scene scenes[] = {
+        {"title only", Image(kWidth, kHeight), 0.5f, 1.0f, 0.0f, 0.0f},
+        {"20 labelled targets", testsupport::TwentyTargets(kWidth, kHeight), 1.0f, 1.0f, 0.0f, 0.0f},
+        {"heavy", testsupport::TwentyTargets(kWidth, kHeight), 1.0f, 3.0f, 1.0f, 1.0f},
+        {"grid checkerboard", testsupport::GridCheckerboard(kWidth, kHeight), 0.5f, 1.0f, 0.0f, 0.0f},
+    };
+    for (const Scene& scene : scenes) {
+        SCOPED_TRACE(scene.name);
+        SetParameter(3, scene.maxBlobs);
+        SetParameter(4, scene.boxStyle);
+        SetParameter(6, scene.network);
+        SetParameter(8, scene.contours);
+        Show(scene.image);
+        Frame();  // the first frame of new counts may grow what the instance keeps
+        for (int frame = 0; frame < 2; ++frame) {
+            const hostkit::AllocationStats stats = Frame();
+            EXPECT_EQ(stats.allocations, 0u);
+            RecordProperty(std::string("Allocations ") + scene.name, static_cast<int>(stats.allocations));
+        }
+    }
+}
+
+TEST_F(FrameAllocationTest, AnyTargetCountDrawsInBoundedMemory)
+{
+    // "Max Blobs" 10 keeps 191 one-cell targets of the checkerboard, and the
+    // network joins nearly every pair of them: about 18,000 lines.
+    Show(testsupport::GridCheckerboard(kWidth, kHeight));
+    Frame();  // sizes the grid and the buffers the instance keeps
+    SetParameter(3, 10.0f);
+    SetParameter(6, 1.0f);
+    SetParameter(8, 1.0f);
+    const hostkit::AllocationStats first = Frame();
+    RecordProperty("PeakBytes", static_cast<int>(first.peakBytes));
+    // The target list grows to its new length; nothing grows with the lines.
+    EXPECT_LT(first.peakBytes, 64 * 1024);
+    EXPECT_EQ(Frame().allocations, 0u);
+}
+
+}  // namespace
