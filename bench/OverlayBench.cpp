@@ -19,6 +19,7 @@
 #include "hostkit/AllocationCounter.h"
 #include "hostkit/ByteRecord.h"
 #include "hostkit/DrawCallCounter.h"
+#include "hostkit/FfglCodes.h"
 #include "hostkit/GlContext.h"
 #include "hostkit/HostGl.h"
 #include "hostkit/PluginLibrary.h"
@@ -209,19 +210,19 @@ void WholeFrame(benchmark::State& state)
     const uint32_t texture = hostkit::CreateTexture(size.width, size.height, image.pixels.data());
     hostkit::RenderTarget output = hostkit::CreateRenderTarget(size.width, size.height);
     const auto viewport = hostkit::MakeViewport(0, 0, size.width, size.height);
-    void* instance = reinterpret_cast<void*>(library->CallPointer(18, viewport.Data()));
+    void* instance = reinterpret_cast<void*>(library->CallPointer(ffgl::kCreateInstance, viewport.Data()));
     Configure(scene, [&](uint32_t number, float value) {
         hostkit::ByteRecord<16> record;
         record.PutU32(0, number);
         record.PutF32(8, value);
-        library->CallPointer(8, record.Data(), instance);
+        library->CallPointer(ffgl::kSetParameter, record.Data(), instance);
     });
     const auto info = hostkit::MakeTextureInfo(size.width, size.height, size.width, size.height, texture);
     const void* textures[] = {info.Data()};
     const auto frame = hostkit::MakeFrameInput(1, textures, output.framebuffer);
     const auto run = [&] {
         hostkit::BeginFrame(output, 0, 0, 0, 1);
-        library->CallPointer(17, frame.Data(), instance);
+        library->CallPointer(ffgl::kProcessFrame, frame.Data(), instance);
         glFinish();
     };
     run();
@@ -235,7 +236,7 @@ void WholeFrame(benchmark::State& state)
     const double frames = static_cast<double>(state.iterations());
     state.counters["draws"] = static_cast<double>(hostkit::DrawCallCount()) / frames;
     state.counters["vertices"] = static_cast<double>(hostkit::DrawnVertexCount()) / frames;
-    library->Call(19, 0, instance);
+    library->Call(ffgl::kDestroyInstance, 0, instance);
     hostkit::DeleteTexture(texture);
     hostkit::DeleteRenderTarget(output);
     state.SetLabel(Label(size, scene));

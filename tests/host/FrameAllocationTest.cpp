@@ -27,7 +27,7 @@ protected:
     void TearDown() override
     {
         if (instance != nullptr) {
-            Call32(19, 0, instance);
+            Call32(ffgl::kDestroyInstance, 0, instance);
             hostkit::DeleteTexture(texture);
             hostkit::DeleteRenderTarget(output);
         }
@@ -39,7 +39,7 @@ protected:
         hostkit::ByteRecord<16> record;
         record.PutU32(0, number);
         record.PutF32(8, value);
-        ASSERT_EQ(CallRecord(8, record.Data(), instance), 0u);
+        ASSERT_EQ(CallRecord(ffgl::kSetParameter, record.Data(), instance), 0u);
     }
 
     void Show(const Image& image)
@@ -56,7 +56,7 @@ protected:
         const void* textures[] = {info.Data()};
         const auto frame = hostkit::MakeFrameInput(1, textures, output.framebuffer);
         hostkit::StartCountingAllocations(library->EntryAddress());
-        const uint32_t result = CallRecord(17, frame.Data(), instance);
+        const uint32_t result = CallRecord(ffgl::kProcessFrame, frame.Data(), instance);
         const hostkit::AllocationStats stats = hostkit::StopCountingAllocations();
         EXPECT_EQ(result, 0u);
         return stats;
