@@ -120,9 +120,19 @@ void WriteTextFile(const std::string& path, const std::string& text)
         throw HostError("cannot write " + path);
 }
 
-}  // namespace
+// What a run will do, worked out from the options and the input before any
+// GL or output exists, so that everything a user can get wrong fails first.
+struct RenderPlan {
+    FrameSize size = kDefaultSceneSize;
+    double fps = kDefaultFps;
+    uint64_t frames = kDefaultSceneFrames;  // 0: all of the input
+    uint64_t expectedFrames = kDefaultSceneFrames;  // 0: unknown
+    FrameSize sheetGrid{0, 0};
+    std::vector<std::pair<ParameterSetting, std::string>> settings;
+};
 
-int RunRender(const RenderOptions& options)
+// The options that need no plug-in, checked before it is loaded.
+void CheckRenderOptions(const RenderOptions& options)
 {
     if (options.fps < 0 || options.fps > 1000)
         throw HostError("bad frame rate " + std::to_string(options.fps) + ": use 0 (automatic) to 1000");
@@ -131,23 +141,22 @@ int RunRender(const RenderOptions& options)
         throw HostError("bad contact sheet grid \"" + options.sheetGrid + "\": at most 16x16 tiles");
     if (options.codec != "auto" && options.codec != "libx264" && options.codec != "mpeg4")
         throw HostError("unknown codec \"" + options.codec + "\": use auto, libx264 or mpeg4");
+}
 
-    // Everything the user can get wrong is checked before any GL or output.
-    auto library = LoadPlugin(options.plugin);
-    library->SetLogCallback(options.verbose ? PrintLogLine : IgnoreLogLine);
-    const PluginDescription plugin = Describe(*library);
-    std::vector<std::pair<ParameterSetting, std::string>> settings;
+RenderPlan PlanRender(const RenderOptions& options, const PluginDescription& plugin)
+{
+    RenderPlan plan;
+    plan.sheetGrid = ParseFrameSize(options.sheetGrid);
     for (const std::string& assignment : options.settings) {
         ParameterSetting setting = ResolveSetting(plugin, assignment);
-        settings.emplace_back(setting, plugin.parameters[setting.index].name);
+        plan.settings.emplace_back(setting, plugin.parameters[setting.index].name);
     }
-
-    FrameSize size = kDefaultSceneSize;
     if (!options.size.empty())
-        size = ParseFrameSize(options.size);
-    double fps = options.fps > 0 ? options.fps : kDefaultFps;
-    uint64_t frames = options.frames > 0 ? options.frames : kDefaultSceneFrames;
-    uint64_t expectedFrames = frames;
+        plan.size = ParseFrameSize(options.size);
+    if (options.fps > 0)
+        plan.fps = options.fps;
+    if (options.frames > 0)
+        plan.frames = plan.expectedFrames = options.frames;
     if (!options.input.empty()) {
         std::error_code error;
         // Patterns such as shots/%04d.png name no single file.
@@ -155,72 +164,139 @@ int RunRender(const RenderOptions& options)
             throw HostError("cannot read the input " + options.input + ": no such file");
         const VideoProbe probe = ProbeVideo(options.input);
         if (options.size.empty())
-            size = {probe.width, probe.height};
+            plan.size = {probe.width, probe.height};
         if (options.fps <= 0 && probe.fps > 0)
-            fps = probe.fps;
-        frames = options.frames;  // 0: all of it
-        expectedFrames = probe.frames;
-        if (frames > 0 && (expectedFrames == 0 || frames < expectedFrames))
-            expectedFrames = frames;
+            plan.fps = probe.fps;
+        plan.frames = options.frames;  // 0: all of it
+        plan.expectedFrames = probe.frames;
+        if (plan.frames > 0 && (plan.expectedFrames == 0 || plan.frames < plan.expectedFrames))
+            plan.expectedFrames = plan.frames;
     }
-    if (!options.output.empty() && (size.width % 2 != 0 || size.height % 2 != 0))
-        throw HostError("MP4 output needs an even width and height, not " + SizeText(size.width, size.height));
+    if (!options.output.empty() && (plan.size.width % 2 != 0 || plan.size.height % 2 != 0))
+        throw HostError("MP4 output needs an even width and height, not " +
+                        SizeText(plan.size.width, plan.size.height));
+    return plan;
+}
 
+// Every output a run writes: each appears under its own name only when the
+// whole run has succeeded (Commit), never half-written.
+class RenderOutputs {
+public:
+    explicit RenderOutputs(const RenderOptions& options) : options(options)
+    {
+        if (!options.output.empty())
+            videoFile.emplace(options.output);
+        if (!options.contactSheet.empty())
+            sheetFile.emplace(options.contactSheet);
+        if (!options.timingFile.empty())
+            timingFile.emplace(options.timingFile);
+        if (!options.framesDir.empty())
+            frameFolder.emplace(options.framesDir);
+    }
+
+    // The encoders, once the run's size and rate are known.
+    void Open(const RenderPlan& plan)
+    {
+        encoder = options.codec == "auto" ? PickEncoder() : options.codec;
+        if (videoFile)
+            video.emplace(videoFile->TemporaryPath(), plan.size.width, plan.size.height, plan.fps, encoder);
+        if (sheetFile) {
+            // An input of unknown length gets its first frames on the sheet.
+            const uint64_t tiles = static_cast<uint64_t>(plan.sheetGrid.width) * plan.sheetGrid.height;
+            sheet.emplace(plan.sheetGrid.width, plan.sheetGrid.height,
+                          plan.expectedFrames > 0 ? plan.expectedFrames : tiles, plan.size.width, plan.size.height);
+        }
+    }
+
+    void Add(uint64_t frame, const Image& fileFrame)
+    {
+        if (video)
+            video->WriteFrame(fileFrame);
+        if (frameFolder)
+            WritePng(frameFolder->FramePath(frame), fileFrame);
+        if (sheet)
+            sheet->Add(frame, fileFrame);
+    }
+
+    // Closes the encoders; the lines of the report that name the outputs.
+    std::vector<std::string> Finish(size_t frameCount)
+    {
+        std::vector<std::string> lines;
+        if (video) {
+            video->Finish();
+            lines.push_back(options.output + " (MP4, " + encoder + ")");
+        }
+        if (frameFolder)
+            lines.push_back(options.framesDir + "/frame-NNNNNN.png (" + std::to_string(frameCount) + " frames)");
+        if (sheet) {
+            WritePng(sheetFile->TemporaryPath(), sheet->Sheet());
+            lines.push_back(options.contactSheet + " (contact sheet)");
+        }
+        return lines;
+    }
+
+    void WriteTiming(const std::string& report)
+    {
+        if (timingFile)
+            WriteTextFile(timingFile->TemporaryPath(), report);
+    }
+
+    void Commit()
+    {
+        if (videoFile)
+            videoFile->Commit();
+        if (frameFolder)
+            frameFolder->Commit();
+        if (sheetFile)
+            sheetFile->Commit();
+        if (timingFile)
+            timingFile->Commit();
+    }
+
+private:
+    const RenderOptions& options;
     std::optional<PendingFile> videoFile, sheetFile, timingFile;
     std::optional<PendingFrameFolder> frameFolder;
-    if (!options.output.empty())
-        videoFile.emplace(options.output);
-    if (!options.contactSheet.empty())
-        sheetFile.emplace(options.contactSheet);
-    if (!options.timingFile.empty())
-        timingFile.emplace(options.timingFile);
-    if (!options.framesDir.empty())
-        frameFolder.emplace(options.framesDir);
-
-    std::unique_ptr<FrameSource> source;
-    if (options.input.empty())
-        source.reset(new SceneSource(options.seed, fps));
-    else
-        source.reset(new VideoSource(options.input, size.width, size.height, frames));
-
-    auto gl = GlSession::Open(ParseGlApi(options.gl));
-    if (options.verbose)
-        std::fprintf(stderr, "zao-host: %s\n", gl->Description().c_str());
-    const std::string encoder = options.codec == "auto" ? PickEncoder() : options.codec;
+    std::string encoder;
     std::optional<VideoWriter> video;
-    if (videoFile)
-        video.emplace(videoFile->TemporaryPath(), size.width, size.height, fps, encoder);
     std::optional<ContactSheet> sheet;
-    if (sheetFile) {
-        // An input of unknown length gets its first frames on the sheet.
-        const uint64_t tiles = static_cast<uint64_t>(sheetGrid.width) * sheetGrid.height;
-        sheet.emplace(sheetGrid.width, sheetGrid.height, expectedFrames > 0 ? expectedFrames : tiles, size.width,
-                      size.height);
-    }
+};
 
-    const uint32_t inputCount = InputTextureCount(plugin);
+std::unique_ptr<FrameSource> OpenSource(const RenderOptions& options, const RenderPlan& plan)
+{
+    if (options.input.empty())
+        return std::make_unique<SceneSource>(options.seed, plan.fps);
+    return std::make_unique<VideoSource>(options.input, plan.size.width, plan.size.height, plan.frames);
+}
+
+// The loop: each frame uploaded, processed by one instance (the call alone
+// timed between two glFinish), read back and handed to the outputs. Returns
+// the frame times in milliseconds.
+std::vector<double> RenderFrames(const hostkit::PluginLibrary& library, const PluginDescription& plugin,
+                                 const RenderPlan& plan, FrameSource& source, RenderOutputs& outputs)
+{
+    const FrameSize size = plan.size;
     Image fileFrame(size.width, size.height), glFrame;
     const uint32_t texture = hostkit::CreateTexture(size.width, size.height, nullptr);
     hostkit::RenderTarget target = hostkit::CreateRenderTarget(size.width, size.height);
     const uint32_t textures[2] = {texture, texture};
     std::vector<double> times;
+    library.Call32(ffgl::kInitialise);
     {
-        library->Call32(ffgl::kInitialise);
-        EffectInstance instance(*library, size.width, size.height);
-        for (const auto& [setting, name] : settings)
+        EffectInstance instance(library, size.width, size.height);
+        for (const auto& [setting, name] : plan.settings)
             instance.Apply(setting, name);
-        instance.PrepareFrame(inputCount, textures, size.width, size.height, target.framebuffer);
-
-        Progress progress(expectedFrames);
-        for (uint64_t frame = 0; frames == 0 || frame < frames; ++frame) {
+        instance.PrepareFrame(InputTextureCount(plugin), textures, size.width, size.height, target.framebuffer);
+        Progress progress(plan.expectedFrames);
+        for (uint64_t frame = 0; plan.frames == 0 || frame < plan.frames; ++frame) {
             if (Interrupted())
                 throw HostError("interrupted");
-            if (!source->Next(frame, fileFrame))
+            if (!source.Next(frame, fileFrame))
                 break;
             FlipRows(fileFrame, glFrame);
             hostkit::UpdateTexture(texture, size.width, size.height, glFrame.pixels.data());
             hostkit::BeginFrame(target, 0, 0, 0, 1);
-            instance.SetTime(static_cast<double>(frame) / fps);
+            instance.SetTime(static_cast<double>(frame) / plan.fps);
             glFinish();
             const auto start = std::chrono::steady_clock::now();
             const bool processed = instance.ProcessFrame();
@@ -229,55 +305,50 @@ int RunRender(const RenderOptions& options)
             if (!processed)
                 throw HostError("the plug-in failed frame " + std::to_string(frame) + " (code 17)");
             times.push_back(std::chrono::duration<double, std::milli>(end - start).count());
-
             glFrame.pixels = hostkit::ReadPixels(target);
             FlipRows(glFrame, fileFrame);
-            if (video)
-                video->WriteFrame(fileFrame);
-            if (frameFolder)
-                WritePng(frameFolder->FramePath(frame), fileFrame);
-            if (sheet)
-                sheet->Add(frame, fileFrame);
+            outputs.Add(frame, fileFrame);
             progress.Update(frame + 1);
         }
         progress.Finish();
     }
-    library->Call32(ffgl::kDeinitialise);
+    library.Call32(ffgl::kDeinitialise);
     hostkit::DeleteRenderTarget(target);
     hostkit::DeleteTexture(texture);
+    return times;
+}
+
+}  // namespace
+
+int RunRender(const RenderOptions& options)
+{
+    CheckRenderOptions(options);
+    auto library = LoadPlugin(options.plugin);
+    library->SetLogCallback(options.verbose ? PrintLogLine : IgnoreLogLine);
+    const PluginDescription plugin = Describe(*library);
+    const RenderPlan plan = PlanRender(options, plugin);
+    RenderOutputs outputs(options);
+    std::unique_ptr<FrameSource> source = OpenSource(options, plan);
+
+    auto gl = GlSession::Open(ParseGlApi(options.gl));
+    if (options.verbose)
+        std::fprintf(stderr, "zao-host: %s\n", gl->Description().c_str());
+    outputs.Open(plan);
+    const std::vector<double> times = RenderFrames(*library, plugin, plan, *source, outputs);
     if (times.empty())
         throw HostError("the input " + source->Description() + " gave no frames");
 
-    std::vector<std::string> outputs;
-    if (video) {
-        video->Finish();
-        outputs.push_back(options.output + " (MP4, " + encoder + ")");
-    }
-    if (frameFolder)
-        outputs.push_back(options.framesDir + "/frame-NNNNNN.png (" + std::to_string(times.size()) + " frames)");
-    if (sheet) {
-        WritePng(sheetFile->TemporaryPath(), sheet->Sheet());
-        outputs.push_back(options.contactSheet + " (contact sheet)");
-    }
+    const std::vector<std::string> outputLines = outputs.Finish(times.size());
     char pluginLine[256];
     std::snprintf(pluginLine, sizeof pluginLine, "%s %u.%u (%s)", plugin.name.c_str(), plugin.versionMajor,
                   plugin.versionMinor, options.plugin.c_str());
-    const std::string inputLine = options.input.empty()
-                                      ? source->Description()
-                                      : source->Description() + " scaled to " + SizeText(size.width, size.height);
-    const std::string report = TimingReport(pluginLine, gl->Description(), inputLine, size.width, size.height, fps,
-                                            Summarise(times), outputs);
-    if (timingFile)
-        WriteTextFile(timingFile->TemporaryPath(), report);
-
-    if (videoFile)
-        videoFile->Commit();
-    if (frameFolder)
-        frameFolder->Commit();
-    if (sheetFile)
-        sheetFile->Commit();
-    if (timingFile)
-        timingFile->Commit();
+    const std::string inputLine =
+        options.input.empty() ? source->Description()
+                              : source->Description() + " scaled to " + SizeText(plan.size.width, plan.size.height);
+    const std::string report = TimingReport(pluginLine, gl->Description(), inputLine, plan.size.width,
+                                            plan.size.height, plan.fps, Summarise(times), outputLines);
+    outputs.WriteTiming(report);
+    outputs.Commit();
     std::fputs(report.c_str(), stdout);
     return 0;
 }
