@@ -153,23 +153,11 @@ std::string Json(const std::string& pluginName, const std::string& gl, const Ben
     return json.str();
 }
 
-}  // namespace
-
-int RunBench(const BenchOptions& options)
+// The runs a plug-in is measured in. The named settings apply where the
+// plug-in has such parameters, so that any effect can be measured; the
+// user's own come last.
+std::vector<Variant> BenchVariants(const PluginDescription& plugin, const BenchOptions& options)
 {
-    if (options.frames < 1)
-        throw HostError("bad frame count: at least 1 timed frame");
-    std::vector<FrameSize> sizes;
-    for (const std::string& text : options.sizes)
-        sizes.push_back(ParseFrameSize(text));
-    if (sizes.empty())
-        sizes = {{1280, 720}, {1920, 1080}, {3840, 2160}};
-
-    auto library = LoadPlugin(options.plugin);
-    library->SetLogCallback([](const char*) {});
-    const PluginDescription plugin = Describe(*library);
-    // The named settings apply where the plug-in has such parameters, so
-    // that any effect can be measured; the user's own come last.
     const auto present = [&](const std::string& name) { return FindParameter(plugin, name) >= 0; };
     std::vector<std::string> base;
     if (present("Max Blobs"))
@@ -183,88 +171,93 @@ int RunBench(const BenchOptions& options)
         more.insert(more.end(), {"Show Network=on", "Show Contours=on"});
         variants.push_back({"labels+network+contours", more});
     }
-    std::vector<std::vector<ParameterSetting>> resolved;
-    for (const Variant& variant : variants) {
-        resolved.emplace_back();
-        for (const std::string& assignment : variant.settings)
-            resolved.back().push_back(ResolveSetting(plugin, assignment));
+    return variants;
+}
+
+// What a full-frame read-back alone costs: the input attached to a
+// framebuffer and read with glReadPixels, as an analysing effect does.
+RunResult MeasureReadBackOnly(const BenchOptions& options, FrameSize size, uint32_t texture,
+                              const std::function<void()>& clear)
+{
+    GLuint readFbo = 0;
+    glGenFramebuffers(1, &readFbo);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, readFbo);
+    glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
+    std::vector<uint8_t> pixels(static_cast<size_t>(size.width) * size.height * 4);
+    RunResult run = Measure("read-back only (host)", options.warmup, options.frames, clear, [&] {
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, readFbo);
+        glPixelStorei(GL_PACK_ALIGNMENT, 4);
+        glReadPixels(0, 0, static_cast<GLsizei>(size.width), static_cast<GLsizei>(size.height), GL_RGBA,
+                     GL_UNSIGNED_BYTE, pixels.data());
+    });
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    glDeleteFramebuffers(1, &readFbo);
+    return run;
+}
+
+void WriteSnapshot(const BenchOptions& options, const hostkit::RenderTarget& target, FrameSize size,
+                   const std::string& variant)
+{
+    Image glFrame, fileFrame;
+    glFrame.width = size.width;
+    glFrame.height = size.height;
+    glFrame.pixels = hostkit::ReadPixels(target);
+    FlipRows(glFrame, fileFrame);
+    PendingFile snapshot(options.snapshotDir + "/bench-" + std::to_string(size.width) + "x" +
+                         std::to_string(size.height) + "-" + variant + ".png");
+    WritePng(snapshot.TemporaryPath(), fileFrame);
+    snapshot.Commit();
+}
+
+// One size: the host's pass-through, the read-back alone, then each variant
+// on a fresh instance of the plug-in.
+SizeResult MeasureSize(const hostkit::PluginLibrary& library, const PluginDescription& plugin,
+                       const std::vector<Variant>& variants,
+                       const std::vector<std::vector<ParameterSetting>>& resolved, const BenchOptions& options,
+                       const PassThrough& passThrough, FrameSize size)
+{
+    if (options.verbose)
+        std::fprintf(stderr, "zao-host: measuring %ux%u\n", size.width, size.height);
+    const Image scene = MakeBlobField(size.width, size.height, options.blobs, options.seed);
+    Image glScene;
+    FlipRows(scene, glScene);
+    const uint32_t texture = hostkit::CreateTexture(size.width, size.height, glScene.pixels.data());
+    hostkit::RenderTarget target = hostkit::CreateRenderTarget(size.width, size.height);
+    const auto clear = [&] { hostkit::BeginFrame(target, 0, 0, 0, 1); };
+    SizeResult result;
+    result.size = size;
+    result.runs.push_back(Measure("pass-through (host)", options.warmup, options.frames, clear,
+                                  [&] { passThrough.Draw(texture); }));
+    result.runs.push_back(MeasureReadBackOnly(options, size, texture, clear));
+    const uint32_t textures[2] = {texture, texture};
+    for (size_t v = 0; v < variants.size(); ++v) {
+        EffectInstance instance(library, size.width, size.height);
+        for (const ParameterSetting& setting : resolved[v])
+            instance.Apply(setting, plugin.parameters[setting.index].name);
+        instance.PrepareFrame(InputTextureCount(plugin), textures, size.width, size.height, target.framebuffer);
+        bool failed = false;
+        RunResult run = Measure(variants[v].name, options.warmup, options.frames, clear,
+                                [&] { failed = !instance.ProcessFrame() || failed; });
+        if (failed)
+            throw HostError("the plug-in failed a frame (code 17) at " + std::to_string(size.width) + "x" +
+                            std::to_string(size.height));
+        run.isPlugin = true;
+        result.runs.push_back(run);
+        if (!options.snapshotDir.empty())
+            WriteSnapshot(options, target, size, variants[v].name);
     }
-    std::optional<PendingFile> jsonFile;
-    if (!options.json.empty())
-        jsonFile.emplace(options.json);
+    hostkit::DeleteRenderTarget(target);
+    hostkit::DeleteTexture(texture);
+    return result;
+}
 
-    auto gl = GlSession::Open(ParseGlApi(options.gl));
-    const uint32_t inputCount = InputTextureCount(plugin);
-    PassThrough passThrough;
-    std::vector<SizeResult> results;
-    library->Call32(ffgl::kInitialise);
-    for (const FrameSize& size : sizes) {
-        if (options.verbose)
-            std::fprintf(stderr, "zao-host: measuring %ux%u\n", size.width, size.height);
-        const Image scene = MakeBlobField(size.width, size.height, options.blobs, options.seed);
-        Image glScene;
-        FlipRows(scene, glScene);
-        const uint32_t texture = hostkit::CreateTexture(size.width, size.height, glScene.pixels.data());
-        hostkit::RenderTarget target = hostkit::CreateRenderTarget(size.width, size.height);
-        const auto clear = [&] { hostkit::BeginFrame(target, 0, 0, 0, 1); };
-        SizeResult sizeResult;
-        sizeResult.size = size;
-
-        sizeResult.runs.push_back(Measure("pass-through (host)", options.warmup, options.frames, clear,
-                                          [&] { passThrough.Draw(texture); }));
-        // What a full-frame read-back alone costs: the input attached to a
-        // framebuffer and read with glReadPixels, as an analysing effect does.
-        {
-            GLuint readFbo = 0;
-            glGenFramebuffers(1, &readFbo);
-            glBindFramebuffer(GL_READ_FRAMEBUFFER, readFbo);
-            glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
-            std::vector<uint8_t> pixels(static_cast<size_t>(size.width) * size.height * 4);
-            sizeResult.runs.push_back(Measure("read-back only (host)", options.warmup, options.frames, clear, [&] {
-                glBindFramebuffer(GL_READ_FRAMEBUFFER, readFbo);
-                glPixelStorei(GL_PACK_ALIGNMENT, 4);
-                glReadPixels(0, 0, static_cast<GLsizei>(size.width), static_cast<GLsizei>(size.height), GL_RGBA,
-                             GL_UNSIGNED_BYTE, pixels.data());
-            }));
-            glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
-            glDeleteFramebuffers(1, &readFbo);
-        }
-        const uint32_t textures[2] = {texture, texture};
-        for (size_t v = 0; v < variants.size(); ++v) {
-            EffectInstance instance(*library, size.width, size.height);
-            for (const ParameterSetting& setting : resolved[v])
-                instance.Apply(setting, plugin.parameters[setting.index].name);
-            instance.PrepareFrame(inputCount, textures, size.width, size.height, target.framebuffer);
-            bool failed = false;
-            RunResult run = Measure(variants[v].name, options.warmup, options.frames, clear,
-                                    [&] { failed = !instance.ProcessFrame() || failed; });
-            if (failed)
-                throw HostError("the plug-in failed a frame (code 17) at " + std::to_string(size.width) + "x" +
-                                std::to_string(size.height));
-            run.isPlugin = true;
-            sizeResult.runs.push_back(run);
-            if (!options.snapshotDir.empty()) {
-                Image glFrame, fileFrame;
-                glFrame.width = size.width;
-                glFrame.height = size.height;
-                glFrame.pixels = hostkit::ReadPixels(target);
-                FlipRows(glFrame, fileFrame);
-                PendingFile snapshot(options.snapshotDir + "/bench-" + std::to_string(size.width) + "x" +
-                                     std::to_string(size.height) + "-" + variants[v].name + ".png");
-                WritePng(snapshot.TemporaryPath(), fileFrame);
-                snapshot.Commit();
-            }
-        }
-        hostkit::DeleteRenderTarget(target);
-        hostkit::DeleteTexture(texture);
-        results.push_back(sizeResult);
-    }
-    library->Call32(ffgl::kDeinitialise);
-
+void PrintTable(const PluginDescription& plugin, const std::string& glLine, const BenchOptions& options,
+                const std::vector<Variant>& variants, const std::vector<SizeResult>& results)
+{
     char line[256];
     std::printf("zao-host bench: %s %u.%u (%s)\n", plugin.name.c_str(), plugin.versionMajor, plugin.versionMinor,
                 options.plugin.c_str());
-    std::printf("gl:       %s\n", gl->Description().c_str());
+    std::printf("gl:       %s\n", glLine.c_str());
     std::printf("input:    %u separated bright blobs, still; %llu warm-up and %llu timed frames per run\n",
                 options.blobs, static_cast<unsigned long long>(options.warmup),
                 static_cast<unsigned long long>(options.frames));
@@ -292,6 +285,43 @@ int RunBench(const BenchOptions& options)
             std::fputs(line, stdout);
         }
     }
+}
+
+}  // namespace
+
+int RunBench(const BenchOptions& options)
+{
+    if (options.frames < 1)
+        throw HostError("bad frame count: at least 1 timed frame");
+    std::vector<FrameSize> sizes;
+    for (const std::string& text : options.sizes)
+        sizes.push_back(ParseFrameSize(text));
+    if (sizes.empty())
+        sizes = {{1280, 720}, {1920, 1080}, {3840, 2160}};
+
+    auto library = LoadPlugin(options.plugin);
+    library->SetLogCallback([](const char*) {});
+    const PluginDescription plugin = Describe(*library);
+    const std::vector<Variant> variants = BenchVariants(plugin, options);
+    std::vector<std::vector<ParameterSetting>> resolved;
+    for (const Variant& variant : variants) {
+        resolved.emplace_back();
+        for (const std::string& assignment : variant.settings)
+            resolved.back().push_back(ResolveSetting(plugin, assignment));
+    }
+    std::optional<PendingFile> jsonFile;
+    if (!options.json.empty())
+        jsonFile.emplace(options.json);
+
+    auto gl = GlSession::Open(ParseGlApi(options.gl));
+    PassThrough passThrough;
+    std::vector<SizeResult> results;
+    library->Call32(ffgl::kInitialise);
+    for (const FrameSize& size : sizes)
+        results.push_back(MeasureSize(*library, plugin, variants, resolved, options, passThrough, size));
+    library->Call32(ffgl::kDeinitialise);
+
+    PrintTable(plugin, gl->Description(), options, variants, results);
     if (jsonFile) {
         std::ofstream out(jsonFile->TemporaryPath(), std::ios::binary | std::ios::trunc);
         out << Json(plugin.name, gl->Description(), options, variants, results);
