@@ -50,47 +50,12 @@ std::string SignalText(int signal)
     return std::string(name ? name : "signal") + ", signal " + std::to_string(signal);
 }
 
-}  // namespace
-
-ValidationOutcome RunValidationChild(const std::vector<std::string>& argv, double timeoutSeconds)
-{
-    const auto start = Clock::now();
-    const std::string outputPath = MakeTemporaryFile("zao-validate");
-    int report[2] = {-1, -1};
-    if (pipe2(report, O_CLOEXEC) != 0)
-        throw HostError("cannot create a pipe: " + std::string(std::strerror(errno)));
-    // Above the child's report descriptor, so that moving it there is a real dup2.
-    for (int& end : report) {
-        const int moved = fcntl(end, F_DUPFD_CLOEXEC, kValidationReportFd + 1);
-        close(end);
-        end = moved;
-    }
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, outputPath.c_str(), O_WRONLY | O_TRUNC, 0);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    posix_spawn_file_actions_adddup2(&actions, report[1], kValidationReportFd);
-    std::vector<char*> args;
-    for (const std::string& arg : argv)
-        args.push_back(const_cast<char*>(arg.c_str()));
-    args.push_back(nullptr);
-    pid_t pid = -1;
-    const int spawned = posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    close(report[1]);
-    if (spawned != 0) {
-        close(report[0]);
-        std::remove(outputPath.c_str());
-        throw HostError("cannot run " + argv[0] + ": " + std::strerror(spawned));
-    }
-
-    const auto deadline = start + std::chrono::duration_cast<Clock::duration>(
-                                      std::chrono::duration<double>(timeoutSeconds));
-    std::string pending, lastStep, verdict, verdictText;
-    bool timedOut = false, interrupted = false, open = true;
-    const auto takeLines = [&] {
+// The child's report pipe as it is read: the last step it announced and its verdict.
+class ReportReader {
+public:
+    void Append(const char* bytes, size_t count)
+    {
+        pending.append(bytes, count);
         size_t end;
         while ((end = pending.find('\n')) != std::string::npos) {
             const std::string line = pending.substr(0, end);
@@ -105,86 +70,161 @@ ValidationOutcome RunValidationChild(const std::vector<std::string>& argv, doubl
                 verdictText = text;
             }
         }
-    };
+    }
+
+    std::string lastStep, verdict, verdictText;
+
+private:
+    std::string pending;
+};
+
+struct Child {
+    pid_t pid = -1;
+    int reportFd = -1;  // our end of the report pipe
+};
+
+// Starts argv with standard input from /dev/null, standard output and error
+// into outputPath and the write end of a report pipe at kValidationReportFd.
+Child SpawnChild(const std::vector<std::string>& argv, const std::string& outputPath)
+{
+    int report[2] = {-1, -1};
+    if (pipe2(report, O_CLOEXEC) != 0)
+        throw HostError("cannot create a pipe: " + std::string(std::strerror(errno)));
+    // Above the child's report descriptor, so that moving it there is a real dup2.
+    for (int& end : report) {
+        const int moved = fcntl(end, F_DUPFD_CLOEXEC, kValidationReportFd + 1);
+        close(end);
+        end = moved;
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, outputPath.c_str(), O_WRONLY | O_TRUNC, 0);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    posix_spawn_file_actions_adddup2(&actions, report[1], kValidationReportFd);
+    std::vector<char*> args;
+    for (const std::string& arg : argv)
+        args.push_back(const_cast<char*>(arg.c_str()));
+    args.push_back(nullptr);
+    Child child;
+    const int spawned = posix_spawn(&child.pid, args[0], &actions, nullptr, args.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(report[1]);
+    if (spawned != 0) {
+        close(report[0]);
+        throw HostError("cannot run " + argv[0] + ": " + std::strerror(spawned));
+    }
+    child.reportFd = report[0];
+    return child;
+}
+
+struct ChildEnd {
     int status = 0;
-    bool reaped = false;
+    bool timedOut = false;
+    bool interrupted = false;
+};
+
+// Reads the report until the child ends, the deadline passes (the child is
+// killed) or the user interrupts (likewise), then what it wrote last.
+ChildEnd WaitForChild(const Child& child, Clock::time_point deadline, ReportReader& reader)
+{
+    ChildEnd end;
+    bool open = true, reaped = false;
+    char buffer[4096];
     while (!reaped) {
         if (Interrupted()) {
-            interrupted = true;
+            end.interrupted = true;
             break;
         }
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
         if (left <= 0) {
-            timedOut = true;
+            end.timedOut = true;
             break;
         }
         if (open) {
-            pollfd wait = {report[0], POLLIN, 0};
+            pollfd wait = {child.reportFd, POLLIN, 0};
             const int polled = poll(&wait, 1, static_cast<int>(std::min<long long>(left, 200)));
             if (polled < 0 && errno != EINTR)
                 open = false;
             if (polled > 0) {
-                char buffer[4096];
-                const ssize_t got = read(report[0], buffer, sizeof buffer);
-                if (got > 0) {
-                    pending.append(buffer, static_cast<size_t>(got));
-                    takeLines();
-                } else if (got == 0 || errno != EINTR) {
+                const ssize_t got = read(child.reportFd, buffer, sizeof buffer);
+                if (got > 0)
+                    reader.Append(buffer, static_cast<size_t>(got));
+                else if (got == 0 || errno != EINTR)
                     open = false;
-                }
             }
         } else {
             // The pipe is closed (normally at exit): the child has little left to do.
             usleep(5000);
         }
-        const pid_t done = waitpid(pid, &status, WNOHANG);
-        reaped = done == pid;
+        reaped = waitpid(child.pid, &end.status, WNOHANG) == child.pid;
     }
     if (!reaped) {
-        kill(pid, SIGKILL);
-        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        kill(child.pid, SIGKILL);
+        while (waitpid(child.pid, &end.status, 0) < 0 && errno == EINTR) {
         }
     }
-    // What the child wrote just before it ended.
-    for (;;) {
-        char buffer[4096];
-        const ssize_t got = read(report[0], buffer, sizeof buffer);
-        if (got <= 0)
-            break;
-        pending.append(buffer, static_cast<size_t>(got));
-    }
-    takeLines();
-    close(report[0]);
+    for (ssize_t got; (got = read(child.reportFd, buffer, sizeof buffer)) > 0;)
+        reader.Append(buffer, static_cast<size_t>(got));
+    return end;
+}
 
+// The verdict from how the child ended and what it reported.
+ValidationOutcome Judge(const ChildEnd& end, const ReportReader& reader, const std::string& lastOutput,
+                        double timeoutSeconds)
+{
     ValidationOutcome outcome;
-    outcome.seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    const std::string during = lastStep.empty() ? "" : " during: " + lastStep;
-    const std::string lastOutput = LastOutputLine(outputPath);
-    std::remove(outputPath.c_str());
+    const std::string during = reader.lastStep.empty() ? "" : " during: " + reader.lastStep;
     const std::string said = lastOutput.empty() ? "" : " (last output: " + lastOutput + ")";
     char limit[32];
     std::snprintf(limit, sizeof limit, "%g s", timeoutSeconds);
-
-    if (interrupted) {
+    const int status = end.status;
+    if (end.interrupted) {
         outcome.interrupted = true;
         outcome.text = "interrupted";
-    } else if (timedOut) {
+    } else if (end.timedOut) {
         outcome.text = std::string("hung: no verdict within ") + limit + ", killed" + during + said;
     } else if (WIFSIGNALED(status)) {
-        outcome.text = verdict == "pass" ? "passed, then crashed (" + SignalText(WTERMSIG(status)) + ")" + during
-                                         : "crashed (" + SignalText(WTERMSIG(status)) + ")" + during + said;
-    } else if (verdict == "fail") {
-        outcome.text = verdictText;
-    } else if (verdict == "pass" && WEXITSTATUS(status) == 0) {
+        outcome.text = reader.verdict == "pass"
+                           ? "passed, then crashed (" + SignalText(WTERMSIG(status)) + ")" + during
+                           : "crashed (" + SignalText(WTERMSIG(status)) + ")" + during + said;
+    } else if (reader.verdict == "fail") {
+        outcome.text = reader.verdictText;
+    } else if (reader.verdict == "pass" && WEXITSTATUS(status) == 0) {
         outcome.passed = true;
-        outcome.text = verdictText;
-    } else if (verdict == "pass") {
+        outcome.text = reader.verdictText;
+    } else if (reader.verdict == "pass") {
         // A sanitizer's report at exit, or an exit call in the plug-in's unload code.
         outcome.text = "passed, then exited with status " + std::to_string(WEXITSTATUS(status)) + said;
     } else {
         outcome.text = "the process exited with status " + std::to_string(WEXITSTATUS(status)) +
                        " before its verdict" + during + said;
     }
+    return outcome;
+}
+
+}  // namespace
+
+ValidationOutcome RunValidationChild(const std::vector<std::string>& argv, double timeoutSeconds)
+{
+    const auto start = Clock::now();
+    const std::string outputPath = MakeTemporaryFile("zao-validate");
+    Child child;
+    try {
+        child = SpawnChild(argv, outputPath);
+    } catch (...) {
+        std::remove(outputPath.c_str());
+        throw;
+    }
+    const auto deadline =
+        start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(timeoutSeconds));
+    ReportReader reader;
+    const ChildEnd end = WaitForChild(child, deadline, reader);
+    close(child.reportFd);
+    const std::string lastOutput = LastOutputLine(outputPath);
+    std::remove(outputPath.c_str());
+    ValidationOutcome outcome = Judge(end, reader, lastOutput, timeoutSeconds);
+    outcome.seconds = std::chrono::duration<double>(Clock::now() - start).count();
     return outcome;
 }
 
