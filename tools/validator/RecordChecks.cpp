@@ -134,12 +134,10 @@ void SweepCodes(Session& session, void* instance, GuardedRecord& record)
     }
 }
 
-}  // namespace
-
-std::string InfoRecords(Session& session)
+// Code 0: interface version 2, a printable code and name, effect or source.
+void CheckInfoRecord(Session& session)
 {
-    const Reporter& report = session.report;
-    report.Step("code 0 (information record)");
+    session.report.Step("code 0 (information record)");
     const uint64_t infoAnswer = session.Call(ffgl::kGetInfo);
     Require(AnswerText(infoAnswer) != nullptr, "code 0 answered " + Hex(infoAnswer) + " instead of a record");
     hostkit::ByteRecord<32> info;
@@ -151,98 +149,116 @@ std::string InfoRecords(Session& session)
     Require(PrintableThenZeros(info.bytes + 12, 16),
             "the plug-in name is not printable characters then zero bytes: " + FieldText(info.bytes + 12, 16));
     const uint32_t type = info.U32(28);
-    Require(type == 0 || type == 1, "plug-in type " + std::to_string(type) + " is neither 0 (effect) nor 1 (source)");
+    Require(type == ffgl::kPluginTypeEffect || type == ffgl::kPluginTypeSource,
+            "plug-in type " + std::to_string(type) + " is neither 0 (effect) nor 1 (source)");
+}
 
-    report.Step("code 13 (extended information record)");
+// Code 13: a record whose two texts are terminated.
+void CheckExtendedInfoRecord(Session& session)
+{
+    session.report.Step("code 13 (extended information record)");
     const uint64_t extendedAnswer = session.Call(ffgl::kGetExtendedInfo);
     Require(AnswerText(extendedAnswer) != nullptr,
             "code 13 answered " + Hex(extendedAnswer) + " instead of a record");
     hostkit::ByteRecord<40> extended;
     std::memcpy(extended.bytes, AnswerText(extendedAnswer), 40);
-    report.Step("reading the description text of code 13");
+    session.report.Step("reading the description text of code 13");
     RequiredText(extended.U64(8), "the description of code 13", true);
-    report.Step("reading the about text of code 13");
+    session.report.Step("reading the about text of code 13");
     RequiredText(extended.U64(16), "the about text of code 13", true);
+}
 
-    report.Step("code 4 (parameter count)");
-    const uint32_t count = static_cast<uint32_t>(session.Call(ffgl::kGetParameterCount));
-    Require(count != hostkit::kFailureCode, "code 4 answered the failure code");
-    Require(count <= 4096, "code 4 claims " + std::to_string(count) + " parameters");
+// Code 41 of a numeric parameter: a finite range that holds a standard parameter's default.
+void CheckRange(Session& session, uint32_t index, const std::string& named, uint32_t type, float defaultValue)
+{
+    session.report.Step("code 41 (range) of " + named);
+    hostkit::ByteRecord<12> range;
+    range.PutU32(0, index);
+    range.PutF32(4, -12345.0f);
+    range.PutF32(8, -12345.0f);
+    const uint64_t rangeAnswer = session.library.CallPointer(ffgl::kGetRange, range.Data());
+    Require(static_cast<uint32_t>(rangeAnswer) == 0, "code 41 answered " + Hex(rangeAnswer) + " for " + named);
+    const float minimum = range.F32(4), maximum = range.F32(8);
+    Require(std::isfinite(minimum) && std::isfinite(maximum) && minimum <= maximum,
+            "the range of " + named + " is " + FloatText(minimum) + " to " + FloatText(maximum));
+    if (type != ffgl::kParameterStandard)
+        return;
+    Require(defaultValue >= 0.0f && defaultValue <= 1.0f,
+            "the default " + FloatText(defaultValue) + " of the standard " + named + " is outside 0 to 1");
+    Require(defaultValue >= minimum && defaultValue <= maximum,
+            "the default " + FloatText(defaultValue) + " of " + named + " is outside its range " +
+                FloatText(minimum) + " to " + FloatText(maximum));
+}
 
-    static const std::set<uint32_t> knownTypes = {0, 1, 2, 3, 4, 5, 6, 10, 11, 12, 13, 14, 15, 16, 17, 18, 100};
-    std::vector<uint32_t> types(count);
-    for (uint32_t i = 0; i < count; ++i) {
-        const std::string parameter = "parameter " + std::to_string(i);
-        report.Step("code 5 (name) of " + parameter);
-        const std::string name = RequiredText(session.Call(ffgl::kGetParameterName, i), "the name of " + parameter);
-        const std::string named = parameter + " (" + Printable(name.c_str()) + ")";
-        report.Step("code 15 (type) of " + named);
-        const uint32_t type = static_cast<uint32_t>(session.Call(ffgl::kGetParameterType, i));
-        types[i] = type;
-        Require(knownTypes.count(type) == 1, named + " has the unknown type " + Hex(type));
-
-        report.Step("code 6 (default) of " + named);
-        const uint64_t defaultAnswer = session.Call(ffgl::kGetParameterDefault, i);
-        float defaultValue = 0;
-        if (IsTextType(type)) {
-            if (const char* text = AnswerText(defaultAnswer))
-                Require(TextLength(text, kTextLimit) >= 0, "the default text of " + named + " is not terminated");
-        } else {
-            Require(!IsFailureCode(defaultAnswer), "code 6 answered the failure code for " + named);
-            defaultValue = hostkit::FloatOfBits(static_cast<uint32_t>(defaultAnswer));
-        }
-
-        if (!IsTextType(type)) {
-            report.Step("code 41 (range) of " + named);
-            hostkit::ByteRecord<12> range;
-            range.PutU32(0, i);
-            range.PutF32(4, -12345.0f);
-            range.PutF32(8, -12345.0f);
-            const uint64_t rangeAnswer = session.library.CallPointer(ffgl::kGetRange, range.Data());
-            Require(static_cast<uint32_t>(rangeAnswer) == 0,
-                    "code 41 answered " + Hex(rangeAnswer) + " for " + named);
-            const float minimum = range.F32(4), maximum = range.F32(8);
-            Require(std::isfinite(minimum) && std::isfinite(maximum) && minimum <= maximum,
-                    "the range of " + named + " is " + FloatText(minimum) + " to " + FloatText(maximum));
-            if (type == 10) {
-                Require(defaultValue >= 0.0f && defaultValue <= 1.0f,
-                        "the default " + FloatText(defaultValue) + " of the standard " + named + " is outside 0 to 1");
-                Require(defaultValue >= minimum && defaultValue <= maximum,
-                        "the default " + FloatText(defaultValue) + " of " + named + " is outside its range " +
-                            FloatText(minimum) + " to " + FloatText(maximum));
-            }
-        }
-
-        report.Step("code 31 (element count) of " + named);
-        const uint32_t elements = static_cast<uint32_t>(session.Call(ffgl::kGetElementCount, i));
-        Require(elements != hostkit::kFailureCode && elements >= 1,
-                named + " has an element count of " + Hex(elements) + " (code 31), not at least 1");
-        Require(elements <= 65536, named + " claims " + std::to_string(elements) + " elements");
-        if (type == kTypeOption) {
-            bool defaultIsElement = false;
-            for (uint32_t e = 0; e < elements; ++e) {
-                const std::string element = "element " + std::to_string(e) + " of " + named;
-                hostkit::ByteRecord<8> pair;
-                pair.PutU32(0, i);
-                pair.PutU32(4, e);
-                report.Step("code 35 (element name) of " + element);
-                RequiredText(session.library.CallPointer(ffgl::kGetElementName, pair.Data()), "the name of " + element);
-                report.Step("code 36 (element value) of " + element);
-                const uint64_t value = session.library.CallPointer(ffgl::kGetElementValue, pair.Data());
-                Require(!IsFailureCode(value), "code 36 answered the failure code for " + element);
-                const float elementValue = hostkit::FloatOfBits(static_cast<uint32_t>(value));
-                defaultIsElement = defaultIsElement || elementValue == defaultValue;
-            }
-            Require(defaultIsElement, "the default " + FloatText(defaultValue) + " of the option " + named +
-                                          " is none of its element values");
-        }
+// Codes 31, 35 and 36: at least one element; an option's elements are named
+// and valued, and its default is one of them.
+void CheckElements(Session& session, uint32_t index, const std::string& named, uint32_t type, float defaultValue)
+{
+    session.report.Step("code 31 (element count) of " + named);
+    const uint32_t elements = static_cast<uint32_t>(session.Call(ffgl::kGetElementCount, index));
+    Require(elements != hostkit::kFailureCode && elements >= 1,
+            named + " has an element count of " + Hex(elements) + " (code 31), not at least 1");
+    Require(elements <= 65536, named + " claims " + std::to_string(elements) + " elements");
+    if (type != ffgl::kParameterOption)
+        return;
+    bool defaultIsElement = false;
+    for (uint32_t e = 0; e < elements; ++e) {
+        const std::string element = "element " + std::to_string(e) + " of " + named;
+        hostkit::ByteRecord<8> pair;
+        pair.PutU32(0, index);
+        pair.PutU32(4, e);
+        session.report.Step("code 35 (element name) of " + element);
+        RequiredText(session.library.CallPointer(ffgl::kGetElementName, pair.Data()), "the name of " + element);
+        session.report.Step("code 36 (element value) of " + element);
+        const uint64_t value = session.library.CallPointer(ffgl::kGetElementValue, pair.Data());
+        Require(!IsFailureCode(value), "code 36 answered the failure code for " + element);
+        defaultIsElement = defaultIsElement || hostkit::FloatOfBits(static_cast<uint32_t>(value)) == defaultValue;
     }
+    Require(defaultIsElement, "the default " + FloatText(defaultValue) + " of the option " + named +
+                                  " is none of its element values");
+}
 
-    report.Step("code 18 for the display texts");
+// One parameter's name, type, default, range and elements; returns its type.
+uint32_t CheckParameter(Session& session, uint32_t index)
+{
+    static const std::set<uint32_t> knownTypes = {
+        ffgl::kParameterBoolean, ffgl::kParameterEvent,    ffgl::kParameterRed,        ffgl::kParameterGreen,
+        ffgl::kParameterBlue,    ffgl::kParameterXPosition, ffgl::kParameterYPosition, ffgl::kParameterStandard,
+        ffgl::kParameterOption,  ffgl::kParameterBuffer,   ffgl::kParameterInteger,    ffgl::kParameterFile,
+        ffgl::kParameterHue,     ffgl::kParameterSaturation, ffgl::kParameterBrightness, ffgl::kParameterAlpha,
+        ffgl::kParameterText};
+    const std::string parameter = "parameter " + std::to_string(index);
+    session.report.Step("code 5 (name) of " + parameter);
+    const std::string name = RequiredText(session.Call(ffgl::kGetParameterName, index), "the name of " + parameter);
+    const std::string named = parameter + " (" + Printable(name.c_str()) + ")";
+    session.report.Step("code 15 (type) of " + named);
+    const uint32_t type = static_cast<uint32_t>(session.Call(ffgl::kGetParameterType, index));
+    Require(knownTypes.count(type) == 1, named + " has the unknown type " + Hex(type));
+
+    session.report.Step("code 6 (default) of " + named);
+    const uint64_t defaultAnswer = session.Call(ffgl::kGetParameterDefault, index);
+    if (IsTextType(type)) {
+        if (const char* text = AnswerText(defaultAnswer))
+            Require(TextLength(text, kTextLimit) >= 0, "the default text of " + named + " is not terminated");
+    } else {
+        Require(!IsFailureCode(defaultAnswer), "code 6 answered the failure code for " + named);
+        const float defaultValue = hostkit::FloatOfBits(static_cast<uint32_t>(defaultAnswer));
+        CheckRange(session, index, named, type, defaultValue);
+        CheckElements(session, index, named, type, defaultValue);
+        return type;
+    }
+    CheckElements(session, index, named, type, 0.0f);
+    return type;
+}
+
+// Code 7 on a live instance: every numeric parameter's display text fits 16 bytes.
+void CheckDisplayTexts(Session& session, const std::vector<uint32_t>& types)
+{
+    session.report.Step("code 18 for the display texts");
     InstanceGuard instance(session, session.Create(64, 64));
-    for (uint32_t i = 0; i < count; ++i) {
+    for (uint32_t i = 0; i < types.size(); ++i) {
         const std::string parameter = "parameter " + std::to_string(i);
-        report.Step("code 7 (display text) of " + parameter);
+        session.report.Step("code 7 (display text) of " + parameter);
         const uint64_t answer = session.Call(ffgl::kGetParameterDisplay, i, instance.Get());
         if (IsTextType(types[i])) {
             if (const char* text = AnswerText(answer))
@@ -255,6 +271,22 @@ std::string InfoRecords(Session& session)
                 "the display text of " + parameter + " is not terminated within 16 bytes: " + Printable(text, 16));
     }
     instance.Destroy();
+}
+
+}  // namespace
+
+std::string InfoRecords(Session& session)
+{
+    CheckInfoRecord(session);
+    CheckExtendedInfoRecord(session);
+    session.report.Step("code 4 (parameter count)");
+    const uint32_t count = static_cast<uint32_t>(session.Call(ffgl::kGetParameterCount));
+    Require(count != hostkit::kFailureCode, "code 4 answered the failure code");
+    Require(count <= 4096, "code 4 claims " + std::to_string(count) + " parameters");
+    std::vector<uint32_t> types(count);
+    for (uint32_t i = 0; i < count; ++i)
+        types[i] = CheckParameter(session, i);
+    CheckDisplayTexts(session, types);
     return std::to_string(count) + " parameters";
 }
 
