@@ -18,25 +18,10 @@ unpacked="$repo/build-release/unpacked"
 # glibc, so that hosts on distributions of 2022 and later can load it.
 glibcBound=2.35
 
-declare -a summary=()
-failures=0
-scriptStart=$SECONDS
-
-Record() {  # status, name, detail
-    summary+=("$1: $2${3:+ ($3)}")
-    [[ "$1" == FAIL ]] && failures=$((failures + 1))
-    echo "== $1: $2${3:+ ($3)}"
-}
-
-Finish() {
-    echo
-    echo "Release checks summary"
-    printf '  %s\n' "${summary[@]}"
-    echo "  total time: $((SECONDS - scriptStart)) s"
-    echo "CheckRelease: $((${#summary[@]} - failures)) passed, $failures failed"
-    [[ $failures -eq 0 ]]
-    exit $?
-}
+checkTitle="Release checks"
+checkName=CheckRelease
+# shellcheck source=../CheckReport.sh
+source "$repo/tools/CheckReport.sh"
 
 # 1. The archives, twice from clean build folders; the same bytes both times.
 stageStart=$SECONDS

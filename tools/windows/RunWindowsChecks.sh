@@ -26,27 +26,10 @@ testExe="$buildDir/windows-checks/WindowsPluginTest.exe"
 triplet=x86_64-w64-mingw32
 objdump="$triplet-objdump"
 
-declare -a summary=()
-failures=0
-scriptStart=$SECONDS
-
-Record() {  # status, name, detail
-    summary+=("$1: $2${3:+ ($3)}")
-    [[ "$1" == FAIL ]] && failures=$((failures + 1))
-    echo "== $1: $2${3:+ ($3)}"
-}
-
-Finish() {
-    echo
-    echo "Windows checks summary"
-    printf '  %s\n' "${summary[@]}"
-    echo "  total time: $((SECONDS - scriptStart)) s"
-    local passed=0
-    for line in "${summary[@]}"; do [[ "$line" == PASS:* ]] && passed=$((passed + 1)); done
-    echo "RunWindowsChecks: $passed passed, $failures failed"
-    [[ $failures -eq 0 ]]
-    exit $?
-}
+checkTitle="Windows checks"
+checkName=RunWindowsChecks
+# shellcheck source=../CheckReport.sh
+source "$repo/tools/CheckReport.sh"
 
 # 1. Packages.
 stageStart=$SECONDS
