@@ -2,6 +2,7 @@
 #include "GpuGridSampler.h"
 
 #include <algorithm>
+#include <array>
 
 #include "../ffglex/GlHeaders.h"
 #include "../ffglex/ScopedBindings.h"
@@ -24,11 +25,8 @@ public:
         glGetBooleani_v(GL_COLOR_WRITEMASK, 0, colorMask);
         glGetIntegerv(GL_POLYGON_MODE, polygonMode);
         blend = glIsEnabledi(GL_BLEND, 0);
-        scissor = glIsEnabled(GL_SCISSOR_TEST);
-        cull = glIsEnabled(GL_CULL_FACE);
-        dither = glIsEnabled(GL_DITHER);
-        logicOp = glIsEnabled(GL_COLOR_LOGIC_OP);
-        discard = glIsEnabled(GL_RASTERIZER_DISCARD);
+        for (size_t i = 0; i < kOffForTheDraw.size(); ++i)
+            wasOn[i] = glIsEnabled(kOffForTheDraw[i]);
         glActiveTexture(GL_TEXTURE0 + kIndexUnit);
         glGetIntegerv(GL_TEXTURE_BINDING_BUFFER, &indexUnitBufferTexture);
         glActiveTexture(GL_TEXTURE0 + kInputUnit);
@@ -38,12 +36,11 @@ public:
         glColorMaski(0, GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
         if (polygonMode[0] != GL_FILL)
             glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-        Switch(blend, GL_FALSE, [] { glDisablei(GL_BLEND, 0); }, [] { glEnablei(GL_BLEND, 0); });
-        Set(GL_SCISSOR_TEST, scissor, GL_FALSE);
-        Set(GL_CULL_FACE, cull, GL_FALSE);
-        Set(GL_DITHER, dither, GL_FALSE);
-        Set(GL_COLOR_LOGIC_OP, logicOp, GL_FALSE);
-        Set(GL_RASTERIZER_DISCARD, discard, GL_FALSE);
+        if (blend)
+            glDisablei(GL_BLEND, 0);
+        for (size_t i = 0; i < kOffForTheDraw.size(); ++i)
+            if (wasOn[i])
+                glDisable(kOffForTheDraw[i]);
     }
 
     ~GridDrawState()
@@ -52,12 +49,11 @@ public:
         glColorMaski(0, colorMask[0], colorMask[1], colorMask[2], colorMask[3]);
         if (polygonMode[0] != GL_FILL)
             glPolygonMode(GL_FRONT_AND_BACK, static_cast<GLenum>(polygonMode[0]));
-        Switch(GL_FALSE, blend, [] { glDisablei(GL_BLEND, 0); }, [] { glEnablei(GL_BLEND, 0); });
-        Set(GL_SCISSOR_TEST, GL_FALSE, scissor);
-        Set(GL_CULL_FACE, GL_FALSE, cull);
-        Set(GL_DITHER, GL_FALSE, dither);
-        Set(GL_COLOR_LOGIC_OP, GL_FALSE, logicOp);
-        Set(GL_RASTERIZER_DISCARD, GL_FALSE, discard);
+        if (blend)
+            glEnablei(GL_BLEND, 0);
+        for (size_t i = 0; i < kOffForTheDraw.size(); ++i)
+            if (wasOn[i])
+                glEnable(kOffForTheDraw[i]);
         glActiveTexture(GL_TEXTURE0 + kIndexUnit);
         glBindTexture(GL_TEXTURE_BUFFER, static_cast<GLuint>(indexUnitBufferTexture));
         glActiveTexture(GL_TEXTURE0 + kInputUnit);
@@ -68,23 +64,15 @@ public:
     GridDrawState& operator=(const GridDrawState&) = delete;
 
 private:
-    template <typename Off, typename On>
-    static void Switch(GLboolean from, GLboolean to, Off off, On on)
-    {
-        if (from != to)
-            to ? on() : off();
-    }
-    static void Set(GLenum capability, GLboolean from, GLboolean to)
-    {
-        if (from != to)
-            to ? glEnable(capability) : glDisable(capability);
-    }
+    // Each would drop or alter fragments of the grid draw; the host's are given back.
+    static constexpr std::array<GLenum, 5> kOffForTheDraw = {GL_SCISSOR_TEST, GL_CULL_FACE, GL_DITHER,
+                                                             GL_COLOR_LOGIC_OP, GL_RASTERIZER_DISCARD};
 
     GLint viewport[4] = {0, 0, 0, 0};
     GLboolean colorMask[4] = {GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE};
     GLint polygonMode[2] = {GL_FILL, GL_FILL};
-    GLboolean blend = GL_FALSE, scissor = GL_FALSE, cull = GL_FALSE, dither = GL_FALSE, logicOp = GL_FALSE,
-              discard = GL_FALSE;
+    GLboolean blend = GL_FALSE;
+    std::array<GLboolean, kOffForTheDraw.size()> wasOn{};
     GLint indexUnitBufferTexture = 0;
     GLint inputUnitSampler = 0;
 };
