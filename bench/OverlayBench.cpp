@@ -19,6 +19,7 @@
 #include "hostkit/AllocationCounter.h"
 #include "hostkit/ByteRecord.h"
 #include "hostkit/DrawCallCounter.h"
+#include "hostkit/EffectInstance.h"
 #include "hostkit/FfglCodes.h"
 #include "hostkit/GlContext.h"
 #include "hostkit/HostGl.h"
@@ -80,7 +81,7 @@ struct Setup {
 
     Setup(const benchmark::State& state)
         : size(kSizes[state.range(0)]), scene(kScenes[state.range(1)]),
-          image(scene.targets ? testsupport::TwentyTargets(size.width, size.height) : Image(size.width, size.height))
+          image(scene.targets ? testsupport::TwentyTargets(size.width, size.height) : Image(size.width, size.height, 0, 0, 0))
     {
         texture = hostkit::CreateTexture(size.width, size.height, image.pixels.data());
         output = hostkit::CreateRenderTarget(size.width, size.height);
@@ -179,7 +180,7 @@ void Detection(benchmark::State& state)
 {
     const Size size = kSizes[state.range(0)];
     const Scene scene = kScenes[state.range(1)];
-    const Image image = scene.targets ? testsupport::TwentyTargets(size.width, size.height) : Image(size.width, size.height);
+    const Image image = scene.targets ? testsupport::TwentyTargets(size.width, size.height) : Image(size.width, size.height, 0, 0, 0);
     const GridSize grid = GridSizeFor(size.width, size.height);
     std::vector<uint8_t> cells(static_cast<size_t>(grid.width) * grid.height * 4);
     SampleGrid(image.pixels.data(), static_cast<int32_t>(size.width), static_cast<int32_t>(size.height), cells.data(),
@@ -206,23 +207,16 @@ void WholeFrame(benchmark::State& state)
         state.SkipWithError(error.c_str());
         return;
     }
-    const Image image = scene.targets ? testsupport::TwentyTargets(size.width, size.height) : Image(size.width, size.height);
+    const Image image = scene.targets ? testsupport::TwentyTargets(size.width, size.height) : Image(size.width, size.height, 0, 0, 0);
     const uint32_t texture = hostkit::CreateTexture(size.width, size.height, image.pixels.data());
     hostkit::RenderTarget output = hostkit::CreateRenderTarget(size.width, size.height);
-    const auto viewport = hostkit::MakeViewport(0, 0, size.width, size.height);
-    void* instance = reinterpret_cast<void*>(library->CallPointer(ffgl::kCreateInstance, viewport.Data()));
-    Configure(scene, [&](uint32_t number, float value) {
-        hostkit::ByteRecord<16> record;
-        record.PutU32(0, number);
-        record.PutF32(8, value);
-        library->CallPointer(ffgl::kSetParameter, record.Data(), instance);
-    });
-    const auto info = hostkit::MakeTextureInfo(size.width, size.height, size.width, size.height, texture);
-    const void* textures[] = {info.Data()};
-    const auto frame = hostkit::MakeFrameInput(1, textures, output.framebuffer);
+    hostkit::EffectInstance instance(*library, size.width, size.height);
+    Configure(scene, [&](uint32_t number, float value) { instance.SetFloat(number, value); });
+    const auto input = hostkit::InputTexture::Whole(texture, size.width, size.height);
+    instance.PrepareFrame(&input, 1, output.framebuffer);
     const auto run = [&] {
         hostkit::BeginFrame(output, 0, 0, 0, 1);
-        library->CallPointer(ffgl::kProcessFrame, frame.Data(), instance);
+        instance.ProcessFrame();
         glFinish();
     };
     run();
@@ -236,7 +230,7 @@ void WholeFrame(benchmark::State& state)
     const double frames = static_cast<double>(state.iterations());
     state.counters["draws"] = static_cast<double>(hostkit::DrawCallCount()) / frames;
     state.counters["vertices"] = static_cast<double>(hostkit::DrawnVertexCount()) / frames;
-    library->Call(ffgl::kDestroyInstance, 0, instance);
+    instance.Destroy();
     hostkit::DeleteTexture(texture);
     hostkit::DeleteRenderTarget(output);
     state.SetLabel(Label(size, scene));

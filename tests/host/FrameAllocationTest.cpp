@@ -1,6 +1,8 @@
 // Heap use of a frame, counted as a host sees it: the plug-in loaded with
 // dlopen and driven through plugMain, every allocation that its own code makes
 // on the calling thread tallied by the executable's own malloc.
+#include <memory>
+
 #include "PluginFixture.h"
 #include "Scenes.h"
 #include "hostkit/AllocationCounter.h"
@@ -20,27 +22,18 @@ protected:
         GlPluginTest::SetUp();
         if (HasFatalFailure())
             return;
-        instance = CreateInstance(kWidth, kHeight);
-        ASSERT_NE(instance, nullptr);
-        output = hostkit::CreateRenderTarget(kWidth, kHeight);
+        instance = MakeInstance(kWidth, kHeight);
+        ASSERT_TRUE(instance.Valid());
     }
     void TearDown() override
     {
-        if (instance != nullptr) {
-            Call32(ffgl::kDestroyInstance, 0, instance);
-            hostkit::DeleteTexture(texture);
-            hostkit::DeleteRenderTarget(output);
-        }
+        instance.Destroy();
+        hostkit::DeleteTexture(texture);
+        frame.reset();
         GlPluginTest::TearDown();
     }
 
-    void SetParameter(uint32_t number, float value)
-    {
-        hostkit::ByteRecord<16> record;
-        record.PutU32(0, number);
-        record.PutF32(8, value);
-        ASSERT_EQ(CallRecord(ffgl::kSetParameter, record.Data(), instance), 0u);
-    }
+    void SetParameter(const char* name, float value) { ASSERT_EQ(instance.SetFloat(name, value), 0u); }
 
     void Show(const Image& image)
     {
@@ -51,21 +44,18 @@ protected:
     // One processed frame of the current input, its allocations counted.
     hostkit::AllocationStats Frame()
     {
-        hostkit::BeginFrame(output, 0, 0, 0, 1);
-        const auto info = hostkit::MakeTextureInfo(kWidth, kHeight, kWidth, kHeight, texture);
-        const void* textures[] = {info.Data()};
-        const auto frame = hostkit::MakeFrameInput(1, textures, output.framebuffer);
+        frame->Prepare(instance, texture, kWidth, kHeight, 1);
         hostkit::StartCountingAllocations(library->EntryAddress());
-        const uint32_t result = CallRecord(ffgl::kProcessFrame, frame.Data(), instance);
+        const uint64_t result = instance.ProcessFrame();
         const hostkit::AllocationStats stats = hostkit::StopCountingAllocations();
         EXPECT_EQ(result, 0u);
         return stats;
     }
 
     static constexpr uint32_t kWidth = 640, kHeight = 360;
-    void* instance = nullptr;
+    hostkit::EffectInstance instance;
     uint32_t texture = 0;
-    hostkit::RenderTarget output;
+    std::unique_ptr<testsupport::HostFrame> frame = std::make_unique<testsupport::HostFrame>();
 };
 
 TEST_F(FrameAllocationTest, SteadyStateFramesAllocateNothing)
@@ -76,17 +66,17 @@ TEST_F(FrameAllocationTest, SteadyStateFramesAllocateNothing)
         float maxBlobs, boxStyle, network, contours;
     };
     const Scene scenes[] = {
-        {"title only", Image(kWidth, kHeight), 0.5f, 1.0f, 0.0f, 0.0f},
+        {"title only", Image(kWidth, kHeight, 0, 0, 0), 0.5f, 1.0f, 0.0f, 0.0f},
         {"20 labelled targets", testsupport::TwentyTargets(kWidth, kHeight), 1.0f, 1.0f, 0.0f, 0.0f},
         {"heavy", testsupport::TwentyTargets(kWidth, kHeight), 1.0f, 3.0f, 1.0f, 1.0f},
         {"grid checkerboard", testsupport::GridCheckerboard(kWidth, kHeight), 0.5f, 1.0f, 0.0f, 0.0f},
     };
     for (const Scene& scene : scenes) {
         SCOPED_TRACE(scene.name);
-        SetParameter(3, scene.maxBlobs);
-        SetParameter(4, scene.boxStyle);
-        SetParameter(6, scene.network);
-        SetParameter(8, scene.contours);
+        SetParameter("Max Blobs", scene.maxBlobs);
+        SetParameter("Box Style", scene.boxStyle);
+        SetParameter("Show Network", scene.network);
+        SetParameter("Show Contours", scene.contours);
         Show(scene.image);
         Frame();  // the first frame of new counts may grow what the instance keeps
         for (int frame = 0; frame < 2; ++frame) {
@@ -103,9 +93,9 @@ TEST_F(FrameAllocationTest, AnyTargetCountDrawsInBoundedMemory)
     // network joins nearly every pair of them: about 18,000 lines.
     Show(testsupport::GridCheckerboard(kWidth, kHeight));
     Frame();  // sizes the grid and the buffers the instance keeps
-    SetParameter(3, 10.0f);
-    SetParameter(6, 1.0f);
-    SetParameter(8, 1.0f);
+    SetParameter("Max Blobs", 10.0f);
+    SetParameter("Show Network", 1.0f);
+    SetParameter("Show Contours", 1.0f);
     const hostkit::AllocationStats first = Frame();
     RecordProperty("PeakBytes", static_cast<int>(first.peakBytes));
     // The target list grows to its new length; nothing grows with the lines.

@@ -55,14 +55,6 @@ protected:
         LogCapture::Reset();
     }
 
-    uint32_t SetParameter(void* instance, uint32_t number, float value)
-    {
-        hostkit::ByteRecord<16> record;
-        record.PutU32(0, number);
-        record.PutF32(8, value);
-        return CallRecord(ffgl::kSetParameter, record.Data(), instance);
-    }
-
     uint32_t Frame(void* instance)
     {
         const auto texture = hostkit::MakeTextureInfo(4, 4, 4, 4, 0);
@@ -113,7 +105,7 @@ TEST_F(ProbeLifecycleTest, FailedInitGlReleasesAndDestroysTheNewInstance)
 {
     void* instance = CreateInstance();
     ASSERT_NE(instance, nullptr);
-    EXPECT_EQ(SetParameter(instance, 1, 1.0f), 0u);
+    EXPECT_EQ(SetFloat(instance, 1, 1.0f), 0u);
     LogCapture::Reset();
     EXPECT_EQ(CreateInstance(), nullptr);
     EXPECT_EQ(LogCapture::Lines(),
@@ -125,7 +117,7 @@ TEST_F(ProbeLifecycleTest, RejectedDefaultDestroysTheNewInstanceBeforeGl)
 {
     void* instance = CreateInstance();
     ASSERT_NE(instance, nullptr);
-    EXPECT_EQ(SetParameter(instance, 2, 1.0f), 0u);
+    EXPECT_EQ(SetFloat(instance, 2, 1.0f), 0u);
     LogCapture::Reset();
     EXPECT_EQ(CreateInstance(), nullptr);
     EXPECT_EQ(LogCapture::Lines(), (Lines{"probe: constructed", "probe: destroyed"}));
@@ -136,7 +128,7 @@ TEST_F(ProbeLifecycleTest, WithoutAPrototypeEveryCodeAnswersItsFallback)
 {
     void* instance = CreateInstance();
     ASSERT_NE(instance, nullptr);
-    EXPECT_EQ(SetParameter(instance, 0, 1.0f), 0u);
+    EXPECT_EQ(SetFloat(instance, 0, 1.0f), 0u);
     ASSERT_EQ(Call32(ffgl::kDeinitialise), 0u);
     LogCapture::Reset();
 
@@ -148,7 +140,7 @@ TEST_F(ProbeLifecycleTest, WithoutAPrototypeEveryCodeAnswersItsFallback)
     EXPECT_EQ(library->Call(ffgl::kGetParameterType, 0), kFailureCode);
     EXPECT_EQ(CreateInstance(), nullptr);
     // Codes 8 and 9 still reach the instance; the type then counts as numeric.
-    EXPECT_EQ(SetParameter(instance, 3, 0.75f), 0u);
+    EXPECT_EQ(SetFloat(instance, 3, 0.75f), 0u);
     EXPECT_EQ(Call32(ffgl::kGetParameter, 3, instance), FloatBitsOf(0.75f));
     EXPECT_TRUE(LogCapture::Lines().empty()) << "the factory made nothing";
     EXPECT_EQ(Call32(ffgl::kDestroyInstance, 0, instance), 0u);

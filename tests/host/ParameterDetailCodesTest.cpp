@@ -150,13 +150,6 @@ protected:
         record.PutPointer(8, version);
         return this->CallRecord(ffgl::kSetHostInfo, record.Data(), instance);
     }
-    uint32_t SetFloat(void* instance, uint32_t number, float value) const
-    {
-        ByteRecord<16> record;
-        record.PutU32(0, number);
-        record.PutF32(8, value);
-        return this->CallRecord(ffgl::kSetParameter, record.Data(), instance);
-    }
 };
 
 // ---------------------------------------------------------------------------

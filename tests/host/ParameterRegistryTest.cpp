@@ -74,13 +74,7 @@ protected:
         }
         GlPluginTest::TearDown();
     }
-    uint32_t SetFloat(uint32_t number, float value)
-    {
-        hostkit::ByteRecord<16> record;
-        record.PutU32(0, number);
-        record.PutF32(8, value);
-        return CallRecord(ffgl::kSetParameter, record.Data(), instance);
-    }
+    uint32_t SetFloat(uint32_t number, float value) { return PluginTest::SetFloat(instance, number, value); }
 
     void* instance = nullptr;
 };

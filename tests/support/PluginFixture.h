@@ -9,8 +9,10 @@
 #include <vector>
 
 #include "hostkit/ByteRecord.h"
+#include "hostkit/EffectInstance.h"
 #include "hostkit/FfglCodes.h"
 #include "hostkit/GlContext.h"
+#include "hostkit/HostGl.h"
 #include "hostkit/PluginLibrary.h"
 
 namespace testsupport {
@@ -51,13 +53,19 @@ protected:
     {
         return reinterpret_cast<const char*>(library->Call(code, input, instance));
     }
+    // A bare handle, for tests of the lifecycle codes themselves; null when refused.
     void* CreateInstance(uint32_t width = 64, uint32_t height = 48) const
     {
-        const auto viewport = hostkit::MakeViewport(0, 0, width, height);
-        const uint64_t handle = library->CallPointer(ffgl::kCreateInstance, viewport.Data());
-        if (static_cast<uint32_t>(handle) == hostkit::kFailureCode && (handle >> 32) == 0)
-            return nullptr;
-        return reinterpret_cast<void*>(handle);
+        return MakeInstance(width, height).Release();
+    }
+    // An instance destroyed with its scope.
+    hostkit::EffectInstance MakeInstance(uint32_t width = 64, uint32_t height = 48) const
+    {
+        return hostkit::EffectInstance(*library, width, height);
+    }
+    uint32_t SetFloat(void* instance, uint32_t number, float value) const
+    {
+        return static_cast<uint32_t>(hostkit::SetParameter(*library, instance, number, value));
     }
 
     std::unique_ptr<hostkit::PluginLibrary> library;
@@ -80,6 +88,38 @@ protected:
     }
 
     std::unique_ptr<hostkit::GlContext> context;
+};
+
+// A host's output framebuffer, following the frame's size, around one frame
+// of an instance on a whole input texture.
+class HostFrame {
+public:
+    HostFrame() = default;
+    ~HostFrame() { hostkit::DeleteRenderTarget(output); }
+    HostFrame(const HostFrame&) = delete;
+    HostFrame& operator=(const HostFrame&) = delete;
+
+    // Clears the output and builds the frame records; code 17 is then the caller's.
+    void Prepare(hostkit::EffectInstance& instance, uint32_t texture, uint32_t width, uint32_t height,
+                 float clearAlpha = 0)
+    {
+        if (output.width != width || output.height != height) {
+            hostkit::DeleteRenderTarget(output);
+            output = hostkit::CreateRenderTarget(width, height);
+        }
+        hostkit::BeginFrame(output, 0, 0, 0, clearAlpha);
+        const auto input = hostkit::InputTexture::Whole(texture, width, height);
+        instance.PrepareFrame(&input, 1, output.framebuffer);
+    }
+    uint32_t Run(hostkit::EffectInstance& instance, uint32_t texture, uint32_t width, uint32_t height,
+                 float clearAlpha = 0)
+    {
+        Prepare(instance, texture, width, height, clearAlpha);
+        return static_cast<uint32_t>(instance.ProcessFrame());
+    }
+    std::vector<uint8_t> Pixels() const { return hostkit::ReadPixels(output); }
+
+    hostkit::RenderTarget output;
 };
 
 }  // namespace testsupport

@@ -42,8 +42,8 @@ protected:
 
 TEST_F(FramePipelineTest, OpaqueInputPassesThroughUnchangedOutsideTheOverlay)
 {
-    Image input(64, 48);
-    input.Noise(7, 255);
+    Image input(64, 48, 0, 0, 0);
+    testsupport::AddNoise(input, 7, 255);
     ASSERT_EQ(harness.Frame(input), 0u);
     const Image output = harness.Output();
     size_t compared = 0;
@@ -82,8 +82,8 @@ TEST_F(FramePipelineTest, SemiTransparentInputComesOutAsPremultipliedColourClamp
 
 TEST_F(FramePipelineTest, OnlyTheImageAreaOfALargerTextureReachesTheOutput)
 {
-    Image input(40, 30);
-    input.Noise(11, 200);
+    Image input(40, 30, 0, 0, 0);
+    testsupport::AddNoise(input, 11, 200);
     // The texture is 64 x 64; its unused area is green, which must never show.
     ASSERT_EQ(harness.Frame(input, 64, 64), 0u);
     const Image output = harness.Output();
@@ -97,8 +97,8 @@ TEST_F(FramePipelineTest, OnlyTheImageAreaOfALargerTextureReachesTheOutput)
 
 TEST_F(FramePipelineTest, ZeroAllocatedSizeMeansTheImageSize)
 {
-    Image input(40, 30);
-    input.Noise(3, 200);
+    Image input(40, 30, 0, 0, 0);
+    testsupport::AddNoise(input, 3, 200);
     ASSERT_EQ(harness.Frame(input, 0, 0, 0, 0), 0u);
     const Image output = harness.Output();
     EXPECT_EQ(0, std::memcmp(input.At(5, 5), output.At(5, 5), 4));
@@ -122,8 +122,8 @@ TEST_F(FramePipelineTest, FrameLeavesTheDocumentedGlStateWhateverTheHostSet)
     glPixelStorei(GL_PACK_ROW_LENGTH, 100);
     glActiveTexture(GL_TEXTURE0);
 
-    Image input(37, 23);
-    input.Noise(5, 255);
+    Image input(37, 23, 0, 0, 0);
+    testsupport::AddNoise(input, 5, 255);
     const auto info = hostkit::MakeTextureInfo(37, 23, 37, 23, hostkit::CreateTexture(37, 23, input.pixels.data()));
     hostkit::RenderTarget output = hostkit::CreateRenderTarget(37, 23);
     const void* textures[] = {info.Data()};
@@ -161,7 +161,7 @@ TEST_F(FramePipelineTest, FrameLeavesTheDocumentedGlStateWhateverTheHostSet)
 TEST_F(FramePipelineTest, HostPackStateDoesNotChangeWhatIsDetected)
 {
     harness.effect.SetFloatParameter(kShowBlobs, 1.0f);
-    Image input(37, 23);
+    Image input(37, 23, 0, 0, 0);
     input.Fill(3, 4, 12, 11, 255, 255, 255);
     input.Fill(20, 14, 33, 21, 250, 250, 250);
     ASSERT_EQ(harness.Frame(input), 0u);
@@ -184,7 +184,7 @@ TEST_F(FramePipelineTest, HostPackStateDoesNotChangeWhatIsDetected)
 
 TEST_F(FramePipelineTest, MissingInputFailsAndLeavesTheTargetsAlone)
 {
-    Image input(64, 48);
+    Image input(64, 48, 0, 0, 0);
     input.Fill(10, 10, 30, 30, 255, 255, 255);
     ASSERT_EQ(harness.Frame(input), 0u);
     const std::vector<TrackedBlob> before = harness.effect.Targets();

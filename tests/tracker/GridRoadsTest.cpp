@@ -162,8 +162,8 @@ TEST_F(GridRoadsTest, RgbaFramesFromOnePixelToCinemaFourKSampleTheCpuReferenceOn
     const Size sizes[] = {{1, 1}, {2, 3}, {15, 16}, {53, 53}, {641, 479}, {1920, 1080}, {4096, 2160}};
     for (const Size& size : sizes) {
         SCOPED_TRACE(std::to_string(size.width) + "x" + std::to_string(size.height));
-        testsupport::Image image(size.width, size.height);
-        image.Noise(size.width * 7 + size.height, 255);
+        testsupport::Image image(size.width, size.height, 0, 0, 0);
+        testsupport::AddNoise(image, size.width * 7 + size.height, 255);
         for (size_t i = 3; i < image.pixels.size(); i += 4)
             image.pixels[i] = static_cast<uint8_t>(i * 31);
         const GLuint texture = hostkit::CreateTexture(size.width, size.height, image.pixels.data());

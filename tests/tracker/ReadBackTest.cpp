@@ -1,5 +1,8 @@
 // What a frame reads back from the GPU, seen from a host: only the analysis
 // grid, and never the previous frame's pixels when the input cannot be read.
+#include <deque>
+#include <memory>
+
 #include "PluginFixture.h"
 #include "hostkit/DrawCallCounter.h"
 #include "hostkit/HostGl.h"
@@ -12,23 +15,19 @@ class ReadBackTest : public GlPluginTest {
 protected:
     void TearDown() override
     {
-        for (void* instance : instances)
-            EXPECT_EQ(Call32(ffgl::kDestroyInstance, 0, instance), 0u);
+        for (hostkit::EffectInstance& instance : instances)
+            EXPECT_EQ(instance.Destroy(), 0u);
         hostkit::DeleteTexture(texture);
-        hostkit::DeleteRenderTarget(output);
+        frame.reset();
         GlPluginTest::TearDown();
     }
 
-    void* NewInstance(float invert)
+    hostkit::EffectInstance& NewInstance(float invert)
     {
-        void* instance = CreateInstance(width, height);
-        EXPECT_NE(instance, nullptr);
-        hostkit::ByteRecord<16> record;
-        record.PutU32(0, 1);
-        record.PutF32(8, invert);
-        EXPECT_EQ(CallRecord(ffgl::kSetParameter, record.Data(), instance), 0u);
-        instances.push_back(instance);
-        return instance;
+        instances.push_back(MakeInstance(width, height));
+        EXPECT_TRUE(instances.back().Valid());
+        EXPECT_EQ(instances.back().SetFloat("Invert", invert), 0u);
+        return instances.back();
     }
 
     void Upload(const std::vector<uint8_t>& pixels)
@@ -38,18 +37,10 @@ protected:
     }
 
     // One frame on the given texture name; the output it drew.
-    std::vector<uint8_t> Frame(void* instance, uint32_t handle)
+    std::vector<uint8_t> Frame(hostkit::EffectInstance& instance, uint32_t handle)
     {
-        if (output.width != width || output.height != height) {
-            hostkit::DeleteRenderTarget(output);
-            output = hostkit::CreateRenderTarget(width, height);
-        }
-        hostkit::BeginFrame(output, 0, 0, 0, 0);
-        const auto info = hostkit::MakeTextureInfo(width, height, width, height, handle);
-        const void* textures[] = {info.Data()};
-        const auto frame = hostkit::MakeFrameInput(1, textures, output.framebuffer);
-        EXPECT_EQ(CallRecord(ffgl::kProcessFrame, frame.Data(), instance), 0u);
-        return hostkit::ReadPixels(output);
+        EXPECT_EQ(frame->Run(instance, handle, width, height), 0u);
+        return frame->Pixels();
     }
 
     std::vector<uint8_t> WhiteSquare() const
@@ -64,8 +55,8 @@ protected:
 
     uint32_t width = 160, height = 120;
     uint32_t texture = 0;
-    hostkit::RenderTarget output;
-    std::vector<void*> instances;
+    std::unique_ptr<testsupport::HostFrame> frame = std::make_unique<testsupport::HostFrame>();
+    std::deque<hostkit::EffectInstance> instances;  // references stay valid as it grows
 };
 
 TEST_F(ReadBackTest, TextureNameZeroAfterATargetDrawsWhatAnEmptyGridGives)
@@ -74,7 +65,7 @@ TEST_F(ReadBackTest, TextureNameZeroAfterATargetDrawsWhatAnEmptyGridGives)
     std::vector<uint8_t> emptyGridOutput[2];
     for (int invert = 0; invert < 2; ++invert) {
         SCOPED_TRACE(invert ? "inverted" : "plain");
-        void* seen = NewInstance(static_cast<float>(invert));
+        hostkit::EffectInstance& seen = NewInstance(static_cast<float>(invert));
         const std::vector<uint8_t> withTarget = Frame(seen, texture);
         const std::vector<uint8_t> afterTarget = Frame(seen, 0);
         // A fresh instance has no earlier frame whose pixels could show.
@@ -98,14 +89,11 @@ TEST_F(ReadBackTest, AnRgbaFrameReadsBackOnlyItsGrid)
         width = c.width;
         height = c.height;
         Upload(WhiteSquare());
-        void* instance = NewInstance(0.0f);
+        hostkit::EffectInstance& instance = NewInstance(0.0f);
         Frame(instance, texture);
-        hostkit::BeginFrame(output, 0, 0, 0, 0);
+        frame->Prepare(instance, texture, width, height);
         hostkit::ResetDrawCallCount();
-        const auto info = hostkit::MakeTextureInfo(width, height, width, height, texture);
-        const void* textures[] = {info.Data()};
-        const auto frame = hostkit::MakeFrameInput(1, textures, output.framebuffer);
-        EXPECT_EQ(CallRecord(ffgl::kProcessFrame, frame.Data(), instance), 0u);
+        EXPECT_EQ(instance.ProcessFrame(), 0u);
         EXPECT_EQ(hostkit::ReadBackByteCount(), c.gridBytes);
     }
 }

@@ -21,8 +21,10 @@
 #include <vector>
 
 #include "hostkit/ByteRecord.h"
+#include "hostkit/EffectInstance.h"
 #include "hostkit/FfglCodes.h"
 #include "hostkit/HostGl.h"
+#include "hostkit/Image.h"
 #include "hostkit/PluginLibrary.h"
 #include "hostkit/WglContext.h"
 
@@ -167,35 +169,28 @@ bool IsOverlayPink(const uint8_t* p)
     return p[0] >= 120 && p[1] <= 110 && p[0] >= p[1] + 60 && p[2] >= p[1] + 30 && p[2] + 20 <= p[0];
 }
 
-struct Frame {
-    uint32_t width = 0;
-    uint32_t height = 0;
-    std::vector<uint8_t> pixels;  // RGBA8, bottom row first
+// The pixel at a fraction of the frame's width and height.
+const uint8_t* AtFraction(const hostkit::Image& frame, float fx, float fy)
+{
+    return frame.At(static_cast<uint32_t>(fx * static_cast<float>(frame.width)),
+                    static_cast<uint32_t>(fy * static_cast<float>(frame.height)));
+}
 
-    const uint8_t* At(float fx, float fy) const
-    {
-        const uint32_t x = static_cast<uint32_t>(fx * static_cast<float>(width));
-        const uint32_t y = static_cast<uint32_t>(fy * static_cast<float>(height));
-        return pixels.data() + (static_cast<size_t>(y) * width + x) * 4;
-    }
-    // Pink pixels in the fraction rectangle [x0, x1) x [y0, y1).
-    int CountPink(float x0, float y0, float x1, float y1) const
-    {
-        int count = 0;
-        const auto toPixels = [](float fraction, uint32_t size) {
-            return std::min(size, static_cast<uint32_t>(std::max(0.0f, fraction) * static_cast<float>(size)));
-        };
-        const auto clampColumn = [&](float f) { return toPixels(f, width); };
-        const auto clampRow = [&](float f) { return toPixels(f, height); };
-        for (uint32_t y = clampRow(y0); y < clampRow(y1); ++y)
-            for (uint32_t x = clampColumn(x0); x < clampColumn(x1); ++x)
-                count += IsOverlayPink(pixels.data() + (static_cast<size_t>(y) * width + x) * 4) ? 1 : 0;
-        return count;
-    }
-};
+// Pink pixels in the fraction rectangle [x0, x1) x [y0, y1).
+int CountPink(const hostkit::Image& frame, float x0, float y0, float x1, float y1)
+{
+    const auto toPixels = [](float fraction, uint32_t size) {
+        return std::min(size, static_cast<uint32_t>(std::max(0.0f, fraction) * static_cast<float>(size)));
+    };
+    int count = 0;
+    for (uint32_t y = toPixels(y0, frame.height); y < toPixels(y1, frame.height); ++y)
+        for (uint32_t x = toPixels(x0, frame.width); x < toPixels(x1, frame.width); ++x)
+            count += IsOverlayPink(frame.At(x, y)) ? 1 : 0;
+    return count;
+}
 
 // A binary PPM, top row first, so that a person can look at the frame.
-void SaveFrame(const Frame& frame, const std::string& path)
+void SaveFrame(const hostkit::Image& frame, const std::string& path)
 {
     FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr)
@@ -223,15 +218,11 @@ void CheckInstanceAndFrame(const hostkit::PluginLibrary& plugin, bool requireOve
     constexpr float kSquare0 = 0.4f;
     constexpr float kSquare1 = 0.6f;
 
-    const auto viewport = hostkit::MakeViewport(0, 0, kWidth, kHeight);
-    const uint64_t created = plugin.CallPointer(ffgl::kCreateInstance, viewport.Data());
-    void* instance = static_cast<uint32_t>(created) == kFailureCode && (created >> 32) == 0
-                         ? nullptr
-                         : reinterpret_cast<void*>(created);
-    results.Check(instance != nullptr, "code 18 with a viewport record creates an instance");
-    if (instance == nullptr)
+    hostkit::EffectInstance instance(plugin, kWidth, kHeight);
+    results.Check(instance.Valid(), "code 18 with a viewport record creates an instance");
+    if (!instance.Valid())
         return;
-    const uint32_t threshold = plugin.Call32(ffgl::kGetParameter, 0, instance);
+    const uint32_t threshold = static_cast<uint32_t>(instance.Call(ffgl::kGetParameter, 0));
     results.Check(threshold == FloatBitsOf(0.4f), "code 9 for parameter 0 answers the bits of 0.4 after creation",
                   std::to_string(hostkit::FloatOfBits(threshold)));
     bool logged = false;
@@ -253,18 +244,15 @@ void CheckInstanceAndFrame(const hostkit::PluginLibrary& plugin, bool requireOve
     const uint32_t texture = hostkit::CreateTexture(kWidth, kHeight, input.data());
     hostkit::RenderTarget target = hostkit::CreateRenderTarget(kWidth, kHeight);
 
-    const auto textureInfo = hostkit::MakeTextureInfo(kWidth, kHeight, kWidth, kHeight, texture);
-    const void* const textures[1] = {textureInfo.Data()};
-    const auto emptyFrame = hostkit::MakeFrameInput(0, textures, target.framebuffer);
+    const auto inputTexture = hostkit::InputTexture::Whole(texture, kWidth, kHeight);
     hostkit::BeginFrame(target, 0.0f, 0.0f, 0.0f, 0.0f);
-    results.Check(plugin.Call32(ffgl::kProcessFrame, reinterpret_cast<uintptr_t>(emptyFrame.Data()), instance) == kFailureCode,
+    results.Check(static_cast<uint32_t>(instance.Frame(&inputTexture, 0, target.framebuffer)) == kFailureCode,
                   "code 17 with no input texture answers the failure code");
 
-    const auto frameInput = hostkit::MakeFrameInput(1, textures, target.framebuffer);
     hostkit::BeginFrame(target, 0.0f, 0.0f, 0.0f, 0.0f);
-    const uint32_t processed = plugin.Call32(ffgl::kProcessFrame, reinterpret_cast<uintptr_t>(frameInput.Data()), instance);
+    const uint32_t processed = static_cast<uint32_t>(instance.Frame(inputTexture, target.framebuffer));
     results.Check(processed == 0, "code 17 processes a frame", std::to_string(processed));
-    Frame frame;
+    hostkit::Image frame;
     frame.width = kWidth;
     frame.height = kHeight;
     frame.pixels = hostkit::ReadPixels(target);
@@ -276,17 +264,17 @@ void CheckInstanceAndFrame(const hostkit::PluginLibrary& plugin, bool requireOve
     bool darkOk = true;
     std::string darkSeen;
     for (const auto& point : farPoints) {
-        const uint8_t* p = frame.At(point[0], point[1]);
+        const uint8_t* p = AtFraction(frame, point[0], point[1]);
         darkOk = darkOk && p[0] == kDark && p[1] == kDark && p[2] == kDark && p[3] == 255;
         darkSeen += PixelText(p);
     }
     results.Check(darkOk, "pixels far from any overlay equal the dark input", darkSeen);
-    const uint8_t* inside = frame.At(0.43f, 0.43f);
+    const uint8_t* inside = AtFraction(frame, 0.43f, 0.43f);
     results.Check(inside[0] == 255 && inside[1] == 255 && inside[2] == 255 && inside[3] == 255,
                   "a pixel inside the bright square, clear of the crosshair, equals the input", PixelText(inside));
-    results.Check(frame.CountPink(0.8f, 0.0f, 1.0f, 0.2f) == 0, "no overlay colour far from title and target");
+    results.Check(CountPink(frame, 0.8f, 0.0f, 1.0f, 0.2f) == 0, "no overlay colour far from title and target");
 
-    const int anyPink = frame.CountPink(0.0f, 0.0f, 1.0f, 1.0f);
+    const int anyPink = CountPink(frame, 0.0f, 0.0f, 1.0f, 1.0f);
     const char* const titleCheck = "overlay: the title in overlay pink at the top left";
     const char* const boxCheck = "overlay: a target box around the bright square";
     if (anyPink == 0 && !requireOverlay) {
@@ -294,20 +282,20 @@ void CheckInstanceAndFrame(const hostkit::PluginLibrary& plugin, bool requireOve
         results.Skip(boxCheck, "no overlay pixel anywhere in the frame (overlay not drawn yet)");
     } else {
         // The title line spans x 0.01 to 0.136 and y 0.96 to 0.9705.
-        const int title = frame.CountPink(0.005f, 0.95f, 0.145f, 0.98f);
+        const int title = CountPink(frame, 0.005f, 0.95f, 0.145f, 0.98f);
         results.Check(title > 0, titleCheck, std::to_string(title) + " pink pixels in the title area");
         // The box is padded by 0.09 on each side; every style passes through its corners.
         const float pad = 0.09f, window = 0.02f;
-        const int topLeft = frame.CountPink(kSquare0 - pad - window, kSquare1 + pad - window, kSquare0 - pad + window,
+        const int topLeft = CountPink(frame, kSquare0 - pad - window, kSquare1 + pad - window, kSquare0 - pad + window,
                                             kSquare1 + pad + window);
-        const int bottomRight = frame.CountPink(kSquare1 + pad - window, kSquare0 - pad - window,
+        const int bottomRight = CountPink(frame, kSquare1 + pad - window, kSquare0 - pad - window,
                                                 kSquare1 + pad + window, kSquare0 - pad + window);
         results.Check(topLeft > 0 && bottomRight > 0, boxCheck,
                       std::to_string(topLeft) + " pink pixels at the top-left corner, " +
                           std::to_string(bottomRight) + " at the bottom-right");
     }
 
-    results.Check(plugin.Call32(ffgl::kDestroyInstance, 0, instance) == 0, "code 19 destroys the instance");
+    results.Check(instance.Destroy() == 0, "code 19 destroys the instance");
     hostkit::DeleteRenderTarget(target);
     hostkit::DeleteTexture(texture);
 }

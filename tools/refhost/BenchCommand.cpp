@@ -18,7 +18,6 @@
 #include "FrameSize.h"
 #include "GlSession.h"
 #include "HostError.h"
-#include "Image.h"
 #include "Interrupt.h"
 #include "PassThrough.h"
 #include "PendingOutput.h"
@@ -29,6 +28,7 @@
 #include "hostkit/DrawCallCounter.h"
 #include "hostkit/FfglCodes.h"
 #include "hostkit/HostGl.h"
+#include "hostkit/Image.h"
 
 namespace refhost {
 
@@ -229,16 +229,15 @@ SizeResult MeasureSize(const hostkit::PluginLibrary& library, const PluginDescri
     result.runs.push_back(Measure("pass-through (host)", options.warmup, options.frames, clear,
                                   [&] { passThrough.Draw(texture); }));
     result.runs.push_back(MeasureReadBackOnly(options, size, texture, clear));
-    const uint32_t textures[2] = {texture, texture};
+    const auto inputs = FrameInputs(plugin, texture, size.width, size.height);
     for (size_t v = 0; v < variants.size(); ++v) {
-        EffectInstance instance(library, size.width, size.height);
+        hostkit::EffectInstance instance = CreateInstance(library, size.width, size.height);
         for (const ParameterSetting& setting : resolved[v])
-            instance.Apply(setting, plugin.parameters[setting.index].name);
-        instance.PrepareFrame(InputTextureCount(plugin), textures, size.width, size.height, target.framebuffer);
-        bool failed = false;
+            ApplySetting(instance, setting, plugin.parameters[setting.index].name);
+        instance.PrepareFrame(inputs.data(), static_cast<uint32_t>(inputs.size()), target.framebuffer);
         RunResult run = Measure(variants[v].name, options.warmup, options.frames, clear,
-                                [&] { failed = !instance.ProcessFrame() || failed; });
-        if (failed)
+                                [&] { instance.ProcessFrame(); });
+        if (instance.FramesFailed() > 0)
             throw HostError("the plug-in failed a frame (code 17) at " + std::to_string(size.width) + "x" +
                             std::to_string(size.height));
         run.isPlugin = true;

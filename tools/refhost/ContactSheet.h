@@ -5,9 +5,11 @@
 #include <cstdint>
 #include <vector>
 
-#include "Image.h"
+#include "hostkit/Image.h"
 
 namespace refhost {
+
+using hostkit::Image;
 
 class ContactSheet {
 public:

@@ -21,14 +21,11 @@ namespace {
 using hostkit::ByteRecord;
 using hostkit::kFailureCode;
 
-bool IsFailure(uint64_t answer)
-{
-    return static_cast<uint32_t>(answer) == kFailureCode && (answer >> 32) == 0;
-}
+using hostkit::IsFailureAnswer;
 
 const char* AsText(uint64_t answer)
 {
-    if (answer == 0 || IsFailure(answer))
+    if (answer == 0 || IsFailureAnswer(answer))
         return nullptr;
     return reinterpret_cast<const char*>(static_cast<uintptr_t>(answer));
 }
@@ -152,7 +149,7 @@ PluginDescription Describe(const hostkit::PluginLibrary& library)
 {
     PluginDescription plugin;
     const uint64_t infoAnswer = library.Call(ffgl::kGetInfo);
-    if (infoAnswer == 0 || IsFailure(infoAnswer))
+    if (infoAnswer == 0 || IsFailureAnswer(infoAnswer))
         throw HostError("the plug-in gives no information record (code 0)");
     ByteRecord<32> info;
     std::memcpy(info.bytes, reinterpret_cast<const void*>(static_cast<uintptr_t>(infoAnswer)), 32);
@@ -163,7 +160,7 @@ PluginDescription Describe(const hostkit::PluginLibrary& library)
     plugin.pluginType = info.U32(28);
 
     const uint64_t extendedAnswer = library.Call(ffgl::kGetExtendedInfo);
-    if (extendedAnswer != 0 && !IsFailure(extendedAnswer)) {
+    if (extendedAnswer != 0 && !IsFailureAnswer(extendedAnswer)) {
         ByteRecord<40> extended;
         std::memcpy(extended.bytes, reinterpret_cast<const void*>(static_cast<uintptr_t>(extendedAnswer)), 40);
         plugin.versionMajor = extended.U32(0);
@@ -187,7 +184,7 @@ PluginDescription Describe(const hostkit::PluginLibrary& library)
         if (parameter.IsText()) {
             const char* text = AsText(defaultAnswer);
             parameter.defaultText = text ? text : "";
-        } else if (!IsFailure(defaultAnswer)) {
+        } else if (!IsFailureAnswer(defaultAnswer)) {
             parameter.defaultValue = hostkit::FloatOfBits(static_cast<uint32_t>(defaultAnswer));
         }
         ByteRecord<12> range;
@@ -295,59 +292,30 @@ ParameterSetting ResolveSetting(const PluginDescription& plugin, const std::stri
     return setting;
 }
 
-EffectInstance::EffectInstance(const hostkit::PluginLibrary& pluginLibrary, uint32_t width, uint32_t height)
-    : library(pluginLibrary)
+hostkit::EffectInstance CreateInstance(const hostkit::PluginLibrary& library, uint32_t width, uint32_t height)
 {
-    const auto viewport = hostkit::MakeViewport(0, 0, width, height);
-    const uint64_t handle = library.CallPointer(ffgl::kCreateInstance, viewport.Data());
-    if (handle == 0 || IsFailure(handle))
+    hostkit::EffectInstance instance(library, width, height);
+    if (!instance.Valid())
         throw HostError("the plug-in cannot create an instance (code 18) at " + std::to_string(width) + "x" +
                         std::to_string(height));
-    instance = reinterpret_cast<void*>(static_cast<uintptr_t>(handle));
+    return instance;
 }
 
-EffectInstance::~EffectInstance()
+void ApplySetting(const hostkit::EffectInstance& instance, const ParameterSetting& setting, const std::string& name)
 {
-    library.Call(ffgl::kDestroyInstance, 0, instance);
-}
-
-void EffectInstance::Apply(const ParameterSetting& setting, const std::string& name)
-{
-    ByteRecord<16> record;
-    record.PutU32(0, setting.index);
-    if (setting.isText)
-        record.PutPointer(8, setting.text.c_str());
-    else
-        record.PutF32(8, setting.value);
-    if (library.Call32(ffgl::kSetParameter, reinterpret_cast<uintptr_t>(record.Data()), instance) == kFailureCode)
+    const uint64_t answer = setting.isText ? instance.SetText(setting.index, setting.text.c_str())
+                                           : instance.SetFloat(setting.index, setting.value);
+    if (static_cast<uint32_t>(answer) == kFailureCode)
         throw HostError("the plug-in refuses the value " +
                         (setting.isText ? "\"" + setting.text + "\"" : FormatFloat(setting.value)) + " for \"" +
                         name + "\"");
 }
 
-void EffectInstance::SetTime(double seconds)
+std::vector<hostkit::InputTexture> FrameInputs(const PluginDescription& plugin, uint32_t texture, uint32_t width,
+                                               uint32_t height)
 {
-    hostkit::ByteRecord<8> time;
-    time.PutF64(0, seconds);
-    library.CallPointer(ffgl::kSetTime, time.Data(), instance);
-}
-
-void EffectInstance::PrepareFrame(uint32_t inputCount, const uint32_t* textures, uint32_t width, uint32_t height,
-                                  uint32_t framebuffer)
-{
-    textureInfos.clear();
-    texturePointers.clear();
-    for (uint32_t i = 0; i < inputCount; ++i)
-        textureInfos.push_back(hostkit::MakeTextureInfo(width, height, width, height, textures[i]));
-    for (const auto& info : textureInfos)
-        texturePointers.push_back(info.Data());
-    frameInput = hostkit::MakeFrameInput(inputCount, texturePointers.empty() ? nullptr : texturePointers.data(),
-                                         framebuffer);
-}
-
-bool EffectInstance::ProcessFrame()
-{
-    return library.Call32(ffgl::kProcessFrame, reinterpret_cast<uintptr_t>(frameInput.Data()), instance) != kFailureCode;
+    return std::vector<hostkit::InputTexture>(InputTextureCount(plugin),
+                                              hostkit::InputTexture::Whole(texture, width, height));
 }
 
 }  // namespace refhost

@@ -1,6 +1,6 @@
 // What the reference host knows of a loaded FFGL 2 plug-in: its description
-// and parameters read through plugMain alone, "Name=Value" settings resolved
-// against them, and one effect instance driven frame by frame.
+// and parameters read through plugMain alone, and "Name=Value" settings
+// resolved against them and applied to an instance.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "hostkit/ByteRecord.h"
+#include "hostkit/EffectInstance.h"
 #include "hostkit/PluginLibrary.h"
 
 namespace refhost {
@@ -72,29 +73,12 @@ ParameterSetting ResolveSetting(const PluginDescription& plugin, const std::stri
 // A parameter's number by name, or -1.
 int FindParameter(const PluginDescription& plugin, const std::string& name);
 
-// One instance made with code 18 on the current GL context and destroyed
-// with code 19; frames go in through codes 20 (time) and 17.
-class EffectInstance {
-public:
-    EffectInstance(const hostkit::PluginLibrary& library, uint32_t width, uint32_t height);
-    ~EffectInstance();
-    EffectInstance(const EffectInstance&) = delete;
-    EffectInstance& operator=(const EffectInstance&) = delete;
-
-    void Apply(const ParameterSetting& setting, const std::string& name);
-    void SetTime(double seconds);
-    // Builds the frame records once, so that a timed frame is the plug-in call alone.
-    void PrepareFrame(uint32_t inputCount, const uint32_t* textures, uint32_t width, uint32_t height,
-                      uint32_t framebuffer);
-    // Code 17 with the prepared records; false when the plug-in answers the failure code.
-    bool ProcessFrame();
-
-private:
-    const hostkit::PluginLibrary& library;
-    void* instance = nullptr;
-    std::vector<hostkit::ByteRecord<24>> textureInfos;
-    std::vector<const void*> texturePointers;
-    hostkit::ByteRecord<24> frameInput;
-};
+// Code 18 as the host needs it: throws HostError that names the size when refused.
+hostkit::EffectInstance CreateInstance(const hostkit::PluginLibrary& library, uint32_t width, uint32_t height);
+// Code 8 with the resolved value; throws HostError when the plug-in refuses it.
+void ApplySetting(const hostkit::EffectInstance& instance, const ParameterSetting& setting, const std::string& name);
+// The same texture for each of the frame's inputs.
+std::vector<hostkit::InputTexture> FrameInputs(const PluginDescription& plugin, uint32_t texture, uint32_t width,
+                                               uint32_t height);
 
 }  // namespace refhost

@@ -2,10 +2,12 @@
 // browser would show it: RGBA rows, row 0 at the top.
 #pragma once
 
-#include "Image.h"
+#include "hostkit/Image.h"
 #include "hostkit/PluginLibrary.h"
 
 namespace refhost {
+
+using hostkit::Image;
 
 // Throws HostError when the plug-in has no thumbnail or gives an unusable size.
 Image ReadThumbnail(const hostkit::PluginLibrary& library);

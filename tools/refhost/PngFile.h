@@ -4,9 +4,11 @@
 
 #include <string>
 
-#include "Image.h"
+#include "hostkit/Image.h"
 
 namespace refhost {
+
+using hostkit::Image;
 
 // Throws HostError when the file cannot be written.
 void WritePng(const std::string& path, const Image& image);

@@ -17,7 +17,6 @@
 #include "FrameSize.h"
 #include "GlSession.h"
 #include "HostError.h"
-#include "Image.h"
 #include "Interrupt.h"
 #include "PendingOutput.h"
 #include "Plugin.h"
@@ -28,6 +27,7 @@
 #include "VideoIo.h"
 #include "hostkit/FfglCodes.h"
 #include "hostkit/HostGl.h"
+#include "hostkit/Image.h"
 
 namespace refhost {
 
@@ -279,14 +279,14 @@ std::vector<double> RenderFrames(const hostkit::PluginLibrary& library, const Pl
     Image fileFrame(size.width, size.height), glFrame;
     const uint32_t texture = hostkit::CreateTexture(size.width, size.height, nullptr);
     hostkit::RenderTarget target = hostkit::CreateRenderTarget(size.width, size.height);
-    const uint32_t textures[2] = {texture, texture};
+    const auto inputs = FrameInputs(plugin, texture, size.width, size.height);
     std::vector<double> times;
     library.Call32(ffgl::kInitialise);
     {
-        EffectInstance instance(library, size.width, size.height);
+        hostkit::EffectInstance instance = CreateInstance(library, size.width, size.height);
         for (const auto& [setting, name] : plan.settings)
-            instance.Apply(setting, name);
-        instance.PrepareFrame(InputTextureCount(plugin), textures, size.width, size.height, target.framebuffer);
+            ApplySetting(instance, setting, name);
+        instance.PrepareFrame(inputs.data(), static_cast<uint32_t>(inputs.size()), target.framebuffer);
         Progress progress(plan.expectedFrames);
         for (uint64_t frame = 0; plan.frames == 0 || frame < plan.frames; ++frame) {
             if (Interrupted())
@@ -297,14 +297,10 @@ std::vector<double> RenderFrames(const hostkit::PluginLibrary& library, const Pl
             hostkit::UpdateTexture(texture, size.width, size.height, glFrame.pixels.data());
             hostkit::BeginFrame(target, 0, 0, 0, 1);
             instance.SetTime(static_cast<double>(frame) / plan.fps);
-            glFinish();
-            const auto start = std::chrono::steady_clock::now();
-            const bool processed = instance.ProcessFrame();
-            glFinish();
-            const auto end = std::chrono::steady_clock::now();
-            if (!processed)
+            double milliseconds = 0;
+            if (static_cast<uint32_t>(instance.ProcessFrameTimed(&milliseconds)) == hostkit::kFailureCode)
                 throw HostError("the plug-in failed frame " + std::to_string(frame) + " (code 17)");
-            times.push_back(std::chrono::duration<double, std::milli>(end - start).count());
+            times.push_back(milliseconds);
             glFrame.pixels = hostkit::ReadPixels(target);
             FlipRows(glFrame, fileFrame);
             outputs.Add(frame, fileFrame);

@@ -6,9 +6,11 @@
 
 #include <cstdint>
 
-#include "Image.h"
+#include "hostkit/Image.h"
 
 namespace refhost {
+
+using hostkit::Image;
 
 class GeneratedScene {
 public:

@@ -7,10 +7,12 @@
 #include <memory>
 #include <string>
 
-#include "Image.h"
 #include "Subprocess.h"
+#include "hostkit/Image.h"
 
 namespace refhost {
+
+using hostkit::Image;
 
 struct VideoProbe {
     uint32_t width = 0;

@@ -15,13 +15,13 @@ std::string Size(uint32_t width, uint32_t height)
 std::vector<uint8_t> FirstFrame(Session& session, FrameRig& rig, const std::string& what)
 {
     session.report.Step("code 18 for " + what);
-    InstanceGuard instance(session, session.Create(rig.Width(), rig.Height()));
-    session.SetTime(instance.Get(), 0.0);
+    hostkit::EffectInstance instance = session.Create(rig.Width(), rig.Height());
+    instance.SetTime(0.0);
     session.report.Step(what);
-    rig.ProcessOrFail(session, instance.Get(), what);
+    rig.ProcessOrFail(session, instance, what);
     std::vector<uint8_t> output = rig.Output();
     session.report.Step("code 19 after " + what);
-    instance.Destroy();
+    session.Destroy(instance);
     return output;
 }
 
@@ -34,16 +34,16 @@ std::string FrameSizes(Session& session)
     for (const Case& size : sizes) {
         const std::string name = Size(size.width, size.height);
         session.report.Step("code 18 for " + name + " frames");
-        InstanceGuard instance(session, session.Create(size.width, size.height));
+        hostkit::EffectInstance instance = session.Create(size.width, size.height);
         FrameRig rig(TestImage(size.width, size.height, 11));
         for (int frame = 1; frame <= 2; ++frame) {
             const std::string what = "frame " + std::to_string(frame) + " at " + name;
             session.report.Step(what);
-            rig.ProcessOrFail(session, instance.Get(), "a " + name + " frame");
+            rig.ProcessOrFail(session, instance, "a " + name + " frame");
             Require(rig.OutputProduced(), "the " + name + " frame left the output untouched");
         }
         session.report.Step("code 19 after the " + name + " frames");
-        instance.Destroy();
+        session.Destroy(instance);
     }
 
     // An image in a larger texture, the rest of it a loud colour: the output
@@ -68,7 +68,7 @@ std::string FrameSizes(Session& session)
 std::string ZeroSizeTexture(Session& session)
 {
     session.report.Step("code 18 for the zero-size frames");
-    InstanceGuard instance(session, session.Create(64, 64));
+    hostkit::EffectInstance instance = session.Create(64, 64);
     FrameRig rig(TestImage(64, 64, 17));
     struct Case {
         uint32_t width, height, hardwareWidth, hardwareHeight;
@@ -83,7 +83,7 @@ std::string ZeroSizeTexture(Session& session)
     for (const Case& c : cases) {
         rig.DescribeTexture(c.width, c.height, c.hardwareWidth, c.hardwareHeight);
         session.report.Step("a frame with " + std::string(c.name));
-        const uint64_t answer = rig.Process(session, instance.Get());
+        const uint64_t answer = rig.Process(session, instance);
         Require(IsSuccessOrFailure(answer), "a frame with " + std::string(c.name) + " answered " + Hex(answer) +
                                                 ", neither 0 nor the failure code");
         answers += std::string(answers.empty() ? "" : ", ") + (IsFailureCode(answer) ? "failure" : "0");
@@ -92,27 +92,27 @@ std::string ZeroSizeTexture(Session& session)
         // Frame records a careless host may send: no textures, or a null entry.
         hostkit::ByteRecord<24> empty = hostkit::MakeFrameInput(0, nullptr, rig.Framebuffer());
         session.report.Step("a frame with a texture count of 0");
-        const uint64_t none = session.library.CallPointer(ffgl::kProcessFrame, empty.Data(), instance.Get());
+        const uint64_t none = instance.CallRecord(ffgl::kProcessFrame, empty.Data());
         Require(IsSuccessOrFailure(none), "a frame without textures answered " + Hex(none));
         const void* nullEntry[1] = {nullptr};
         hostkit::ByteRecord<24> holed = hostkit::MakeFrameInput(1, nullEntry, rig.Framebuffer());
         session.report.Step("a frame whose texture list holds a null entry");
-        const uint64_t hole = session.library.CallPointer(ffgl::kProcessFrame, holed.Data(), instance.Get());
+        const uint64_t hole = instance.CallRecord(ffgl::kProcessFrame, holed.Data());
         Require(IsSuccessOrFailure(hole), "a frame with a null texture entry answered " + Hex(hole));
     }
     rig.DescribeTexture(64, 64, 64, 64);
     session.report.Step("a 64x64 frame after the zero-size frames");
-    rig.ProcessOrFail(session, instance.Get(), "a 64x64 frame after the zero-size frames");
+    rig.ProcessOrFail(session, instance, "a 64x64 frame after the zero-size frames");
     Require(rig.OutputProduced(), "the 64x64 frame after the zero-size frames left the output untouched");
     session.report.Step("code 19 after the zero-size frames");
-    instance.Destroy();
+    session.Destroy(instance);
     return "answers " + answers;
 }
 
 std::string Resize(Session& session)
 {
     session.report.Step("code 18 at 64x64 for the resizes");
-    InstanceGuard instance(session, session.Create(64, 64));
+    hostkit::EffectInstance instance = session.Create(64, 64);
     struct Case {
         uint32_t width, height;
     };
@@ -123,7 +123,7 @@ std::string Resize(Session& session)
         if (!first) {
             const auto viewport = hostkit::MakeViewport(0, 0, size.width, size.height);
             session.report.Step("code 23 (resize) to " + name);
-            const uint64_t answer = session.library.CallPointer(ffgl::kResize, viewport.Data(), instance.Get());
+            const uint64_t answer = instance.CallRecord(ffgl::kResize, viewport.Data());
             Require(IsSuccessOrFailure(answer), "code 23 to " + name + " answered " + Hex(answer));
         }
         const std::string when = first ? "" : " after the resize to " + name;
@@ -131,7 +131,7 @@ std::string Resize(Session& session)
         FrameRig rig(TestImage(size.width, size.height, 19));
         for (int frame = 1; frame <= 3; ++frame) {
             session.report.Step("frame " + std::to_string(frame) + " at " + name + when);
-            rig.ProcessOrFail(session, instance.Get(), "a " + name + " frame" + when);
+            rig.ProcessOrFail(session, instance, "a " + name + " frame" + when);
             Require(rig.OutputProduced(), "the " + name + " frame" + when + " left the output untouched");
         }
     }
@@ -140,11 +140,11 @@ std::string Resize(Session& session)
         const std::string name = Size(size.width, size.height);
         FrameRig rig(TestImage(size.width, size.height, 31));
         session.report.Step("a " + name + " frame without a resize");
-        rig.ProcessOrFail(session, instance.Get(), "a " + name + " frame without a resize");
+        rig.ProcessOrFail(session, instance, "a " + name + " frame without a resize");
         Require(rig.OutputProduced(), "the " + name + " frame without a resize left the output untouched");
     }
     session.report.Step("code 19 after the resizes");
-    instance.Destroy();
+    session.Destroy(instance);
     return "5 resizes with 3 frames each, 5 size changes without";
 }
 

@@ -2,14 +2,14 @@
 // frames, and many instances alive at once.
 #include "Checks.h"
 
-#include <memory>
+#include <vector>
 
 namespace refhost::validation {
 
 namespace {
 
 // Distinct settings per instance, so that state shared between instances shows.
-void ApplyInstanceSettings(Session& session, void* instance, uint32_t which)
+void ApplyInstanceSettings(Session& session, const hostkit::EffectInstance& instance, uint32_t which)
 {
     for (const ParameterDescription& parameter : session.plugin.parameters) {
         if (parameter.IsText())
@@ -25,7 +25,7 @@ void ApplyInstanceSettings(Session& session, void* instance, uint32_t which)
                         (parameter.maximum - parameter.minimum);
         session.report.Step("code 8 on parameter " + std::to_string(parameter.index) + " of instance " +
                             std::to_string(which));
-        const uint64_t answer = session.SetFloat(instance, parameter.index, value);
+        const uint64_t answer = instance.SetFloat(parameter.index, value);
         Require(IsSuccessOrFailure(answer), "code 8 answered " + Hex(answer));
     }
 }
@@ -36,7 +36,7 @@ std::string CreateDestroy(Session& session)
 {
     for (uint32_t cycle = 0; cycle < kCycles; ++cycle) {
         session.report.Step("cycle " + std::to_string(cycle + 1) + " of " + std::to_string(kCycles));
-        void* instance = session.Create(64, 64);
+        hostkit::EffectInstance instance = session.Create(64, 64);
         session.Destroy(instance);
     }
     return std::to_string(kCycles) + " cycles";
@@ -48,13 +48,13 @@ void CyclesWithFrames(Session& session, uint32_t cycles)
     for (uint32_t cycle = 0; cycle < cycles; ++cycle) {
         const std::string step = "cycle " + std::to_string(cycle + 1) + " of " + std::to_string(cycles);
         session.report.Step(step + ": code 18");
-        InstanceGuard instance(session, session.Create(64, 64));
+        hostkit::EffectInstance instance = session.Create(64, 64);
         session.report.Step(step + ": a 64x64 frame");
-        rig.ProcessOrFail(session, instance.Get(), "a 64x64 frame in " + step);
+        rig.ProcessOrFail(session, instance, "a 64x64 frame in " + step);
         if (cycle % 100 == 0)
             Require(rig.OutputProduced(), "the 64x64 frame in " + step + " left the output untouched");
         session.report.Step(step + ": code 19");
-        instance.Destroy();
+        session.Destroy(instance);
     }
 }
 
@@ -68,12 +68,12 @@ std::string ManyInstances(Session& session)
 {
     constexpr uint32_t kInstances = 32;
     FrameRig rig(TestImage(96, 96, 23));
-    std::vector<std::unique_ptr<InstanceGuard>> instances;
+    std::vector<hostkit::EffectInstance> instances;
     for (uint32_t i = 0; i < kInstances; ++i) {
         session.report.Step("code 18 for instance " + std::to_string(i) + " of " + std::to_string(kInstances));
-        instances.emplace_back(new InstanceGuard(session, session.Create(96, 96)));
-        ApplyInstanceSettings(session, instances.back()->Get(), i);
-        session.SetTime(instances.back()->Get(), 0.0);
+        instances.push_back(session.Create(96, 96));
+        ApplyInstanceSettings(session, instances.back(), i);
+        instances.back().SetTime(0.0);
     }
     std::vector<std::vector<uint8_t>> firstOutputs(kInstances);
     for (int round = 1; round <= 3; ++round) {
@@ -81,7 +81,7 @@ std::string ManyInstances(Session& session)
             const std::string what = "frame " + std::to_string(round) + " of instance " + std::to_string(i) +
                                      " with " + std::to_string(kInstances) + " alive";
             session.report.Step(what);
-            rig.ProcessOrFail(session, instances[i]->Get(), what);
+            rig.ProcessOrFail(session, instances[i], what);
             if (round == 1)
                 firstOutputs[i] = rig.Output();
         }
@@ -90,20 +90,20 @@ std::string ManyInstances(Session& session)
     for (uint32_t step = 0; step < kInstances; ++step) {
         const uint32_t i = (step * 13) % kInstances;
         session.report.Step("code 19 for instance " + std::to_string(i));
-        instances[i]->Destroy();
+        session.Destroy(instances[i]);
     }
     // Alone again, each must give what it gave among the others.
     for (const uint32_t i : {0u, 13u, kInstances - 1}) {
         session.report.Step("code 18 for instance " + std::to_string(i) + "'s settings alone");
-        InstanceGuard alone(session, session.Create(96, 96));
-        ApplyInstanceSettings(session, alone.Get(), i);
-        session.SetTime(alone.Get(), 0.0);
+        hostkit::EffectInstance alone = session.Create(96, 96);
+        ApplyInstanceSettings(session, alone, i);
+        alone.SetTime(0.0);
         session.report.Step("a frame with instance " + std::to_string(i) + "'s settings alone");
-        rig.ProcessOrFail(session, alone.Get(), "a frame with instance " + std::to_string(i) + "'s settings alone");
+        rig.ProcessOrFail(session, alone, "a frame with instance " + std::to_string(i) + "'s settings alone");
         const std::string difference = FirstDifference(firstOutputs[i], rig.Output(), rig.Width());
         Require(difference.empty(), "instance " + std::to_string(i) + " drew differently among " +
                                         std::to_string(kInstances) + " instances than alone: " + difference);
-        alone.Destroy();
+        session.Destroy(alone);
     }
     return std::to_string(kInstances) + " instances, 3 frames each";
 }

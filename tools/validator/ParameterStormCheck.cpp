@@ -69,7 +69,7 @@ std::string ParameterStorm(Session& session)
     uint32_t total = 0;
     for (const StormSize& size : sizes) {
         session.report.Step("code 18 for the " + Size(size.width, size.height) + " storm");
-        InstanceGuard instance(session, session.Create(size.width, size.height));
+        hostkit::EffectInstance instance = session.Create(size.width, size.height);
         FrameRig rig(TestImage(size.width, size.height, size.frames));
         for (uint32_t frame = 0; frame < size.frames; ++frame, ++total) {
             std::string values;
@@ -82,19 +82,19 @@ std::string ParameterStorm(Session& session)
                     setting = std::to_string(parameter.index) + "=text" + std::to_string(std::strlen(text));
                     session.report.Step("code 8 on " + number + " with a text of " + std::to_string(std::strlen(text)) +
                                         " bytes");
-                    answer = session.SetText(instance.Get(), parameter.index, text);
+                    answer = instance.SetText(parameter.index, text);
                 } else {
                     const float value = StormValue(random, parameter);
                     setting = std::to_string(parameter.index) + "=" + FloatText(value);
                     session.report.Step("code 8 on " + number + " with " + FloatText(value));
-                    answer = session.SetFloat(instance.Get(), parameter.index, value);
+                    answer = instance.SetFloat(parameter.index, value);
                 }
                 values += " " + setting;
                 Require(IsSuccessOrFailure(answer),
                         "code 8 on " + number + " answered " + Hex(answer) + ", neither 0 nor the failure code");
                 if (!parameter.IsText()) {
                     session.report.Step("code 7 (display text) of " + number + " after " + setting);
-                    const char* text = AnswerText(session.Call(ffgl::kGetParameterDisplay, parameter.index, instance.Get()));
+                    const char* text = AnswerText(instance.Call(ffgl::kGetParameterDisplay, parameter.index));
                     Require(text != nullptr, "code 7 gave no display text for " + number + " after " + setting);
                     Require(TextLength(text, 16) >= 0, "the display text of " + number + " after " + setting +
                                                            " is not terminated within 16 bytes: " +
@@ -104,11 +104,11 @@ std::string ParameterStorm(Session& session)
             const std::string what = "frame " + std::to_string(frame + 1) + " at " + Size(size.width, size.height) +
                                      (values.empty() ? std::string(" (no parameters)") : " after setting" + values);
             session.report.Step(what);
-            rig.ProcessOrFail(session, instance.Get(), what);
+            rig.ProcessOrFail(session, instance, what);
             Require(rig.OutputProduced(), what + " left the output untouched");
         }
         session.report.Step("code 19 after the " + Size(size.width, size.height) + " storm");
-        instance.Destroy();
+        session.Destroy(instance);
     }
     return std::to_string(total) + " frames at 3 sizes";
 }

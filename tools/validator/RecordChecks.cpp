@@ -120,7 +120,9 @@ void SweepCodes(Session& session, void* instance, GuardedRecord& record)
                 // A made instance is the host's to destroy.
                 if (answer != 0 && !IsFailureCode(answer)) {
                     session.report.Step("code 19 for the instance that " + call + " made");
-                    session.Destroy(reinterpret_cast<void*>(static_cast<uintptr_t>(answer)));
+                    hostkit::EffectInstance made = hostkit::EffectInstance::Adopt(
+                        session.library, reinterpret_cast<void*>(static_cast<uintptr_t>(answer)));
+                    session.Destroy(made);
                 }
                 continue;
             }
@@ -255,11 +257,11 @@ uint32_t CheckParameter(Session& session, uint32_t index)
 void CheckDisplayTexts(Session& session, const std::vector<uint32_t>& types)
 {
     session.report.Step("code 18 for the display texts");
-    InstanceGuard instance(session, session.Create(64, 64));
+    hostkit::EffectInstance instance = session.Create(64, 64);
     for (uint32_t i = 0; i < types.size(); ++i) {
         const std::string parameter = "parameter " + std::to_string(i);
         session.report.Step("code 7 (display text) of " + parameter);
-        const uint64_t answer = session.Call(ffgl::kGetParameterDisplay, i, instance.Get());
+        const uint64_t answer = instance.Call(ffgl::kGetParameterDisplay, i);
         if (IsTextType(types[i])) {
             if (const char* text = AnswerText(answer))
                 Require(TextLength(text, kTextLimit) >= 0, "the display text of " + parameter + " is not terminated");
@@ -270,7 +272,7 @@ void CheckDisplayTexts(Session& session, const std::vector<uint32_t>& types)
         Require(TextLength(text, 16) >= 0,
                 "the display text of " + parameter + " is not terminated within 16 bytes: " + Printable(text, 16));
     }
-    instance.Destroy();
+    session.Destroy(instance);
 }
 
 }  // namespace
@@ -295,18 +297,18 @@ std::string FunctionCodes(Session& session)
     GuardedRecord record;
     SweepCodes(session, nullptr, record);
     session.report.Step("code 18 for the live instance");
-    InstanceGuard instance(session, session.Create(64, 64));
+    hostkit::EffectInstance instance = session.Create(64, 64);
     FrameRig rig(TestImage(64, 64, 3));
     // A working instance, connected and with a frame behind it, gets every code.
     session.report.Step("a 64x64 frame on the live instance before the sweep");
-    rig.ProcessOrFail(session, instance.Get(), "a 64x64 frame before the sweep");
-    SweepCodes(session, instance.Get(), record);
+    rig.ProcessOrFail(session, instance, "a 64x64 frame before the sweep");
+    SweepCodes(session, instance.Handle(), record);
 
     // Whatever the sweep did to it, the instance must still work.
     session.report.Step("a 64x64 frame on the live instance after the sweep");
-    rig.ProcessOrFail(session, instance.Get(), "a 64x64 frame after every code was sent");
+    rig.ProcessOrFail(session, instance, "a 64x64 frame after every code was sent");
     session.report.Step("code 19 for the live instance at the end");
-    instance.Destroy();
+    session.Destroy(instance);
     return "codes 0 to 100, without and with an instance";
 }
 

@@ -108,64 +108,18 @@ Session::Session(const hostkit::PluginLibrary& pluginLibrary, const Reporter& re
     inputCount = plugin.pluginType == ffgl::kPluginTypeSource ? 0 : 1;
 }
 
-void* Session::TryCreate(uint32_t width, uint32_t height) const
+hostkit::EffectInstance Session::Create(uint32_t width, uint32_t height) const
 {
-    const auto viewport = hostkit::MakeViewport(0, 0, width, height);
-    const uint64_t answer = library.CallPointer(ffgl::kCreateInstance, viewport.Data());
-    if (answer == 0 || (IsFailureCode(answer) && (answer >> 32) == 0))
-        return nullptr;
-    return reinterpret_cast<void*>(static_cast<uintptr_t>(answer));
-}
-
-void* Session::Create(uint32_t width, uint32_t height) const
-{
-    void* instance = TryCreate(width, height);
-    Require(instance != nullptr, "code 18 refused an instance with a " + std::to_string(width) + "x" +
-                                     std::to_string(height) + " viewport");
+    hostkit::EffectInstance instance(library, width, height);
+    Require(instance.Valid(), "code 18 refused an instance with a " + std::to_string(width) + "x" +
+                                  std::to_string(height) + " viewport");
     return instance;
 }
 
-void Session::Destroy(void* instance) const
+void Session::Destroy(hostkit::EffectInstance& instance) const
 {
-    const uint64_t answer = library.Call(ffgl::kDestroyInstance, 0, instance);
+    const uint64_t answer = instance.Destroy();
     Require(static_cast<uint32_t>(answer) == 0, "code 19 answered " + Hex(answer) + " instead of 0");
-}
-
-uint64_t Session::SetFloat(void* instance, uint32_t index, float value) const
-{
-    hostkit::ByteRecord<16> record;
-    record.PutU32(0, index);
-    record.PutF32(8, value);
-    return library.CallPointer(ffgl::kSetParameter, record.Data(), instance);
-}
-
-uint64_t Session::SetText(void* instance, uint32_t index, const char* text) const
-{
-    hostkit::ByteRecord<16> record;
-    record.PutU32(0, index);
-    record.PutPointer(8, text);
-    return library.CallPointer(ffgl::kSetParameter, record.Data(), instance);
-}
-
-void Session::SetTime(void* instance, double seconds) const
-{
-    hostkit::ByteRecord<8> time;
-    time.PutF64(0, seconds);
-    library.CallPointer(ffgl::kSetTime, time.Data(), instance);
-}
-
-InstanceGuard::~InstanceGuard()
-{
-    if (instance != nullptr)
-        session.library.Call(ffgl::kDestroyInstance, 0, instance);
-}
-
-void InstanceGuard::Destroy()
-{
-    void* doomed = instance;
-    instance = nullptr;
-    if (doomed != nullptr)
-        session.Destroy(doomed);
 }
 
 Image TestImage(uint32_t width, uint32_t height, uint32_t seed)
@@ -202,26 +156,27 @@ FrameRig::~FrameRig()
 void FrameRig::DescribeTexture(uint32_t textureWidth, uint32_t textureHeight, uint32_t hardwareWidth,
                                uint32_t hardwareHeight)
 {
-    textureInfo = hostkit::MakeTextureInfo(textureWidth, textureHeight, hardwareWidth, hardwareHeight, texture);
-    texturePointers[0] = textureInfo.Data();
-    texturePointers[1] = textureInfo.Data();
+    input.handle = texture;
+    input.width = textureWidth;
+    input.height = textureHeight;
+    input.hardwareWidth = hardwareWidth;
+    input.hardwareHeight = hardwareHeight;
 }
 
-uint64_t FrameRig::Process(const Session& session, void* instance, const std::function<void()>& hostState,
-                           const std::function<void()>& undo)
+uint64_t FrameRig::Process(const Session& session, hostkit::EffectInstance& instance,
+                           const std::function<void()>& hostState, const std::function<void()>& undo)
 {
-    frameInput = hostkit::MakeFrameInput(session.inputCount, session.inputCount ? texturePointers : nullptr,
-                                         target.framebuffer);
+    instance.PrepareFrame(&input, session.inputCount, target.framebuffer);
     hostkit::BeginFrame(target, kClear[0] / 255.0f, kClear[1] / 255.0f, kClear[2] / 255.0f, kClear[3] / 255.0f);
     if (hostState)
         hostState();
-    const uint64_t answer = session.library.CallPointer(ffgl::kProcessFrame, frameInput.Data(), instance);
+    const uint64_t answer = instance.ProcessFrame();
     if (undo)
         undo();
     return answer;
 }
 
-void FrameRig::ProcessOrFail(const Session& session, void* instance, const std::string& what)
+void FrameRig::ProcessOrFail(const Session& session, hostkit::EffectInstance& instance, const std::string& what)
 {
     const uint64_t answer = Process(session, instance);
     Require(static_cast<uint32_t>(answer) == 0, "code 17 answered " + Hex(answer) + " for " + what);

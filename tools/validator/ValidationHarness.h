@@ -10,13 +10,16 @@
 #include <string>
 #include <vector>
 
-#include "Image.h"
 #include "Plugin.h"
 #include "hostkit/ByteRecord.h"
+#include "hostkit/EffectInstance.h"
 #include "hostkit/HostGl.h"
+#include "hostkit/Image.h"
 #include "hostkit/PluginLibrary.h"
 
 namespace refhost::validation {
+
+using hostkit::Image;
 
 // Lines to the parent: "step WHAT" before anything that may crash or hang,
 // then one "pass NOTE" or "fail REASON". Written unbuffered, so that the last
@@ -63,7 +66,8 @@ std::string Printable(const char* text, size_t limit = 40);
 std::string Hex(uint64_t value);
 std::string FloatText(float value);
 
-// The plug-in as the tests drive it: its description and instance calls.
+// The plug-in as the tests drive it: its description, and instances whose
+// making and destroying are checked.
 class Session {
 public:
     Session(const hostkit::PluginLibrary& library, const Reporter& report);
@@ -78,33 +82,10 @@ public:
     {
         return library.Call(code, input, instance);
     }
-    // Code 18 with a viewport of width x height; null when the plug-in refuses.
-    void* TryCreate(uint32_t width, uint32_t height) const;
-    // As TryCreate, but a refusal is a failure.
-    void* Create(uint32_t width, uint32_t height) const;
-    // Code 19, which must answer 0.
-    void Destroy(void* instance) const;
-    // Code 8 with a float at offset 8 (or a text pointer for text parameters).
-    uint64_t SetFloat(void* instance, uint32_t index, float value) const;
-    uint64_t SetText(void* instance, uint32_t index, const char* text) const;
-    // Code 20 with the time in seconds, so that frames depend on nothing the host leaves open.
-    void SetTime(void* instance, double seconds) const;
-};
-
-// Destroys an instance at the end of a scope, also when a check fails.
-class InstanceGuard {
-public:
-    InstanceGuard(const Session& session, void* instance) : session(session), instance(instance) {}
-    ~InstanceGuard();
-    InstanceGuard(const InstanceGuard&) = delete;
-    InstanceGuard& operator=(const InstanceGuard&) = delete;
-    void* Get() const { return instance; }
-    // Destroys it now, with the check of code 19's answer.
-    void Destroy();
-
-private:
-    const Session& session;
-    void* instance;
+    // Code 18 with a viewport of width x height; a refusal is a failure.
+    hostkit::EffectInstance Create(uint32_t width, uint32_t height) const;
+    // Code 19 now, which must answer 0.
+    void Destroy(hostkit::EffectInstance& instance) const;
 };
 
 // An RGBA image for the input: separated bright blobs on a dark background
@@ -125,10 +106,10 @@ public:
     void DescribeTexture(uint32_t width, uint32_t height, uint32_t hardwareWidth, uint32_t hardwareHeight);
     // Clears the output to the host's clear colour, then code 17; hostState
     // runs after the clear and undo after the call.
-    uint64_t Process(const Session& session, void* instance, const std::function<void()>& hostState = {},
-                     const std::function<void()>& undo = {});
+    uint64_t Process(const Session& session, hostkit::EffectInstance& instance,
+                     const std::function<void()>& hostState = {}, const std::function<void()>& undo = {});
     // As Process, but anything other than success is a failure naming what.
-    void ProcessOrFail(const Session& session, void* instance, const std::string& what);
+    void ProcessOrFail(const Session& session, hostkit::EffectInstance& instance, const std::string& what);
     std::vector<uint8_t> Output() const;
     // Whether the plug-in drew anything: some pixel differs from the clear colour.
     bool OutputProduced() const;
@@ -141,9 +122,7 @@ private:
     uint32_t width, height;
     uint32_t texture = 0;
     hostkit::RenderTarget target;
-    hostkit::ByteRecord<24> textureInfo;
-    const void* texturePointers[2] = {nullptr, nullptr};
-    hostkit::ByteRecord<24> frameInput;
+    hostkit::InputTexture input;
 };
 
 // Where two outputs first differ, for a failure reason; empty when they are equal.

@@ -151,12 +151,12 @@ int CheckKeptHostState(Session& session, FrameRig& rig)
     for (const KeptState& state : states) {
         const std::string what = std::string("a frame with ") + state.name;
         session.report.Step("code 18 for " + what);
-        InstanceGuard instance(session, session.Create(rig.Width(), rig.Height()));
-        session.SetTime(instance.Get(), 0.0);
+        hostkit::EffectInstance instance = session.Create(rig.Width(), rig.Height());
+        instance.SetTime(0.0);
         session.report.Step(what);
         std::string before, after;
         const uint64_t answer = rig.Process(
-            session, instance.Get(),
+            session, instance,
             [&] {
                 state.set();
                 before = state.read();
@@ -167,7 +167,7 @@ int CheckKeptHostState(Session& session, FrameRig& rig)
             });
         Require(static_cast<uint32_t>(answer) == 0, "code 17 answered " + Hex(answer) + " for " + what);
         Require(after == before, what + ": the frame left it at " + after + " instead of " + before);
-        instance.Destroy();
+        session.Destroy(instance);
     }
     return static_cast<int>(sizeof(states) / sizeof(states[0]));
 }
