@@ -20,8 +20,6 @@ struct ComponentStats {
 // Only their capacity carries over; every call starts from scratch.
 struct DetectionWorkspace {
     std::vector<uint8_t> mask;
-    std::vector<int32_t> labels;
-    std::vector<int32_t> fillStack;
     std::vector<ComponentStats> components;
     // ExtractComponents labels runs of foreground cells rather than single cells:
     std::vector<int32_t> runBounds;   // first column and one past the last of each run, row by row
@@ -42,6 +40,8 @@ std::vector<ComponentStats> ExtractComponents(const uint8_t* grid, int32_t gridW
 // Writes label into every cell of the blob that holds (startX, startY); the
 // start cell must be foreground and unlabelled. When stats is non-null the
 // blob's statistics are gathered while it is filled (*stats is overwritten).
+// The plain cell-by-cell form of one blob: ExtractComponents labels runs
+// instead, and the tests and the detection fuzzer hold it to this.
 void FloodFillComponent(const uint8_t* mask, int32_t* labels, int32_t gridWidth, int32_t gridHeight, int32_t startX,
                         int32_t startY, int32_t label, std::vector<int32_t>& fillStack,
                         ComponentStats* stats = nullptr);

@@ -221,8 +221,7 @@ bool ZudArazOdudave::FillGrid(const TextureInfo& texture)
 size_t ZudArazOdudave::FrameSizedBytes() const
 {
     return CapacityBytes(readback) + CapacityBytes(grid) + CapacityBytes(sourceIndices) +
-           CapacityBytes(detection.mask) + CapacityBytes(detection.labels) + CapacityBytes(detection.fillStack) +
-           CapacityBytes(detection.components) + CapacityBytes(detection.runBounds) +
+           CapacityBytes(detection.mask) + CapacityBytes(detection.components) + CapacityBytes(detection.runBounds) +
            CapacityBytes(detection.runParents) + CapacityBytes(detection.rowFirstRun);
 }
 

@@ -44,12 +44,12 @@ TEST_F(GlPluginTest, CreationFailsForGoodOnceTheGlLoaderFailed)
 
 class ProbeLifecycleTest : public GlPluginTest {
 protected:
+    ProbeLifecycleTest() : GlPluginTest(ZAO_PROBE_PLUGIN_PATH) {}
     void SetUp() override
     {
         GlPluginTest::SetUp();
         if (HasFatalFailure())
             return;
-        Load(ZAO_PROBE_PLUGIN_PATH);
         library->SetLogCallback(LogCapture::Callback);
         ASSERT_EQ(Call32(ffgl::kInitialise), 0u);
         LogCapture::Reset();

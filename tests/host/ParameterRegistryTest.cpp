@@ -56,27 +56,9 @@ TEST_F(ProbeRegistryTest, TextParameterDefaultIsAnEmptyText)
     EXPECT_STREQ(CallText(ffgl::kGetParameterDefault, 4), "");
 }
 
-class ProbeInstanceRegistryTest : public GlPluginTest {
+class ProbeInstanceRegistryTest : public testsupport::InstanceTest {
 protected:
-    void SetUp() override
-    {
-        GlPluginTest::SetUp();
-        if (HasFatalFailure())
-            return;
-        Load(ZAO_PROBE_PLUGIN_PATH);
-        instance = CreateInstance();
-        ASSERT_NE(instance, nullptr);
-    }
-    void TearDown() override
-    {
-        if (instance) {
-            EXPECT_EQ(Call32(ffgl::kDestroyInstance, 0, instance), 0u);
-        }
-        GlPluginTest::TearDown();
-    }
-    uint32_t SetFloat(uint32_t number, float value) { return PluginTest::SetFloat(instance, number, value); }
-
-    void* instance = nullptr;
+    ProbeInstanceRegistryTest() : InstanceTest(ZAO_PROBE_PLUGIN_PATH) {}
 };
 
 TEST_F(ProbeInstanceRegistryTest, DisplayTextFormatsTheValueWithSixDecimals)

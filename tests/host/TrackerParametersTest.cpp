@@ -49,27 +49,7 @@ TEST_F(PluginTest, BoxStyleOffersFourNamedValuedElements)
     }
 }
 
-class TrackerInstanceTest : public GlPluginTest {
-protected:
-    void SetUp() override
-    {
-        GlPluginTest::SetUp();
-        if (HasFatalFailure())
-            return;
-        instance = CreateInstance();
-        ASSERT_NE(instance, nullptr);
-    }
-    void TearDown() override
-    {
-        if (instance) {
-            EXPECT_EQ(Call32(ffgl::kDestroyInstance, 0, instance), 0u);
-        }
-        GlPluginTest::TearDown();
-    }
-    uint32_t SetFloat(uint32_t number, float value) { return PluginTest::SetFloat(instance, number, value); }
-
-    void* instance = nullptr;
-};
+using TrackerInstanceTest = testsupport::InstanceTest;
 
 TEST_F(TrackerInstanceTest, DefaultsDisplayWithSixDecimals)
 {

@@ -31,7 +31,8 @@ public:
 
 class PluginTest : public ::testing::Test {
 protected:
-    void SetUp() override { Load(ZAO_PLUGIN_PATH); }
+    explicit PluginTest(const char* path = ZAO_PLUGIN_PATH) : pluginPath(path) {}
+    void SetUp() override { Load(pluginPath); }
 
     void Load(const char* path)
     {
@@ -68,12 +69,14 @@ protected:
         return static_cast<uint32_t>(hostkit::SetParameter(*library, instance, number, value));
     }
 
+    const char* pluginPath;
     std::unique_ptr<hostkit::PluginLibrary> library;
 };
 
 // A GLX core-profile 4.1 context, current for the whole test.
 class GlPluginTest : public PluginTest {
 protected:
+    using PluginTest::PluginTest;
     void SetUp() override
     {
         std::string error;
@@ -88,6 +91,31 @@ protected:
     }
 
     std::unique_ptr<hostkit::GlContext> context;
+};
+
+// A GL test with one instance, made after loading and destroyed (code 19
+// answering 0) before the library goes.
+class InstanceTest : public GlPluginTest {
+protected:
+    using GlPluginTest::GlPluginTest;
+    void SetUp() override
+    {
+        GlPluginTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        instance = CreateInstance();
+        ASSERT_NE(instance, nullptr);
+    }
+    void TearDown() override
+    {
+        if (instance) {
+            EXPECT_EQ(Call32(ffgl::kDestroyInstance, 0, instance), 0u);
+        }
+        GlPluginTest::TearDown();
+    }
+    uint32_t SetFloat(uint32_t number, float value) { return PluginTest::SetFloat(instance, number, value); }
+
+    void* instance = nullptr;
 };
 
 // A host's output framebuffer, following the frame's size, around one frame

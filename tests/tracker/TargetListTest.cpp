@@ -13,17 +13,7 @@
 #include "tracker/BlobDetection.h"
 #include "tracker/TargetList.h"
 
-bool operator==(const TrackedBlob& a, const TrackedBlob& b)
-{
-    return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height && a.centerX == b.centerX &&
-           a.centerY == b.centerY && a.area == b.area && a.id == b.id;
-}
-
-std::ostream& operator<<(std::ostream& out, const TrackedBlob& t)
-{
-    return out << "{id " << t.id << " x " << t.x << " y " << t.y << " w " << t.width << " h " << t.height << " c "
-               << t.centerX << "," << t.centerY << " area " << t.area << "}";
-}
+#include "DetectionPrinters.h"
 
 namespace {
 

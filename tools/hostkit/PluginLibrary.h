@@ -21,8 +21,14 @@ public:
     PluginLibrary& operator=(const PluginLibrary&) = delete;
 
     // plugMain(code, 64-bit input, instance) with the whole 64-bit answer.
-    uint64_t Call(uint32_t code, uint64_t input = 0, void* instance = nullptr) const;
-    uint64_t CallPointer(uint32_t code, const void* input, void* instance = nullptr) const;
+    uint64_t Call(uint32_t code, uint64_t input = 0, void* instance = nullptr) const
+    {
+        return plugMain(code, input, instance);
+    }
+    uint64_t CallPointer(uint32_t code, const void* input, void* instance = nullptr) const
+    {
+        return plugMain(code, reinterpret_cast<uintptr_t>(input), instance);
+    }
     // The low 32 bits, where the answer is a number.
     uint32_t Call32(uint32_t code, uint64_t input = 0, void* instance = nullptr) const
     {
@@ -31,7 +37,11 @@ public:
     // An address inside the loaded module, to tell its code from others'.
     const void* EntryAddress() const { return reinterpret_cast<const void*>(plugMain); }
     bool HasSetLogCallback() const { return setLogCallback != nullptr; }
-    void SetLogCallback(LogFunction function) const;
+    void SetLogCallback(LogFunction function) const
+    {
+        if (setLogCallback != nullptr)
+            setLogCallback(function);
+    }
 
 private:
     PluginLibrary() = default;

@@ -68,20 +68,4 @@ PluginLibrary::~PluginLibrary()
         DeleteFileA(copyPath.c_str());
 }
 
-uint64_t PluginLibrary::Call(uint32_t code, uint64_t input, void* instance) const
-{
-    return plugMain(code, input, instance);
-}
-
-uint64_t PluginLibrary::CallPointer(uint32_t code, const void* input, void* instance) const
-{
-    return plugMain(code, reinterpret_cast<uintptr_t>(input), instance);
-}
-
-void PluginLibrary::SetLogCallback(LogFunction function) const
-{
-    if (setLogCallback != nullptr)
-        setLogCallback(function);
-}
-
 }  // namespace hostkit
