@@ -154,61 +154,28 @@ int32_t FindRoot(int32_t* parents, int32_t run)
     return run;
 }
 
-} // namespace
-
-void ExtractComponents(const uint8_t* grid, int32_t gridWidth, int32_t gridHeight, float threshold, float invert,
-                       DetectionWorkspace& workspace)
+// The runs of every row in order; rowFirstRun[y] is the index of row y's
+// first run and rowFirstRun[height] the run count, which it returns.
+int32_t FindRuns(const uint8_t* mask, size_t width, size_t height, int32_t* bounds, int32_t* rowFirstRun)
 {
-    // The component list keeps its old records until it is resized at the
-    // end, so that a frame like the last one writes its records only once.
-    // Cell indices are signed 32-bit; a grid beyond that range cannot be indexed.
-    const int64_t cellCount64 =
-        gridWidth > 0 && gridHeight > 0 ? static_cast<int64_t>(gridWidth) * gridHeight : 0;
-    if (cellCount64 == 0 || cellCount64 > INT32_MAX) {
-        workspace.components.clear();
-        return;
-    }
-    const size_t cellCount = static_cast<size_t>(cellCount64);
-    const size_t width = static_cast<size_t>(gridWidth);
-    const size_t height = static_cast<size_t>(gridHeight);
-
-    // Buffers only grow, so once sizes settle a frame allocates nothing and
-    // pays for no clearing: every slot read below was written in this call.
-    if (workspace.mask.size() < cellCount)
-        workspace.mask.resize(cellCount);
-    // A row of w cells holds at most w bounds plus the one that closes it.
-    const size_t boundCapacity = (width + 1) * height;
-    if (workspace.runBounds.size() < boundCapacity)
-        workspace.runBounds.resize(boundCapacity);
-    if (workspace.rowFirstRun.size() < height + 1)
-        workspace.rowFirstRun.resize(height + 1);
-
-    uint8_t* mask = workspace.mask.data();
-    BuildMask(grid, cellCount, threshold, invert, mask);
-
-    int32_t* bounds = workspace.runBounds.data();
-    int32_t* rowFirstRun = workspace.rowFirstRun.data();
     int32_t* boundsEnd = bounds;
     for (size_t y = 0; y < height; ++y) {
         rowFirstRun[y] = static_cast<int32_t>((boundsEnd - bounds) / 2);
-        boundsEnd = ExtractRowRuns(mask + y * width, gridWidth, boundsEnd);
+        boundsEnd = ExtractRowRuns(mask + y * width, static_cast<int32_t>(width), boundsEnd);
     }
     const int32_t runCount = static_cast<int32_t>((boundsEnd - bounds) / 2);
     rowFirstRun[height] = runCount;
-    if (runCount == 0) {
-        workspace.components.clear();
-        return;
-    }
+    return runCount;
+}
 
-    if (workspace.runParents.size() < static_cast<size_t>(runCount))
-        workspace.runParents.resize(static_cast<size_t>(runCount));
-    int32_t* parents = workspace.runParents.data();
-
-    // Two runs of neighbouring rows touch when their column ranges overlap;
-    // runs of one row never touch each other. Merging keeps the lower root.
+// Two runs of neighbouring rows touch when their column ranges overlap;
+// runs of one row never touch each other. Merging keeps the lower root.
+// Returns the number of sets, one per component.
+int32_t JoinTouchingRuns(const int32_t* bounds, const int32_t* rowFirstRun, size_t height, int32_t* parents)
+{
     for (int32_t run = rowFirstRun[0]; run < rowFirstRun[1]; ++run)
         parents[run] = run;
-    int32_t rootCount = runCount;
+    int32_t rootCount = rowFirstRun[height];
     for (size_t y = 1; y < height; ++y) {
         int32_t below = rowFirstRun[y - 1];
         const int32_t belowEnd = rowFirstRun[y];
@@ -241,15 +208,17 @@ void ExtractComponents(const uint8_t* grid, int32_t gridWidth, int32_t gridHeigh
                 below = next - 1;
         }
     }
+    return rootCount;
+}
 
-    // In run order each set's root comes first, so components are created in
-    // discovery order, and a parent's slot already holds its component index
-    // when its children are reached. The list is sized once and written in
-    // place: appending record by record costs more than the labelling itself
-    // when every blob is a single cell.
-    std::vector<ComponentStats>& list = workspace.components;
-    list.resize(static_cast<size_t>(rootCount));
-    ComponentStats* components = list.data();
+// In run order each set's root comes first, so components are created in
+// discovery order, and a parent's slot already holds its component index
+// when its children are reached. The records are written in place into a
+// list sized once: appending record by record costs more than the labelling
+// itself when every blob is a single cell.
+void SumComponents(const int32_t* bounds, const int32_t* rowFirstRun, size_t height, int32_t* parents,
+                   ComponentStats* components)
+{
     int32_t nextComponent = 0;
     for (size_t y = 0; y < height; ++y) {
         const int32_t rowY = static_cast<int32_t>(y);
@@ -285,6 +254,52 @@ void ExtractComponents(const uint8_t* grid, int32_t gridWidth, int32_t gridHeigh
             stats.cellCount += length;
         }
     }
+}
+
+} // namespace
+
+void ExtractComponents(const uint8_t* grid, int32_t gridWidth, int32_t gridHeight, float threshold, float invert,
+                       DetectionWorkspace& workspace)
+{
+    // The component list keeps its old records until it is resized at the
+    // end, so that a frame like the last one writes its records only once.
+    // Cell indices are signed 32-bit; a grid beyond that range cannot be indexed.
+    const int64_t cellCount64 =
+        gridWidth > 0 && gridHeight > 0 ? static_cast<int64_t>(gridWidth) * gridHeight : 0;
+    if (cellCount64 == 0 || cellCount64 > INT32_MAX) {
+        workspace.components.clear();
+        return;
+    }
+    const size_t cellCount = static_cast<size_t>(cellCount64);
+    const size_t width = static_cast<size_t>(gridWidth);
+    const size_t height = static_cast<size_t>(gridHeight);
+
+    // Buffers only grow, so once sizes settle a frame allocates nothing and
+    // pays for no clearing: every slot read below was written in this call.
+    if (workspace.mask.size() < cellCount)
+        workspace.mask.resize(cellCount);
+    // A row of w cells holds at most w bounds plus the one that closes it.
+    const size_t boundCapacity = (width + 1) * height;
+    if (workspace.runBounds.size() < boundCapacity)
+        workspace.runBounds.resize(boundCapacity);
+    if (workspace.rowFirstRun.size() < height + 1)
+        workspace.rowFirstRun.resize(height + 1);
+
+    BuildMask(grid, cellCount, threshold, invert, workspace.mask.data());
+    const int32_t* bounds = workspace.runBounds.data();
+    const int32_t* rowFirstRun = workspace.rowFirstRun.data();
+    const int32_t runCount =
+        FindRuns(workspace.mask.data(), width, height, workspace.runBounds.data(), workspace.rowFirstRun.data());
+    if (runCount == 0) {
+        workspace.components.clear();
+        return;
+    }
+    if (workspace.runParents.size() < static_cast<size_t>(runCount))
+        workspace.runParents.resize(static_cast<size_t>(runCount));
+    int32_t* parents = workspace.runParents.data();
+    const int32_t rootCount = JoinTouchingRuns(bounds, rowFirstRun, height, parents);
+    workspace.components.resize(static_cast<size_t>(rootCount));
+    SumComponents(bounds, rowFirstRun, height, parents, workspace.components.data());
 }
 
 std::vector<ComponentStats> ExtractComponents(const uint8_t* grid, int32_t gridWidth, int32_t gridHeight,

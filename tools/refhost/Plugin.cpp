@@ -145,6 +145,57 @@ uint32_t InputTextureCount(const PluginDescription& plugin)
     }
 }
 
+namespace {
+
+// Codes 31, 35 and 36: an option parameter's element names and values.
+std::vector<OptionElement> DescribeElements(const hostkit::PluginLibrary& library, uint32_t index)
+{
+    std::vector<OptionElement> elements;
+    const uint32_t count = library.Call32(ffgl::kGetElementCount, index);
+    for (uint32_t e = 0; count != kFailureCode && e < count; ++e) {
+        ByteRecord<8> pair;
+        pair.PutU32(0, index);
+        pair.PutU32(4, e);
+        OptionElement element;
+        const char* elementName = AsText(library.CallPointer(ffgl::kGetElementName, pair.Data()));
+        element.name = elementName ? elementName : std::to_string(e);
+        const uint32_t bits = library.Call32(ffgl::kGetElementValue, reinterpret_cast<uintptr_t>(pair.Data()));
+        element.value = bits == kFailureCode ? static_cast<float>(e) : hostkit::FloatOfBits(bits);
+        elements.push_back(element);
+    }
+    return elements;
+}
+
+// Codes 5, 15, 6 and 41 for one parameter, and its elements when it is an option.
+ParameterDescription DescribeParameter(const hostkit::PluginLibrary& library, uint32_t index)
+{
+    ParameterDescription parameter;
+    parameter.index = index;
+    const char* name = AsText(library.Call(ffgl::kGetParameterName, index));
+    parameter.name = name ? name : "";
+    parameter.type = library.Call32(ffgl::kGetParameterType, index);
+    const uint64_t defaultAnswer = library.Call(ffgl::kGetParameterDefault, index);
+    if (parameter.IsText()) {
+        const char* text = AsText(defaultAnswer);
+        parameter.defaultText = text ? text : "";
+    } else if (!IsFailureAnswer(defaultAnswer)) {
+        parameter.defaultValue = hostkit::FloatOfBits(static_cast<uint32_t>(defaultAnswer));
+    }
+    ByteRecord<12> range;
+    range.PutU32(0, index);
+    range.PutF32(4, 0.0f);
+    range.PutF32(8, 1.0f);
+    if (library.Call32(ffgl::kGetRange, reinterpret_cast<uintptr_t>(range.Data())) == 0) {
+        parameter.minimum = range.F32(4);
+        parameter.maximum = range.F32(8);
+    }
+    if (parameter.type == kTypeOption)
+        parameter.elements = DescribeElements(library, index);
+    return parameter;
+}
+
+}  // namespace
+
 PluginDescription Describe(const hostkit::PluginLibrary& library)
 {
     PluginDescription plugin;
@@ -174,43 +225,8 @@ PluginDescription Describe(const hostkit::PluginLibrary& library)
     const uint32_t count = library.Call32(ffgl::kGetParameterCount);
     if (count == kFailureCode)
         throw HostError("the plug-in does not give its parameter count (code 4)");
-    for (uint32_t i = 0; i < count; ++i) {
-        ParameterDescription parameter;
-        parameter.index = i;
-        const char* name = AsText(library.Call(ffgl::kGetParameterName, i));
-        parameter.name = name ? name : "";
-        parameter.type = library.Call32(ffgl::kGetParameterType, i);
-        const uint64_t defaultAnswer = library.Call(ffgl::kGetParameterDefault, i);
-        if (parameter.IsText()) {
-            const char* text = AsText(defaultAnswer);
-            parameter.defaultText = text ? text : "";
-        } else if (!IsFailureAnswer(defaultAnswer)) {
-            parameter.defaultValue = hostkit::FloatOfBits(static_cast<uint32_t>(defaultAnswer));
-        }
-        ByteRecord<12> range;
-        range.PutU32(0, i);
-        range.PutF32(4, 0.0f);
-        range.PutF32(8, 1.0f);
-        if (library.Call32(ffgl::kGetRange, reinterpret_cast<uintptr_t>(range.Data())) == 0) {
-            parameter.minimum = range.F32(4);
-            parameter.maximum = range.F32(8);
-        }
-        if (parameter.type == kTypeOption) {
-            const uint32_t elements = library.Call32(ffgl::kGetElementCount, i);
-            for (uint32_t e = 0; elements != kFailureCode && e < elements; ++e) {
-                ByteRecord<8> pair;
-                pair.PutU32(0, i);
-                pair.PutU32(4, e);
-                OptionElement element;
-                const char* elementName = AsText(library.CallPointer(ffgl::kGetElementName, pair.Data()));
-                element.name = elementName ? elementName : std::to_string(e);
-                const uint32_t bits = library.Call32(ffgl::kGetElementValue, reinterpret_cast<uintptr_t>(pair.Data()));
-                element.value = bits == kFailureCode ? static_cast<float>(e) : hostkit::FloatOfBits(bits);
-                parameter.elements.push_back(element);
-            }
-        }
-        plugin.parameters.push_back(parameter);
-    }
+    for (uint32_t i = 0; i < count; ++i)
+        plugin.parameters.push_back(DescribeParameter(library, i));
     return plugin;
 }
 
