@@ -171,105 +171,110 @@ uint32_t ProcessFrame(CFFGLPlugin* instance, const FrameInput* frame)
     return instance->ProcessOpenGL(frame);
 }
 
-MixedValue Dispatch(uint32_t code, MixedValue input, CFFGLPlugin* instance)
+// The codes the plug-in answers as a whole, with or without an instance;
+// false when the code is not one of them.
+bool DispatchGlobal(uint32_t code, MixedValue input, MixedValue* answer)
 {
     switch (code) {
     case FunctionCode::GetInfo: {
         const CFFGLPluginInfo* registration = RegisteredPlugin();
-        return MixedFromPointer(registration ? registration->GetPluginInfo() : nullptr);
+        *answer = MixedFromPointer(registration ? registration->GetPluginInfo() : nullptr);
+        return true;
     }
     case FunctionCode::GetExtendedInfo: {
         const CFFGLPluginInfo* registration = RegisteredPlugin();
-        return MixedFromPointer(registration ? registration->GetPluginExtendedInfo() : nullptr);
+        *answer = MixedFromPointer(registration ? registration->GetPluginExtendedInfo() : nullptr);
+        return true;
     }
     case FunctionCode::Deinitialise:
-        return MixedFromUInt(Deinitialise());
+        *answer = MixedFromUInt(Deinitialise());
+        return true;
     case FunctionCode::InitialiseV2:
-        return MixedFromUInt(InitialiseStep());
+        *answer = MixedFromUInt(InitialiseStep());
+        return true;
     case FunctionCode::GetNumParameters: {
         CFFGLPlugin* source = EnsurePrototype();
-        return MixedFromUInt(source ? source->ParameterCount() : kFailure);
+        *answer = MixedFromUInt(source ? source->ParameterCount() : kFailure);
+        return true;
     }
     case FunctionCode::GetParameterName: {
         CFFGLPlugin* source = EnsurePrototype();
-        return MixedFromPointer(source ? source->ParameterName(input.UIntValue) : nullptr);
+        *answer = MixedFromPointer(source ? source->ParameterName(input.UIntValue) : nullptr);
+        return true;
     }
     case FunctionCode::GetParameterDefault: {
         CFFGLPlugin* source = EnsurePrototype();
-        return source ? source->ParameterDefault(input.UIntValue) : Failure();
+        *answer = source ? source->ParameterDefault(input.UIntValue) : Failure();
+        return true;
     }
     case FunctionCode::GetParameterType: {
         CFFGLPlugin* source = EnsurePrototype();
-        return MixedFromUInt(source ? source->ParameterTypeOf(input.UIntValue) : kFailure);
+        *answer = MixedFromUInt(source ? source->ParameterTypeOf(input.UIntValue) : kFailure);
+        return true;
     }
     case FunctionCode::GetPluginCaps:
-        return MixedFromUInt(Capability(input.UIntValue));
+        *answer = MixedFromUInt(Capability(input.UIntValue));
+        return true;
     case FunctionCode::InstantiateGL:
-        return CreateInstance(static_cast<const ViewportRecord*>(input.PointerValue));
+        *answer = CreateInstance(static_cast<const ViewportRecord*>(input.PointerValue));
+        return true;
     case FunctionCode::GetThumbnail:
-        return DispatchThumbnail(input);
+        *answer = DispatchThumbnail(input);
+        return true;
     default:
-        break;
+        return false;
     }
+}
 
-    if (IsParameterDetailCode(code))
-        return DispatchParameterDetail(code, input, instance);
-
-    // Everything below addresses one instance.
+// The codes that address one live instance.
+MixedValue DispatchInstance(uint32_t code, MixedValue input, CFFGLPlugin& instance)
+{
     switch (code) {
     case FunctionCode::GetParameterDisplay:
+        return MixedFromPointer(instance.GetParameterDisplay(input.UIntValue));
     case FunctionCode::SetParameter:
+        return MixedFromUInt(SetParameter(&instance, static_cast<const ParameterValueRecord*>(input.PointerValue)));
     case FunctionCode::GetParameter:
+        return GetParameter(&instance, input.UIntValue);
     case FunctionCode::GetInputStatus:
+        return MixedFromUInt(instance.GetInputStatus(input.UIntValue));
     case FunctionCode::ProcessOpenGL:
+        return MixedFromUInt(ProcessFrame(&instance, static_cast<const FrameInput*>(input.PointerValue)));
     case FunctionCode::DeinstantiateGL:
-    case FunctionCode::SetTime:
-    case FunctionCode::Connect:
-    case FunctionCode::Disconnect:
-    case FunctionCode::Resize:
-        if (instance == nullptr)
-            return Failure();
-        break;
-    default:
-        return Failure();
-    }
-
-    switch (code) {
-    case FunctionCode::GetParameterDisplay:
-        return MixedFromPointer(instance->GetParameterDisplay(input.UIntValue));
-    case FunctionCode::SetParameter:
-        return MixedFromUInt(SetParameter(instance, static_cast<const ParameterValueRecord*>(input.PointerValue)));
-    case FunctionCode::GetParameter:
-        return GetParameter(instance, input.UIntValue);
-    case FunctionCode::GetInputStatus:
-        return MixedFromUInt(instance->GetInputStatus(input.UIntValue));
-    case FunctionCode::ProcessOpenGL:
-        return MixedFromUInt(ProcessFrame(instance, static_cast<const FrameInput*>(input.PointerValue)));
-    case FunctionCode::DeinstantiateGL:
-        return MixedFromUInt(DestroyInstance(instance));
+        return MixedFromUInt(DestroyInstance(&instance));
     case FunctionCode::SetTime: {
         const auto* time = static_cast<const double*>(input.PointerValue);
-        return MixedFromUInt(time ? instance->SetTime(*time) : kFailure);
+        return MixedFromUInt(time ? instance.SetTime(*time) : kFailure);
     }
     case FunctionCode::Connect: {
-        const uint32_t result = instance->Connect();
+        const uint32_t result = instance.Connect();
         if (result == kSuccess)
-            instance->connected = true;
+            instance.connected = true;
         return MixedFromUInt(result);
     }
     case FunctionCode::Disconnect: {
-        const uint32_t result = instance->Disconnect();
+        const uint32_t result = instance.Disconnect();
         if (result == kSuccess)
-            instance->connected = false;
+            instance.connected = false;
         return MixedFromUInt(result);
     }
     case FunctionCode::Resize: {
         const auto* viewport = static_cast<const ViewportRecord*>(input.PointerValue);
-        return MixedFromUInt(viewport ? instance->Resize(viewport) : kFailure);
+        return MixedFromUInt(viewport ? instance.Resize(viewport) : kFailure);
     }
     default:
         return Failure();
     }
+}
+
+MixedValue Dispatch(uint32_t code, MixedValue input, CFFGLPlugin* instance)
+{
+    MixedValue answer;
+    if (DispatchGlobal(code, input, &answer))
+        return answer;
+    if (IsParameterDetailCode(code))
+        return DispatchParameterDetail(code, input, instance);
+    return instance != nullptr ? DispatchInstance(code, input, *instance) : Failure();
 }
 
 // Codes whose answer is a pointer report trouble as 0, all others as the failure code.
