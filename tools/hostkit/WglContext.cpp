@@ -27,6 +27,59 @@ std::string LastErrorText(const char* what)
     return std::string(what) + " (Windows error " + std::to_string(GetLastError()) + ")";
 }
 
+
+// A double-buffered RGBA8 pixel format with depth and stencil, as hosts ask for.
+bool ChooseHostPixelFormat(HDC dc)
+{
+    PIXELFORMATDESCRIPTOR descriptor = {};
+    descriptor.nSize = sizeof(descriptor);
+    descriptor.nVersion = 1;
+    descriptor.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+    descriptor.iPixelType = PFD_TYPE_RGBA;
+    descriptor.cColorBits = 32;
+    descriptor.cAlphaBits = 8;
+    descriptor.cDepthBits = 24;
+    descriptor.cStencilBits = 8;
+    descriptor.iLayerType = PFD_MAIN_PLANE;
+    const int format = ChoosePixelFormat(dc, &descriptor);
+    return format != 0 && SetPixelFormat(dc, format, &descriptor);
+}
+
+// wglGetProcAddress answers only with some context current, so a legacy one
+// comes first and goes once the core-profile context is made (or refused).
+HGLRC CreateCoreContext(HDC dc, int major, int minor, std::string* error)
+{
+    HGLRC legacy = wglCreateContext(dc);
+    if (legacy == nullptr || !wglMakeCurrent(dc, legacy)) {
+        if (legacy != nullptr)
+            wglDeleteContext(legacy);
+        *error = LastErrorText("cannot create or make current a legacy WGL context");
+        return nullptr;
+    }
+    auto create = reinterpret_cast<PFNWGLCREATECONTEXTATTRIBSARBPROC>(
+        reinterpret_cast<void (*)()>(wglGetProcAddress("wglCreateContextAttribsARB")));
+    HGLRC core = nullptr;
+    if (create != nullptr) {
+        const int attributes[] = {WGL_CONTEXT_MAJOR_VERSION_ARB,
+                                  major,
+                                  WGL_CONTEXT_MINOR_VERSION_ARB,
+                                  minor,
+                                  WGL_CONTEXT_PROFILE_MASK_ARB,
+                                  WGL_CONTEXT_CORE_PROFILE_BIT_ARB,
+                                  0};
+        core = create(dc, nullptr, attributes);
+    }
+    const DWORD createError = GetLastError();
+    wglMakeCurrent(nullptr, nullptr);
+    wglDeleteContext(legacy);
+    if (create == nullptr)
+        *error = "WGL_ARB_create_context is not available (no wglCreateContextAttribsARB)";
+    else if (core == nullptr)
+        *error = "cannot create an OpenGL " + std::to_string(major) + "." + std::to_string(minor) +
+                 " core-profile context (Windows error " + std::to_string(createError) + ")";
+    return core;
+}
+
 }  // namespace
 
 std::unique_ptr<WglContext> WglContext::Create(int major, int minor, std::string* error)
@@ -57,56 +110,13 @@ bool WglContext::Init(int major, int minor, std::string* error)
         *error = LastErrorText("cannot get the window's device context");
         return false;
     }
-    PIXELFORMATDESCRIPTOR descriptor = {};
-    descriptor.nSize = sizeof(descriptor);
-    descriptor.nVersion = 1;
-    descriptor.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-    descriptor.iPixelType = PFD_TYPE_RGBA;
-    descriptor.cColorBits = 32;
-    descriptor.cAlphaBits = 8;
-    descriptor.cDepthBits = 24;
-    descriptor.cStencilBits = 8;
-    descriptor.iLayerType = PFD_MAIN_PLANE;
-    const int format = ChoosePixelFormat(dc, &descriptor);
-    if (format == 0 || !SetPixelFormat(dc, format, &descriptor)) {
+    if (!ChooseHostPixelFormat(dc)) {
         *error = LastErrorText("no OpenGL pixel format for the window");
         return false;
     }
-
-    // wglGetProcAddress answers only with some context current, so a legacy one comes first.
-    HGLRC legacy = wglCreateContext(dc);
-    if (legacy == nullptr || !wglMakeCurrent(dc, legacy)) {
-        if (legacy != nullptr)
-            wglDeleteContext(legacy);
-        *error = LastErrorText("cannot create or make current a legacy WGL context");
+    context = CreateCoreContext(dc, major, minor, error);
+    if (context == nullptr)
         return false;
-    }
-    auto create = reinterpret_cast<PFNWGLCREATECONTEXTATTRIBSARBPROC>(
-        reinterpret_cast<void (*)()>(wglGetProcAddress("wglCreateContextAttribsARB")));
-    HGLRC core = nullptr;
-    if (create != nullptr) {
-        const int attributes[] = {WGL_CONTEXT_MAJOR_VERSION_ARB,
-                                  major,
-                                  WGL_CONTEXT_MINOR_VERSION_ARB,
-                                  minor,
-                                  WGL_CONTEXT_PROFILE_MASK_ARB,
-                                  WGL_CONTEXT_CORE_PROFILE_BIT_ARB,
-                                  0};
-        core = create(dc, nullptr, attributes);
-    }
-    const DWORD createError = GetLastError();
-    wglMakeCurrent(nullptr, nullptr);
-    wglDeleteContext(legacy);
-    if (create == nullptr) {
-        *error = "WGL_ARB_create_context is not available (no wglCreateContextAttribsARB)";
-        return false;
-    }
-    if (core == nullptr) {
-        *error = "cannot create an OpenGL " + std::to_string(major) + "." + std::to_string(minor) +
-                 " core-profile context (Windows error " + std::to_string(createError) + ")";
-        return false;
-    }
-    context = core;
     if (!MakeCurrent()) {
         *error = "cannot make the WGL context current or load GL entry points";
         return false;

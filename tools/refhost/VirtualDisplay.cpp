@@ -31,6 +31,61 @@ void Reap(pid_t pid)
     }
 }
 
+// Forks Xvfb, which writes its display number to readyFd once it accepts clients.
+pid_t StartXvfb(int readyFd, int otherEnd)
+{
+    const pid_t parent = getpid();
+    const pid_t child = fork();
+    if (child < 0)
+        throw HostError(std::string("cannot start Xvfb: ") + std::strerror(errno));
+    if (child != 0)
+        return child;
+    setpgid(0, 0);
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (getppid() != parent)
+        _exit(1);
+    close(otherEnd);
+    const int null = open("/dev/null", O_RDWR);
+    dup2(null, 0);
+    dup2(null, 1);
+    dup2(null, 2);
+    const std::string fd = std::to_string(readyFd);
+    // -noreset: a server that resets when its last client leaves refuses the
+    // next one for a moment, and validate's children connect one after another.
+    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-noreset", "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+           static_cast<char*>(nullptr));
+    _exit(127);
+}
+
+// The display number Xvfb writes, up to its newline; empty when none came in time.
+std::string ReadDisplayNumber(int fd)
+{
+    std::string number;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStartTimeoutMs);
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                              deadline - std::chrono::steady_clock::now())
+                              .count();
+        if (left <= 0)
+            return {};
+        pollfd wait = {fd, POLLIN, 0};
+        const int polled = poll(&wait, 1, static_cast<int>(left));
+        if (polled < 0 && errno == EINTR)
+            continue;
+        if (polled <= 0)
+            return {};
+        char c;
+        const ssize_t got = read(fd, &c, 1);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return {};
+        if (c == '\n')
+            return number;
+        number.push_back(c);
+    }
+}
+
 }  // namespace
 
 VirtualDisplay VirtualDisplay::EnsureDisplay()
@@ -42,58 +97,11 @@ VirtualDisplay VirtualDisplay::EnsureDisplay()
     int ready[2];
     if (pipe(ready) != 0)
         throw HostError(std::string("cannot create a pipe for Xvfb: ") + std::strerror(errno));
-    const pid_t parent = getpid();
-    const pid_t child = fork();
-    if (child < 0)
-        throw HostError(std::string("cannot start Xvfb: ") + std::strerror(errno));
-    if (child == 0) {
-        setpgid(0, 0);
-        prctl(PR_SET_PDEATHSIG, SIGTERM);
-        if (getppid() != parent)
-            _exit(1);
-        close(ready[0]);
-        const int null = open("/dev/null", O_RDWR);
-        dup2(null, 0);
-        dup2(null, 1);
-        dup2(null, 2);
-        const std::string fd = std::to_string(ready[1]);
-        // -noreset: a server that resets when its last client leaves refuses the
-        // next one for a moment, and validate's children connect one after another.
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-noreset", "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
-               static_cast<char*>(nullptr));
-        _exit(127);
-    }
+    const pid_t child = StartXvfb(ready[1], ready[0]);
     close(ready[1]);
-
-    // Xvfb writes the display number and a newline once it accepts clients.
-    std::string number;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStartTimeoutMs);
-    bool done = false;
-    while (!done) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                              deadline - std::chrono::steady_clock::now())
-                              .count();
-        if (left <= 0)
-            break;
-        pollfd wait = {ready[0], POLLIN, 0};
-        const int polled = poll(&wait, 1, static_cast<int>(left));
-        if (polled < 0 && errno == EINTR)
-            continue;
-        if (polled <= 0)
-            break;
-        char c;
-        const ssize_t got = read(ready[0], &c, 1);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0 || c == '\n')
-            done = got > 0;
-        else
-            number.push_back(c);
-        if (got <= 0)
-            break;
-    }
+    const std::string number = ReadDisplayNumber(ready[0]);
     close(ready[0]);
-    if (!done || number.empty() || number.find_first_not_of("0123456789") != std::string::npos) {
+    if (number.empty() || number.find_first_not_of("0123456789") != std::string::npos) {
         kill(child, SIGKILL);
         Reap(child);
         throw HostError("no X display is set and Xvfb could not be started (install xvfb, set DISPLAY, or use "

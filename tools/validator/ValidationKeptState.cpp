@@ -6,6 +6,7 @@
 #include <GL/glew.h>
 
 #include <functional>
+#include <vector>
 
 #include "HostError.h"
 
@@ -88,13 +89,10 @@ struct KeptState {
     std::function<void()> reset;  // back to GL's default
 };
 
-}  // namespace
-
-int CheckKeptHostState(Session& session, FrameRig& rig)
+// Each kind of host state: how a host sets it, reads it and puts it back.
+std::vector<KeptState> KeptStates(const HostObjects& host, GLint w, GLint h)
 {
-    const HostObjects host;
-    const GLint w = static_cast<GLint>(rig.Width()), h = static_cast<GLint>(rig.Height());
-    const KeptState states[] = {
+    return {
         {"the viewport", [=] { glViewport(0, 0, w, h); }, [] { return Integers(GL_VIEWPORT, 4); }, [] {}},
         {"a scissor test over the whole output",
          [=] {
@@ -148,28 +146,42 @@ int CheckKeptHostState(Session& session, FrameRig& rig)
         {"a texture buffer bound", [&] { glBindBuffer(GL_TEXTURE_BUFFER, host.textureBuffer); },
          [] { return Integers(GL_TEXTURE_BUFFER, 1); }, [] { glBindBuffer(GL_TEXTURE_BUFFER, 0); }},
     };
-    for (const KeptState& state : states) {
-        const std::string what = std::string("a frame with ") + state.name;
-        session.report.Step("code 18 for " + what);
-        hostkit::EffectInstance instance = session.Create(rig.Width(), rig.Height());
-        instance.SetTime(0.0);
-        session.report.Step(what);
-        std::string before, after;
-        const uint64_t answer = rig.Process(
-            session, instance,
-            [&] {
-                state.set();
-                before = state.read();
-            },
-            [&] {
-                after = state.read();
-                state.reset();
-            });
-        Require(static_cast<uint32_t>(answer) == 0, "code 17 answered " + Hex(answer) + " for " + what);
-        Require(after == before, what + ": the frame left it at " + after + " instead of " + before);
-        session.Destroy(instance);
-    }
-    return static_cast<int>(sizeof(states) / sizeof(states[0]));
+}
+
+// One frame of a fresh instance with the state set; the frame must give it back.
+void CheckKeptState(Session& session, FrameRig& rig, const KeptState& state)
+{
+    const std::string what = std::string("a frame with ") + state.name;
+    session.report.Step("code 18 for " + what);
+    hostkit::EffectInstance instance = session.Create(rig.Width(), rig.Height());
+    instance.SetTime(0.0);
+    session.report.Step(what);
+    std::string before, after;
+    const uint64_t answer = rig.Process(
+        session, instance,
+        [&] {
+            state.set();
+            before = state.read();
+        },
+        [&] {
+            after = state.read();
+            state.reset();
+        });
+    Require(static_cast<uint32_t>(answer) == 0, "code 17 answered " + Hex(answer) + " for " + what);
+    Require(after == before, what + ": the frame left it at " + after + " instead of " + before);
+    session.Destroy(instance);
+}
+
+}  // namespace
+
+int CheckKeptHostState(Session& session, FrameRig& rig)
+{
+    const HostObjects host;
+    const std::vector<KeptState> states =
+        KeptStates(host, static_cast<GLint>(rig.Width()), static_cast<GLint>(rig.Height()));
+    for (const KeptState& state : states)
+        CheckKeptState(session, rig, state);
+    return static_cast<int>(states.size());
 }
 
 }  // namespace refhost::validation
