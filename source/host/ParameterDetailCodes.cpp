@@ -82,6 +82,49 @@ uint32_t ParameterEvents(CFFGLPlugin& instance, EventsRecord* record)
     return kSuccess;
 }
 
+MixedValue AnswerSetElementValue(CFFGLPlugin& target, const ElementValueRecord* record)
+{
+    if (record == nullptr)
+        return Failure();
+    return MixedFromUInt(target.SetElementValue(record->parameterNumber, record->elementNumber, record->value));
+}
+
+MixedValue AnswerSetBeatInfo(CFFGLPlugin& target, const BeatRecord* record)
+{
+    if (record == nullptr)
+        return Failure();
+    target.SetBeatInfo(record->tempo, record->barPhase);
+    return MixedFromUInt(kSuccess);
+}
+
+MixedValue AnswerSetHostInfo(CFFGLPlugin& target, const HostInfoRecord* record)
+{
+    if (record == nullptr)
+        return Failure();
+    // A missing text is an empty one, whatever the effect's own SetHostInfo does with null.
+    target.SetHostInfo(record->hostName ? record->hostName : "", record->hostVersion ? record->hostVersion : "");
+    return MixedFromUInt(kSuccess);
+}
+
+MixedValue AnswerGetRange(const CFFGLPlugin& target, RangeRecord* record)
+{
+    if (record == nullptr)
+        return Failure();
+    const ParameterRange range = target.ParameterRangeOf(record->parameterNumber);
+    record->minimum = range.minimum;
+    record->maximum = range.maximum;
+    return MixedFromUInt(kSuccess);
+}
+
+// Support is a fact of the plug-in, read from the prototype; the switch belongs to the instance.
+MixedValue AnswerEnableCapability(CFFGLPlugin& target, const CFFGLPlugin& prototype, uint32_t capability)
+{
+    if (capability != Capability::TopLeftTextureOrientation || !prototype.TopLeftOrientationSupported())
+        return Failure();
+    target.EnableTopLeftOrientation();
+    return MixedFromUInt(kSuccess);
+}
+
 MixedValue Answer(uint32_t code, MixedValue input, CFFGLPlugin& target, CFFGLPlugin* prototype)
 {
     const uint32_t number = input.UIntValue;
@@ -97,39 +140,17 @@ MixedValue Answer(uint32_t code, MixedValue input, CFFGLPlugin& target, CFFGLPlu
         return MixedFromPointer(pair ? target.ElementName(pair->parameterNumber, pair->index) : nullptr);
     case FunctionCode::GetParameterElementValue:
         return MixedFromUInt(pair ? target.ElementValueBits(pair->parameterNumber, pair->index) : kFailure);
-    case FunctionCode::SetParameterElementValue: {
-        const auto* record = static_cast<const ElementValueRecord*>(input.PointerValue);
-        if (record == nullptr)
-            return Failure();
-        return MixedFromUInt(target.SetElementValue(record->parameterNumber, record->elementNumber, record->value));
-    }
-    case FunctionCode::SetBeatInfo: {
-        const auto* record = static_cast<const BeatRecord*>(input.PointerValue);
-        if (record == nullptr)
-            return Failure();
-        target.SetBeatInfo(record->tempo, record->barPhase);
-        return MixedFromUInt(kSuccess);
-    }
-    case FunctionCode::SetHostInfo: {
-        const auto* record = static_cast<const HostInfoRecord*>(input.PointerValue);
-        if (record == nullptr)
-            return Failure();
-        // A missing text is an empty one, whatever the effect's own SetHostInfo does with null.
-        target.SetHostInfo(record->hostName ? record->hostName : "", record->hostVersion ? record->hostVersion : "");
-        return MixedFromUInt(kSuccess);
-    }
+    case FunctionCode::SetParameterElementValue:
+        return AnswerSetElementValue(target, static_cast<const ElementValueRecord*>(input.PointerValue));
+    case FunctionCode::SetBeatInfo:
+        return AnswerSetBeatInfo(target, static_cast<const BeatRecord*>(input.PointerValue));
+    case FunctionCode::SetHostInfo:
+        return AnswerSetHostInfo(target, static_cast<const HostInfoRecord*>(input.PointerValue));
     case FunctionCode::SetSampleRate:
         target.SetSampleRate(number);
         return MixedFromUInt(kSuccess);
-    case FunctionCode::GetRange: {
-        auto* record = static_cast<RangeRecord*>(input.PointerValue);
-        if (record == nullptr)
-            return Failure();
-        const ParameterRange range = target.ParameterRangeOf(record->parameterNumber);
-        record->minimum = range.minimum;
-        record->maximum = range.maximum;
-        return MixedFromUInt(kSuccess);
-    }
+    case FunctionCode::GetRange:
+        return AnswerGetRange(target, static_cast<RangeRecord*>(input.PointerValue));
     case FunctionCode::GetNumFileExtensions:
         return MixedFromUInt(target.FileExtensionCount(number));
     case FunctionCode::GetFileExtension:
@@ -142,13 +163,8 @@ MixedValue Answer(uint32_t code, MixedValue input, CFFGLPlugin& target, CFFGLPlu
         return MixedFromUInt(target.SeparatorCount(number));
     case FunctionCode::GetElementSeparator:
         return MixedFromUInt(pair ? target.Separator(pair->parameterNumber, pair->index) : kFailure);
-    case FunctionCode::EnablePluginCap: {
-        // Support is a fact of the plug-in, read from the prototype; the switch belongs to the instance.
-        if (number != Capability::TopLeftTextureOrientation || !prototype->TopLeftOrientationSupported())
-            return Failure();
-        target.EnableTopLeftOrientation();
-        return MixedFromUInt(kSuccess);
-    }
+    case FunctionCode::EnablePluginCap:
+        return AnswerEnableCapability(target, *prototype, number);
     case FunctionCode::GetParameterGroup: {
         const auto* query = static_cast<const TextQueryRecord*>(input.PointerValue);
         return MixedFromUInt(CopyTextOut(query, query ? target.GroupName(query->parameterNumber) : std::string()));
