@@ -134,6 +134,89 @@ const OpaqueCover* OpaqueCoverTable()
     return table.get();
 }
 
+// One glyph placed: its rows, the edges of its columns and rows, and which
+// neighbouring columns and rows share an edge.
+struct PlacedGlyph {
+    const uint16_t* rows;
+    int firstRow, lastRow;
+    float left[kGlyphColumns], right[kGlyphColumns];
+    const float* bottom;
+    const float* top;
+    uint32_t columnJoins, rowJoins;
+};
+
+// A cell without area (or with a coordinate that is not a number) has no
+// extent to merge with: every cell stays as it is.
+int CoverEachCell(const PlacedGlyph& g, OverlayBox* boxes)
+{
+    int count = 0;
+    for (int r = g.firstRow; r <= g.lastRow; ++r)
+        for (int i = 0; i < kGlyphColumns; ++i)
+            if (g.rows[r] & (0x8000u >> i))
+                boxes[count++] = {g.left[i], g.bottom[r], g.right[i], g.top[r]};
+    return count;
+}
+
+// Where every join the glyph can use holds, the cover is the one found
+// once; the joins it never uses cannot change it.
+int CoverHidingOverlaps(const PlacedGlyph& g, int index, OverlayBox* boxes)
+{
+    const OpaqueCover& table = OpaqueCoverTable()[index];
+    if ((g.columnJoins & table.columnJoinsUsed) == table.columnJoinsUsed &&
+        (g.rowJoins & table.rowJoinsUsed) == table.rowJoinsUsed) {
+        for (int i = 0; i < table.count; ++i) {
+            const auto& b = table.boxes[i];
+            boxes[i] = {Column(b.high, g.left), g.bottom[b.bottom], Column(b.low, g.right), g.top[b.top]};
+        }
+        return table.count;
+    }
+    int count = 0;
+    CoverOpaque(g.rows, g.firstRow, g.lastRow, g.columnJoins, g.rowJoins,
+                [&](int high, int low, int topRow, int bottomRow) {
+                    boxes[count++] = {Column(high, g.left), g.bottom[bottomRow], Column(low, g.right), g.top[topRow]};
+                });
+    return count;
+}
+
+// Bit-identical seams only: a run continues the rectangle of the row
+// above when it spans the same cells, so no pixel is covered twice.
+int CoverExactSeams(const PlacedGlyph& g, OverlayBox* boxes)
+{
+    uint32_t masks[2][kGlyphColumns];
+    int open[2][kGlyphColumns];
+    int openCount = 0;
+    int current = 0;
+    int count = 0;
+    for (int r = g.firstRow; r <= g.lastRow; ++r) {
+        const uint32_t bits = g.rows[r];
+        const bool joinsAbove = (g.rowJoins >> r) & 1u;
+        if (joinsAbove && bits == g.rows[r - 1]) {
+            // The same runs as the row above: every one of them grows.
+            for (int k = 0; k < openCount; ++k)
+                boxes[open[current][k]].y0 = g.bottom[r];
+            continue;
+        }
+        const int next = current ^ 1;
+        int nextCount = 0;
+        ForEachRun(bits, g.columnJoins, [&](uint32_t mask, int high, int low) {
+            if (joinsAbove)
+                for (int k = 0; k < openCount; ++k)
+                    if (masks[current][k] == mask) {
+                        boxes[open[current][k]].y0 = g.bottom[r];
+                        masks[next][nextCount] = mask;
+                        open[next][nextCount++] = open[current][k];
+                        return;
+                    }
+            boxes[count] = {Column(high, g.left), g.bottom[r], Column(low, g.right), g.top[r]};
+            masks[next][nextCount] = mask;
+            open[next][nextCount++] = count++;
+        });
+        current = next;
+        openCount = nextCount;
+    }
+    return count;
+}
+
 }  // namespace
 
 void ComputeGlyphRowEdges(float y, float size, GlyphRowEdges& rows)
@@ -166,90 +249,29 @@ int CoverGlyph(char ch, float x, float y, float size, bool overlapHidden, Overla
 int CoverGlyph(char ch, float x, const GlyphRowEdges& rows, bool overlapHidden, OverlayBox* boxes)
 {
     const int index = GlyphIndex(ch);
-    const uint16_t* glyph = GlyphTable[index];
-    const int firstRow = InkRowTable()[index].first;
-    const int lastRow = InkRowTable()[index].last;
-    if (firstRow > lastRow)
+    PlacedGlyph g;
+    g.rows = GlyphTable[index];
+    g.firstRow = InkRowTable()[index].first;
+    g.lastRow = InkRowTable()[index].last;
+    if (g.firstRow > g.lastRow)
         return 0;
     const float cell = rows.size * 0.0625f;
-    const float* bottom = rows.bottom;
-    const float* top = rows.top;
-    float left[kGlyphColumns], right[kGlyphColumns];
+    g.bottom = rows.bottom;
+    g.top = rows.top;
     bool positive = rows.positive;
     for (int i = 0; i < kGlyphColumns; ++i) {
-        left[i] = x + static_cast<float>(i) * cell;
-        right[i] = left[i] + cell;
-        positive = positive && left[i] < right[i];
+        g.left[i] = x + static_cast<float>(i) * cell;
+        g.right[i] = g.left[i] + cell;
+        positive = positive && g.left[i] < g.right[i];
     }
+    if (!positive)
+        return CoverEachCell(g, boxes);
 
-    int count = 0;
-    if (!positive) {
-        // A cell without area (or with a coordinate that is not a number) has
-        // no extent to merge with: every cell stays as it is.
-        for (int r = firstRow; r <= lastRow; ++r)
-            for (int i = 0; i < kGlyphColumns; ++i)
-                if (glyph[r] & (0x8000u >> i))
-                    boxes[count++] = {left[i], bottom[r], right[i], top[r]};
-        return count;
-    }
-
-    uint32_t joins = 0;
+    g.columnJoins = 0;
     for (int i = 0; i + 1 < kGlyphColumns; ++i) {
-        const bool join = overlapHidden ? right[i] >= left[i + 1] : right[i] == left[i + 1];
-        joins |= static_cast<uint32_t>(join) << (15 - i);
+        const bool join = overlapHidden ? g.right[i] >= g.left[i + 1] : g.right[i] == g.left[i + 1];
+        g.columnJoins |= static_cast<uint32_t>(join) << (15 - i);
     }
-    const uint32_t rowJoins = overlapHidden ? rows.overlapJoins : rows.exactJoins;
-
-    if (overlapHidden) {
-        // Where every join the glyph can use holds, the cover is the one found
-        // once; the joins it never uses cannot change it.
-        const OpaqueCover& table = OpaqueCoverTable()[index];
-        if ((joins & table.columnJoinsUsed) == table.columnJoinsUsed &&
-            (rowJoins & table.rowJoinsUsed) == table.rowJoinsUsed) {
-            for (int i = 0; i < table.count; ++i) {
-                const auto& b = table.boxes[i];
-                boxes[i] = {Column(b.high, left), bottom[b.bottom], Column(b.low, right), top[b.top]};
-            }
-            return table.count;
-        }
-        CoverOpaque(glyph, firstRow, lastRow, joins, rowJoins, [&](int high, int low, int topRow, int bottomRow) {
-            boxes[count++] = {Column(high, left), bottom[bottomRow], Column(low, right), top[topRow]};
-        });
-        return count;
-    }
-
-    // Bit-identical seams only: a run continues the rectangle of the row
-    // above when it spans the same cells, so no pixel is covered twice.
-    uint32_t masks[2][kGlyphColumns];
-    int open[2][kGlyphColumns];
-    int openCount = 0;
-    int current = 0;
-    for (int r = firstRow; r <= lastRow; ++r) {
-        const uint32_t bits = glyph[r];
-        const bool joinsAbove = (rowJoins >> r) & 1u;
-        if (joinsAbove && bits == glyph[r - 1]) {
-            // The same runs as the row above: every one of them grows.
-            for (int k = 0; k < openCount; ++k)
-                boxes[open[current][k]].y0 = bottom[r];
-            continue;
-        }
-        const int next = current ^ 1;
-        int nextCount = 0;
-        ForEachRun(bits, joins, [&](uint32_t mask, int high, int low) {
-            if (joinsAbove)
-                for (int k = 0; k < openCount; ++k)
-                    if (masks[current][k] == mask) {
-                        boxes[open[current][k]].y0 = bottom[r];
-                        masks[next][nextCount] = mask;
-                        open[next][nextCount++] = open[current][k];
-                        return;
-                    }
-            boxes[count] = {Column(high, left), bottom[r], Column(low, right), top[r]};
-            masks[next][nextCount] = mask;
-            open[next][nextCount++] = count++;
-        });
-        current = next;
-        openCount = nextCount;
-    }
-    return count;
+    g.rowJoins = overlapHidden ? rows.overlapJoins : rows.exactJoins;
+    return overlapHidden ? CoverHidingOverlaps(g, index, boxes) : CoverExactSeams(g, boxes);
 }
