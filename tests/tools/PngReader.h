@@ -1,4 +1,5 @@
-// Reads a PNG back with libpng's simplified API, as RGBA rows top first.
+// Reads a PNG back with libpng's simplified API into the kit's image, RGBA
+// rows top first.
 #pragma once
 
 #include <png.h>
@@ -6,54 +7,48 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "hostkit/Image.h"
 
 namespace refhosttest {
 
-struct PngImage {
-    uint32_t width = 0;
-    uint32_t height = 0;
-    std::vector<uint8_t> rgba;
-    bool ok = false;
-
-    const uint8_t* At(uint32_t x, uint32_t y) const { return &rgba[(static_cast<size_t>(y) * width + x) * 4]; }
-};
-
-inline PngImage ReadPng(const std::string& path)
+// False (and the image untouched) when the file is missing or no PNG.
+inline bool ReadPng(const std::string& path, hostkit::Image& result)
 {
-    PngImage result;
     png_image image;
     std::memset(&image, 0, sizeof image);
     image.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_file(&image, path.c_str()))
-        return result;
+        return false;
     image.format = PNG_FORMAT_RGBA;
-    result.rgba.resize(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, result.rgba.data(), 0, nullptr)) {
+    std::vector<uint8_t> pixels(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) {
         png_image_free(&image);
-        return result;
+        return false;
     }
     result.width = image.width;
     result.height = image.height;
-    result.ok = true;
-    return result;
+    result.pixels = std::move(pixels);
+    return true;
 }
 
 // Pixels of the overlay's default pink (1.0, 0.078, 0.576), which no input scene has.
-inline size_t CountPink(const PngImage& image)
+inline size_t CountPink(const hostkit::Image& image)
 {
     size_t count = 0;
-    for (size_t i = 0; i + 3 < image.rgba.size(); i += 4)
-        count += image.rgba[i] > 200 && image.rgba[i + 1] < 80 && image.rgba[i + 2] > 100;
+    for (size_t i = 0; i + 3 < image.pixels.size(); i += 4)
+        count += image.pixels[i] > 200 && image.pixels[i + 1] < 80 && image.pixels[i + 2] > 100;
     return count;
 }
 
 // Pixels of the overlay colour turned half-way round, (0.078, 1.0, 0.502).
-inline size_t CountShiftedGreen(const PngImage& image)
+inline size_t CountShiftedGreen(const hostkit::Image& image)
 {
     size_t count = 0;
-    for (size_t i = 0; i + 3 < image.rgba.size(); i += 4)
-        count += image.rgba[i] < 80 && image.rgba[i + 1] > 200 && image.rgba[i + 2] > 80 && image.rgba[i + 2] < 180;
+    for (size_t i = 0; i + 3 < image.pixels.size(); i += 4)
+        count += image.pixels[i] < 80 && image.pixels[i + 1] > 200 && image.pixels[i + 2] > 80 && image.pixels[i + 2] < 180;
     return count;
 }
 

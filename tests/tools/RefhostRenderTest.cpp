@@ -30,12 +30,12 @@ protected:
         last = RunHost(args, unset);
         ASSERT_EQ(last.status, 0) << last.err;
     }
-    PngImage Frame(const std::string& folder, int index)
+    hostkit::Image Frame(const std::string& folder, int index)
     {
         char name[32];
         std::snprintf(name, sizeof name, "frame-%06d.png", index);
-        PngImage image = ReadPng(Path(folder) + "/" + name);
-        EXPECT_TRUE(image.ok) << folder << "/" << name;
+        hostkit::Image image;
+        EXPECT_TRUE(ReadPng(Path(folder) + "/" + name, image)) << folder << "/" << name;
         return image;
     }
     std::map<std::string, std::string> Probe(const std::string& video)
@@ -71,7 +71,7 @@ TEST_F(RefhostRender, PngFramesHaveTheRequestedSizeAndCount)
     }
     EXPECT_EQ(files, 4u);
     for (int i = 0; i < 4; ++i) {
-        const PngImage frame = Frame("frames", i);
+        const hostkit::Image frame = Frame("frames", i);
         EXPECT_EQ(frame.width, 320u);
         EXPECT_EQ(frame.height, 180u);
     }
@@ -104,8 +104,8 @@ TEST_F(RefhostRender, ContactSheetTilesTheRunAndTimingSummaryIsPrintedAndWritten
     const ProcessResult result = RunHost({"render", ZAO_PLUGIN_PATH, "--frames", "8", "--size", "320x180",
                                           "--contact-sheet", Path("sheet.png"), "--timing", Path("timing.txt")});
     ASSERT_EQ(result.status, 0) << result.err;
-    const PngImage sheet = ReadPng(Path("sheet.png"));
-    ASSERT_TRUE(sheet.ok);
+    hostkit::Image sheet;
+    ASSERT_TRUE(ReadPng(Path("sheet.png"), sheet));
     // 3 x 2 full-size tiles with a 4-pixel gap around each.
     EXPECT_EQ(sheet.width, 3u * 320 + 4 * 4);
     EXPECT_EQ(sheet.height, 2u * 180 + 3 * 4);
@@ -120,8 +120,8 @@ TEST_F(RefhostRender, GeneratedSceneIsTheSameForTheSameSeedAndDiffersForAnother)
     RenderFrames("a", 1, {"--seed", "7", "--set", "Show Blobs=off"});
     RenderFrames("b", 1, {"--seed", "7", "--set", "Show Blobs=off"});
     RenderFrames("c", 1, {"--seed", "8", "--set", "Show Blobs=off"});
-    EXPECT_EQ(Frame("a", 0).rgba, Frame("b", 0).rgba);
-    EXPECT_NE(Frame("a", 0).rgba, Frame("c", 0).rgba);
+    EXPECT_EQ(Frame("a", 0).pixels, Frame("b", 0).pixels);
+    EXPECT_NE(Frame("a", 0).pixels, Frame("c", 0).pixels);
 }
 
 TEST_F(RefhostRender, FrameFolderOfAnEarlierLongerRunKeepsOnlyTheNewFrames)
@@ -179,7 +179,7 @@ TEST_F(RefhostRender, OverlayPinkAppearsOnTheGeneratedScene)
 TEST_F(RefhostRender, HueShiftSetByNameTurnsTheOverlayGreen)
 {
     RenderFrames("frames", 2, {"--set", "Hue Shift=0.5"});
-    const PngImage frame = Frame("frames", 1);
+    const hostkit::Image frame = Frame("frames", 1);
     EXPECT_EQ(CountPink(frame), 0u);
     EXPECT_GT(CountShiftedGreen(frame), 200u);
 }
@@ -199,8 +199,8 @@ TEST_F(RefhostRender, OptionByElementNameEqualsOptionByValue)
     RenderFrames("named", 1, {"--set", "Box Style=dashed"});
     RenderFrames("valued", 1, {"--set", "Box Style=3"});
     RenderFrames("default", 1);
-    EXPECT_EQ(Frame("named", 0).rgba, Frame("valued", 0).rgba);
-    EXPECT_NE(Frame("named", 0).rgba, Frame("default", 0).rgba);
+    EXPECT_EQ(Frame("named", 0).pixels, Frame("valued", 0).pixels);
+    EXPECT_NE(Frame("named", 0).pixels, Frame("default", 0).pixels);
 }
 
 // Needs the overlay.
@@ -209,14 +209,14 @@ TEST_F(RefhostRender, EglRendersWithoutAnyDisplayLikeGlx)
     RenderFrames("egl", 2, {"--gl", "egl", "-v"}, {"DISPLAY"});
     EXPECT_NE(last.err.find("EGL"), std::string::npos) << last.err;
     RenderFrames("glx", 2, {"--gl", "glx"});
-    const PngImage egl = Frame("egl", 1), glx = Frame("glx", 1);
+    const hostkit::Image egl = Frame("egl", 1), glx = Frame("glx", 1);
     EXPECT_EQ(egl.width, 320u);
     EXPECT_GT(CountPink(egl), 200u);
-    ASSERT_EQ(egl.rgba.size(), glx.rgba.size());
+    ASSERT_EQ(egl.pixels.size(), glx.pixels.size());
     size_t differing = 0;
-    for (size_t i = 0; i < egl.rgba.size(); i += 4)
-        differing += std::memcmp(&egl.rgba[i], &glx.rgba[i], 3) != 0;
-    EXPECT_LT(differing, egl.rgba.size() / 4 / 100);
+    for (size_t i = 0; i < egl.pixels.size(); i += 4)
+        differing += std::memcmp(&egl.pixels[i], &glx.pixels[i], 3) != 0;
+    EXPECT_LT(differing, egl.pixels.size() / 4 / 100);
 }
 
 TEST_F(RefhostRender, GlxWithoutDisplayStartsItsOwnXvfbAndStopsIt)

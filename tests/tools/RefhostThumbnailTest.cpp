@@ -25,8 +25,8 @@ TEST_F(RefhostThumbnail, WritesTheRingCrosshairAndCornerMarksTopRowFirst)
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_NE(result.out.find("ZEL DadiDaruzad"), std::string::npos) << "the listing still comes";
 
-    const PngImage image = ReadPng(Path("thumb.png"));
-    ASSERT_TRUE(image.ok);
+    hostkit::Image image;
+    ASSERT_TRUE(ReadPng(Path("thumb.png"), image));
     ASSERT_EQ(image.width, 160u);
     ASSERT_EQ(image.height, 120u);
     const Landmark landmarks[] = {
