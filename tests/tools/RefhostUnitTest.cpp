@@ -5,6 +5,8 @@
 
 #include <cmath>
 #include <queue>
+#include <utility>
+#include <vector>
 
 #include "ContactSheet.h"
 #include "FrameSize.h"
@@ -12,41 +14,31 @@
 #include "Plugin.h"
 #include "Scene.h"
 #include "Stats.h"
+#include "hostkit/FfglCodes.h"
 
 namespace refhost {
 namespace {
 
 PluginDescription TestPlugin()
 {
+    const auto parameter = [](uint32_t index, const char* name, uint32_t type,
+                              std::vector<OptionElement> elements = {}) {
+        ParameterDescription described;
+        described.index = index;
+        described.name = name;
+        described.type = type;
+        described.elements = std::move(elements);
+        return described;
+    };
     PluginDescription plugin;
     plugin.name = "Test";
-    ParameterDescription threshold;
-    threshold.index = 0;
-    threshold.name = "Threshold";
-    threshold.type = 10;
-    plugin.parameters.push_back(threshold);
-    ParameterDescription toggle;
-    toggle.index = 1;
-    toggle.name = "Show Blobs";
-    toggle.type = kTypeBoolean;
-    plugin.parameters.push_back(toggle);
-    ParameterDescription style;
-    style.index = 2;
-    style.name = "Box Style";
-    style.type = kTypeOption;
-    style.elements = {{"Rectangle", 0}, {"Corners", 1}, {"Brackets", 2}, {"Dashed", 3}};
-    plugin.parameters.push_back(style);
-    ParameterDescription scaled;
-    scaled.index = 3;
-    scaled.name = "Mode";
-    scaled.type = kTypeOption;
-    scaled.elements = {{"Low", 0.25f}, {"High", 0.75f}};
-    plugin.parameters.push_back(scaled);
-    ParameterDescription text;
-    text.index = 4;
-    text.name = "Caption";
-    text.type = kTypeText;
-    plugin.parameters.push_back(text);
+    plugin.parameters = {
+        parameter(0, "Threshold", ffgl::kParameterStandard),
+        parameter(1, "Show Blobs", kTypeBoolean),
+        parameter(2, "Box Style", kTypeOption, {{"Rectangle", 0}, {"Corners", 1}, {"Brackets", 2}, {"Dashed", 3}}),
+        parameter(3, "Mode", kTypeOption, {{"Low", 0.25f}, {"High", 0.75f}}),
+        parameter(4, "Caption", kTypeText),
+    };
     return plugin;
 }
 
