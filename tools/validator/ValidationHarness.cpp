@@ -11,7 +11,6 @@
 
 #include "HostError.h"
 #include "Scene.h"
-#include "hostkit/FfglCodes.h"
 
 namespace refhost::validation {
 
@@ -105,7 +104,7 @@ Session::Session(const hostkit::PluginLibrary& pluginLibrary, const Reporter& re
 {
     report.Step("reading the description (codes 0, 13, 4, 5, 6, 15, 31, 35, 36, 41)");
     plugin = Describe(library);
-    inputCount = plugin.pluginType == ffgl::kPluginTypeSource ? 0 : 1;
+    inputCount = InputTextureCount(plugin);
 }
 
 hostkit::EffectInstance Session::Create(uint32_t width, uint32_t height) const
@@ -156,17 +155,14 @@ FrameRig::~FrameRig()
 void FrameRig::DescribeTexture(uint32_t textureWidth, uint32_t textureHeight, uint32_t hardwareWidth,
                                uint32_t hardwareHeight)
 {
-    input.handle = texture;
-    input.width = textureWidth;
-    input.height = textureHeight;
-    input.hardwareWidth = hardwareWidth;
-    input.hardwareHeight = hardwareHeight;
+    // A mixer gets the same texture on both inputs.
+    inputs[0] = inputs[1] = {texture, textureWidth, textureHeight, hardwareWidth, hardwareHeight};
 }
 
 uint64_t FrameRig::Process(const Session& session, hostkit::EffectInstance& instance,
                            const std::function<void()>& hostState, const std::function<void()>& undo)
 {
-    instance.PrepareFrame(&input, session.inputCount, target.framebuffer);
+    instance.PrepareFrame(inputs, session.inputCount, target.framebuffer);
     hostkit::BeginFrame(target, kClear[0] / 255.0f, kClear[1] / 255.0f, kClear[2] / 255.0f, kClear[3] / 255.0f);
     if (hostState)
         hostState();

@@ -75,7 +75,7 @@ public:
     const hostkit::PluginLibrary& library;
     const Reporter& report;
     PluginDescription plugin;
-    // Input textures per frame: 0 for a source, 1 for an effect.
+    // Input textures per frame: 0 for a source, 1 for an effect, 2 for a mixer.
     uint32_t inputCount = 1;
 
     uint64_t Call(uint32_t code, uint64_t input = 0, void* instance = nullptr) const
@@ -122,7 +122,7 @@ private:
     uint32_t width, height;
     uint32_t texture = 0;
     hostkit::RenderTarget target;
-    hostkit::InputTexture input;
+    hostkit::InputTexture inputs[2];
 };
 
 // Where two outputs first differ, for a failure reason; empty when they are equal.
