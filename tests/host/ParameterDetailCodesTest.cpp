@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "DetailProbeParameters.h"
 #include "PluginFixture.h"
 
 namespace {
@@ -16,21 +17,6 @@ using hostkit::FloatBitsOf;
 using hostkit::kFailureCode;
 using testsupport::GlPluginTest;
 using testsupport::PluginTest;
-
-// Detail probe parameter numbers (tests/host/DetailProbeEffect.cpp).
-enum : uint32_t {
-    kFactoryFails = 0,
-    kRaiseEvents = 1,
-    kReshape = 2,
-    kTempo = 3,
-    kBarPhase = 4,
-    kSampleRate = 5,
-    kTopLeftEnabled = 6,
-    kHostName = 7,
-    kHostVersion = 8,
-    kMedia = 9,
-    kMode = 10,
-};
 
 constexpr uint32_t kBoxStyle = 4;
 constexpr size_t kTextBufferBytes = 32;
