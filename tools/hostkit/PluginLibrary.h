@@ -46,6 +46,13 @@ public:
 private:
     PluginLibrary() = default;
 
+    // The platform's side: PluginLibraryPosix.cpp or PluginLibraryWindows.cpp.
+    static std::string MakePrivateCopy(const std::string& path, std::string* error);
+    static void RemovePrivateCopy(const std::string& copy);
+    static void* OpenModule(const std::string& loadPath, const std::string& path, std::string* error);
+    static void* ModuleSymbol(void* module, const char* name);
+    static void CloseModule(void* module);
+
     using PlugMainFunction = uint64_t (*)(uint32_t, uint64_t, void*);
     using SetLogCallbackFunction = void (*)(LogFunction);
 

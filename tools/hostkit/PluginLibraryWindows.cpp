@@ -1,15 +1,13 @@
-// Windows: LoadLibrary of the plug-in DLL (or of a private copy) and the raw
-// calls into it; the same interface as the dlopen version in PluginLibrary.cpp.
+// The Windows side of loading a plug-in: LoadLibrary, GetProcAddress and
+// private copies in the temporary folder.
 #include "PluginLibrary.h"
 
 #include <windows.h>
 
 namespace hostkit {
 
-namespace {
-
 // A uniquely named copy, so that each load gets fresh library-wide state.
-std::string MakePrivateCopy(const std::string& path, std::string* error)
+std::string PluginLibrary::MakePrivateCopy(const std::string& path, std::string* error)
 {
     static unsigned counter = 0;
     char directory[MAX_PATH + 1] = {};
@@ -25,47 +23,28 @@ std::string MakePrivateCopy(const std::string& path, std::string* error)
     return copy;
 }
 
-// FARPROC to a typed pointer through the generic function type, which GCC accepts without a cast warning.
-template <typename Function> Function ProcAs(HMODULE module, const char* name)
+void PluginLibrary::RemovePrivateCopy(const std::string& copy)
 {
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+    DeleteFileA(copy.c_str());
 }
 
-}  // namespace
-
-std::unique_ptr<PluginLibrary> PluginLibrary::Load(const std::string& path, bool privateCopy, std::string* error)
+void* PluginLibrary::OpenModule(const std::string& loadPath, const std::string& path, std::string* error)
 {
-    std::unique_ptr<PluginLibrary> library(new PluginLibrary());
-    std::string loadPath = path;
-    if (privateCopy) {
-        library->copyPath = MakePrivateCopy(path, error);
-        if (library->copyPath.empty())
-            return nullptr;
-        loadPath = library->copyPath;
-    }
     HMODULE module = LoadLibraryA(loadPath.c_str());
-    if (module == nullptr) {
-        if (error)
-            *error = "cannot load " + path + " (Windows error " + std::to_string(GetLastError()) + ")";
-        return nullptr;
-    }
-    library->handle = module;
-    library->plugMain = ProcAs<PlugMainFunction>(module, "plugMain");
-    library->setLogCallback = ProcAs<SetLogCallbackFunction>(module, "SetLogCallback");
-    if (library->plugMain == nullptr) {
-        if (error)
-            *error = path + " does not export plugMain: not an FFGL plug-in";
-        return nullptr;
-    }
-    return library;
+    if (module == nullptr && error)
+        *error = "cannot load " + path + " (Windows error " + std::to_string(GetLastError()) + ")";
+    return module;
 }
 
-PluginLibrary::~PluginLibrary()
+// FARPROC to a data pointer through the generic function type, which GCC accepts without a cast warning.
+void* PluginLibrary::ModuleSymbol(void* module, const char* name)
 {
-    if (handle != nullptr)
-        FreeLibrary(static_cast<HMODULE>(handle));
-    if (!copyPath.empty())
-        DeleteFileA(copyPath.c_str());
+    return reinterpret_cast<void*>(reinterpret_cast<void (*)()>(GetProcAddress(static_cast<HMODULE>(module), name)));
+}
+
+void PluginLibrary::CloseModule(void* module)
+{
+    FreeLibrary(static_cast<HMODULE>(module));
 }
 
 }  // namespace hostkit
