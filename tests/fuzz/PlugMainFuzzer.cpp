@@ -246,6 +246,61 @@ uint64_t Pointer(const void* pointer)
     return reinterpret_cast<uintptr_t>(pointer);
 }
 
+// A frame record: up to four texture entries, any of them null, sized
+// within bounds, on the harness's texture or on none.
+void FillFrameRecord(FuzzedDataProvider& data, HostMemory& memory, uint8_t* r)
+{
+    const uint32_t count = data.ConsumeIntegralInRange<uint32_t>(0, 4);
+    PutU32(r, 0, count);
+    uint8_t* textures = nullptr;
+    if (count > 0 && data.ConsumeIntegralInRange<int>(0, 15) != 0) {
+        textures = memory.Block(count * sizeof(void*));
+        for (uint32_t i = 0; i < count; ++i) {
+            uint8_t* info = nullptr;
+            if (data.ConsumeIntegralInRange<int>(0, 15) != 0) {
+                info = memory.Block(20);
+                const uint32_t width = ImageSide(data);
+                const uint32_t height = ImageSide(data);
+                PutU32(info, 0, width);
+                PutU32(info, 4, height);
+                PutU32(info, 8, HardwareSide(data, width));
+                PutU32(info, 12, HardwareSide(data, height));
+                PutU32(info, 16, world && data.ConsumeIntegralInRange<int>(0, 7) != 0 ? world->texture : 0);
+            }
+            PutPointer(textures, i * sizeof(void*), info);
+        }
+    }
+    PutPointer(r, 8, textures);
+    PutU32(r, 16, world && data.ConsumeBool() ? world->output.framebuffer : 0);
+}
+
+// An events record with room for up to 12 events, or a null buffer.
+void FillEventsRecord(FuzzedDataProvider& data, HostMemory& memory, Call& call, uint8_t* r)
+{
+    call.capacity = data.ConsumeIntegralInRange<uint32_t>(0, 12);
+    PutU32(r, 0, call.capacity);
+    if (data.ConsumeBool()) {
+        call.buffer = memory.Block(call.capacity * 16u);
+        PutPointer(r, 8, call.buffer);
+    } else {
+        PutU32(r, 0, Number(data));
+        PutPointer(r, 8, nullptr);
+    }
+}
+
+// A text query whose buffer may be missing, filled with a marker to see what is written.
+void FillTextQueryRecord(FuzzedDataProvider& data, HostMemory& memory, Call& call, uint8_t* r)
+{
+    PutU32(r, 0, Number(data));
+    call.capacity = data.ConsumeIntegralInRange<uint32_t>(0, 64);
+    if (data.ConsumeIntegralInRange<int>(0, 7) != 0) {
+        call.buffer = memory.Block(call.capacity);
+        std::memset(call.buffer, 0xA5, call.capacity);
+    }
+    PutPointer(r, 8, call.buffer);
+    PutU32(r, 16, call.capacity);
+}
+
 void BuildInput(FuzzedDataProvider& data, HostMemory& memory, Call& call)
 {
     const Input kind = InputOf(call.code);
@@ -280,32 +335,9 @@ void BuildInput(FuzzedDataProvider& data, HostMemory& memory, Call& call)
         // No parameter of this effect takes text; a text pointer would sit at offset 8 otherwise.
         break;
     }
-    case Input::Frame: {
-        uint8_t* r = record(24);
-        const uint32_t count = data.ConsumeIntegralInRange<uint32_t>(0, 4);
-        PutU32(r, 0, count);
-        uint8_t* textures = nullptr;
-        if (count > 0 && data.ConsumeIntegralInRange<int>(0, 15) != 0) {
-            textures = memory.Block(count * sizeof(void*));
-            for (uint32_t i = 0; i < count; ++i) {
-                uint8_t* info = nullptr;
-                if (data.ConsumeIntegralInRange<int>(0, 15) != 0) {
-                    info = memory.Block(20);
-                    const uint32_t width = ImageSide(data);
-                    const uint32_t height = ImageSide(data);
-                    PutU32(info, 0, width);
-                    PutU32(info, 4, height);
-                    PutU32(info, 8, HardwareSide(data, width));
-                    PutU32(info, 12, HardwareSide(data, height));
-                    PutU32(info, 16, world && data.ConsumeIntegralInRange<int>(0, 7) != 0 ? world->texture : 0);
-                }
-                PutPointer(textures, i * sizeof(void*), info);
-            }
-        }
-        PutPointer(r, 8, textures);
-        PutU32(r, 16, world && data.ConsumeBool() ? world->output.framebuffer : 0);
+    case Input::Frame:
+        FillFrameRecord(data, memory, record(24));
         break;
-    }
     case Input::Time:
         record(8);
         break;
@@ -340,31 +372,12 @@ void BuildInput(FuzzedDataProvider& data, HostMemory& memory, Call& call)
         PutPointer(r, 8, data.ConsumeBool() ? memory.Block(kThumbnailBytes) : nullptr);
         break;
     }
-    case Input::Events: {
-        uint8_t* r = record(16);
-        call.capacity = data.ConsumeIntegralInRange<uint32_t>(0, 12);
-        PutU32(r, 0, call.capacity);
-        if (data.ConsumeBool()) {
-            call.buffer = memory.Block(call.capacity * 16u);
-            PutPointer(r, 8, call.buffer);
-        } else {
-            PutU32(r, 0, Number(data));
-            PutPointer(r, 8, nullptr);
-        }
+    case Input::Events:
+        FillEventsRecord(data, memory, call, record(16));
         break;
-    }
-    case Input::TextQuery: {
-        uint8_t* r = record(24);
-        PutU32(r, 0, Number(data));
-        call.capacity = data.ConsumeIntegralInRange<uint32_t>(0, 64);
-        if (data.ConsumeIntegralInRange<int>(0, 7) != 0) {
-            call.buffer = memory.Block(call.capacity);
-            std::memset(call.buffer, 0xA5, call.capacity);
-        }
-        PutPointer(r, 8, call.buffer);
-        PutU32(r, 16, call.capacity);
+    case Input::TextQuery:
+        FillTextQueryRecord(data, memory, call, record(24));
         break;
-    }
     default: {
         // Codes the plug-in does not know: anything the host might pass.
         static const size_t sizes[] = {8, 12, 16, 24, 40};
