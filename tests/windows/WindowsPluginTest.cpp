@@ -208,16 +208,58 @@ std::string PixelText(const uint8_t* p)
            std::to_string(p[3]) + ")";
 }
 
-// A dark input with one bright square at [0.4, 0.6) x [0.4, 0.6), drawn once into a host framebuffer.
+constexpr uint32_t kWidth = 1024;
+constexpr uint32_t kHeight = 768;
+constexpr uint8_t kDark = 24;
+constexpr float kSquare0 = 0.4f;
+constexpr float kSquare1 = 0.6f;
+
+// A dark input with one bright square at [0.4, 0.6) x [0.4, 0.6).
+hostkit::Image DarkInputWithSquare()
+{
+    hostkit::Image input(kWidth, kHeight);
+    for (uint32_t y = 0; y < kHeight; ++y) {
+        for (uint32_t x = 0; x < kWidth; ++x) {
+            const float fx = static_cast<float>(x) / kWidth, fy = static_cast<float>(y) / kHeight;
+            const bool bright = fx >= kSquare0 && fx < kSquare1 && fy >= kSquare0 && fy < kSquare1;
+            uint8_t* p = input.At(x, y);
+            p[0] = p[1] = p[2] = bright ? 255 : kDark;
+            p[3] = 255;
+        }
+    }
+    return input;
+}
+
+// The title and the box around the square, in overlay pink; skipped where the
+// build draws no overlay yet and the caller does not require one.
+void CheckOverlay(const hostkit::Image& frame, bool requireOverlay, Results& results)
+{
+    const int anyPink = CountPink(frame, 0.0f, 0.0f, 1.0f, 1.0f);
+    const char* const titleCheck = "overlay: the title in overlay pink at the top left";
+    const char* const boxCheck = "overlay: a target box around the bright square";
+    if (anyPink == 0 && !requireOverlay) {
+        results.Skip(titleCheck, "no overlay pixel anywhere in the frame (overlay not drawn yet)");
+        results.Skip(boxCheck, "no overlay pixel anywhere in the frame (overlay not drawn yet)");
+    } else {
+        // The title line spans x 0.01 to 0.136 and y 0.96 to 0.9705.
+        const int title = CountPink(frame, 0.005f, 0.95f, 0.145f, 0.98f);
+        results.Check(title > 0, titleCheck, std::to_string(title) + " pink pixels in the title area");
+        // The box is padded by 0.09 on each side; every style passes through its corners.
+        const float pad = 0.09f, window = 0.02f;
+        const int topLeft = CountPink(frame, kSquare0 - pad - window, kSquare1 + pad - window,
+                                      kSquare0 - pad + window, kSquare1 + pad + window);
+        const int bottomRight = CountPink(frame, kSquare1 + pad - window, kSquare0 - pad - window,
+                                          kSquare1 + pad + window, kSquare0 - pad + window);
+        results.Check(topLeft > 0 && bottomRight > 0, boxCheck,
+                      std::to_string(topLeft) + " pink pixels at the top-left corner, " +
+                          std::to_string(bottomRight) + " at the bottom-right");
+    }
+}
+
+// The input drawn once into a host framebuffer by a fresh instance.
 void CheckInstanceAndFrame(const hostkit::PluginLibrary& plugin, bool requireOverlay, const std::string& savePath,
                            Results& results)
 {
-    constexpr uint32_t kWidth = 1024;
-    constexpr uint32_t kHeight = 768;
-    constexpr uint8_t kDark = 24;
-    constexpr float kSquare0 = 0.4f;
-    constexpr float kSquare1 = 0.6f;
-
     hostkit::EffectInstance instance(plugin, kWidth, kHeight);
     results.Check(instance.Valid(), "code 18 with a viewport record creates an instance");
     if (!instance.Valid())
@@ -231,17 +273,8 @@ void CheckInstanceAndFrame(const hostkit::PluginLibrary& plugin, bool requireOve
     results.Check(logged, "the creation line reaches the host's log callback",
                   std::to_string(LogLines().size()) + " lines");
 
-    std::vector<uint8_t> input(static_cast<size_t>(kWidth) * kHeight * 4);
-    for (uint32_t y = 0; y < kHeight; ++y) {
-        for (uint32_t x = 0; x < kWidth; ++x) {
-            const float fx = static_cast<float>(x) / kWidth, fy = static_cast<float>(y) / kHeight;
-            const bool bright = fx >= kSquare0 && fx < kSquare1 && fy >= kSquare0 && fy < kSquare1;
-            uint8_t* p = input.data() + (static_cast<size_t>(y) * kWidth + x) * 4;
-            p[0] = p[1] = p[2] = bright ? 255 : kDark;
-            p[3] = 255;
-        }
-    }
-    const uint32_t texture = hostkit::CreateTexture(kWidth, kHeight, input.data());
+    const hostkit::Image input = DarkInputWithSquare();
+    const uint32_t texture = hostkit::CreateTexture(kWidth, kHeight, input.pixels.data());
     hostkit::RenderTarget target = hostkit::CreateRenderTarget(kWidth, kHeight);
 
     const auto inputTexture = hostkit::InputTexture::Whole(texture, kWidth, kHeight);
@@ -274,26 +307,7 @@ void CheckInstanceAndFrame(const hostkit::PluginLibrary& plugin, bool requireOve
                   "a pixel inside the bright square, clear of the crosshair, equals the input", PixelText(inside));
     results.Check(CountPink(frame, 0.8f, 0.0f, 1.0f, 0.2f) == 0, "no overlay colour far from title and target");
 
-    const int anyPink = CountPink(frame, 0.0f, 0.0f, 1.0f, 1.0f);
-    const char* const titleCheck = "overlay: the title in overlay pink at the top left";
-    const char* const boxCheck = "overlay: a target box around the bright square";
-    if (anyPink == 0 && !requireOverlay) {
-        results.Skip(titleCheck, "no overlay pixel anywhere in the frame (overlay not drawn yet)");
-        results.Skip(boxCheck, "no overlay pixel anywhere in the frame (overlay not drawn yet)");
-    } else {
-        // The title line spans x 0.01 to 0.136 and y 0.96 to 0.9705.
-        const int title = CountPink(frame, 0.005f, 0.95f, 0.145f, 0.98f);
-        results.Check(title > 0, titleCheck, std::to_string(title) + " pink pixels in the title area");
-        // The box is padded by 0.09 on each side; every style passes through its corners.
-        const float pad = 0.09f, window = 0.02f;
-        const int topLeft = CountPink(frame, kSquare0 - pad - window, kSquare1 + pad - window, kSquare0 - pad + window,
-                                            kSquare1 + pad + window);
-        const int bottomRight = CountPink(frame, kSquare1 + pad - window, kSquare0 - pad - window,
-                                                kSquare1 + pad + window, kSquare0 - pad + window);
-        results.Check(topLeft > 0 && bottomRight > 0, boxCheck,
-                      std::to_string(topLeft) + " pink pixels at the top-left corner, " +
-                          std::to_string(bottomRight) + " at the bottom-right");
-    }
+    CheckOverlay(frame, requireOverlay, results);
 
     results.Check(instance.Destroy() == 0, "code 19 destroys the instance");
     hostkit::DeleteRenderTarget(target);
