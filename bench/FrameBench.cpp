@@ -17,6 +17,7 @@
 
 #include "hostkit/ByteRecord.h"
 #include "hostkit/DrawCallCounter.h"
+#include "hostkit/FrameRecords.h"
 #include "hostkit/GlContext.h"
 #include "hostkit/HostGl.h"
 #include "refhost/PassThrough.h"
@@ -71,18 +72,15 @@ struct Rig {
     std::vector<uint8_t> pixels;
     uint32_t texture = 0;
     hostkit::RenderTarget output;
-    hostkit::ByteRecord<24> info;
-    const void* textures[1] = {nullptr};
-    hostkit::ByteRecord<24> input;
+    hostkit::FrameRecords records;
     ZudArazOdudave effect;
 
     Rig(Size s, bool fullReadback) : size(s), pixels(Scene(s.width, s.height))
     {
         texture = hostkit::CreateTexture(s.width, s.height, pixels.data());
         output = hostkit::CreateRenderTarget(s.width, s.height);
-        info = hostkit::MakeTextureInfo(s.width, s.height, s.width, s.height, texture);
-        textures[0] = info.Data();
-        input = hostkit::MakeFrameInput(1, textures, output.framebuffer);
+        const auto input = hostkit::InputTexture::Whole(texture, s.width, s.height);
+        records.Build(&input, 1, output.framebuffer);
         const auto viewport = hostkit::MakeViewport(0, 0, s.width, s.height);
         effect.InitGL(static_cast<const ViewportRecord*>(viewport.Data()));
         effect.SetFloatParameter(kShowBlobs, 0.0f);
@@ -97,8 +95,8 @@ struct Rig {
     Rig(const Rig&) = delete;
     Rig& operator=(const Rig&) = delete;
 
-    const FrameInput* Frame() const { return static_cast<const FrameInput*>(input.Data()); }
-    const TextureInfo& Texture() const { return *static_cast<const TextureInfo*>(info.Data()); }
+    const FrameInput* Frame() const { return static_cast<const FrameInput*>(records.Data()); }
+    const TextureInfo& Texture() const { return *static_cast<const TextureInfo*>(records.Texture(0)); }
 };
 
 std::string Label(Size size, const char* road = nullptr)

@@ -7,6 +7,7 @@
 
 #include "Scenes.h"
 #include "hostkit/ByteRecord.h"
+#include "hostkit/FrameRecords.h"
 #include "hostkit/HostGl.h"
 #include "tracker/ZudArazOdudave.h"
 
@@ -60,9 +61,8 @@ public:
             output = hostkit::CreateRenderTarget(width, height);
         }
         hostkit::BeginFrame(output, 0, 0, 0, 0);
-        const auto info = hostkit::MakeTextureInfo(width, height, hardwareWidth, hardwareHeight, inputTexture);
-        const void* textures[] = {info.Data()};
-        const auto frame = hostkit::MakeFrameInput(1, textures, output.framebuffer);
+        const hostkit::InputTexture input = {inputTexture, width, height, hardwareWidth, hardwareHeight};
+        const hostkit::FrameRecords frame(&input, 1, output.framebuffer);
         return effect.ProcessOpenGL(static_cast<const FrameInput*>(frame.Data()));
     }
 

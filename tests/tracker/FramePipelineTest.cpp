@@ -124,10 +124,10 @@ TEST_F(FramePipelineTest, FrameLeavesTheDocumentedGlStateWhateverTheHostSet)
 
     Image input(37, 23, 0, 0, 0);
     testsupport::AddNoise(input, 5, 255);
-    const auto info = hostkit::MakeTextureInfo(37, 23, 37, 23, hostkit::CreateTexture(37, 23, input.pixels.data()));
+    const uint32_t texture = hostkit::CreateTexture(37, 23, input.pixels.data());
     hostkit::RenderTarget output = hostkit::CreateRenderTarget(37, 23);
-    const void* textures[] = {info.Data()};
-    const auto frame = hostkit::MakeFrameInput(1, textures, output.framebuffer);
+    const auto whole = hostkit::InputTexture::Whole(texture, 37, 23);
+    const hostkit::FrameRecords frame(&whole, 1, output.framebuffer);
     hostkit::RenderTarget elsewhere = hostkit::CreateRenderTarget(8, 8);
     glBindFramebuffer(GL_FRAMEBUFFER, elsewhere.framebuffer);
     glActiveTexture(GL_TEXTURE3);
@@ -153,7 +153,7 @@ TEST_F(FramePipelineTest, FrameLeavesTheDocumentedGlStateWhateverTheHostSet)
     glDeleteBuffers(1, &packBuffer);
     glDeleteVertexArrays(1, &hostArray);
     glDeleteProgram(hostProgram);
-    hostkit::DeleteTexture(info.U32(16));
+    hostkit::DeleteTexture(texture);
     hostkit::DeleteRenderTarget(output);
     hostkit::DeleteRenderTarget(elsewhere);
 }

@@ -74,9 +74,7 @@ EffectInstance& EffectInstance::operator=(EffectInstance&& other) noexcept
         library = other.library;
         handle = std::exchange(other.handle, nullptr);
         createAnswer = other.createAnswer;
-        textureInfos = std::move(other.textureInfos);
-        texturePointers = std::move(other.texturePointers);
-        frameInput = other.frameInput;
+        frame = std::move(other.frame);
         framesRun = other.framesRun;
         framesFailed = other.framesFailed;
     }
@@ -144,23 +142,9 @@ uint64_t EffectInstance::SetTime(double seconds) const
     return CallRecord(ffgl::kSetTime, time.Data());
 }
 
-void EffectInstance::PrepareFrame(const InputTexture* inputs, uint32_t count, uint32_t framebuffer)
-{
-    textureInfos.clear();
-    texturePointers.clear();
-    for (uint32_t i = 0; i < count; ++i) {
-        const InputTexture& input = inputs[i];
-        textureInfos.push_back(
-            MakeTextureInfo(input.width, input.height, input.hardwareWidth, input.hardwareHeight, input.handle));
-    }
-    for (const auto& info : textureInfos)
-        texturePointers.push_back(info.Data());
-    frameInput = MakeFrameInput(count, texturePointers.empty() ? nullptr : texturePointers.data(), framebuffer);
-}
-
 uint64_t EffectInstance::ProcessFrame()
 {
-    const uint64_t answer = CallRecord(ffgl::kProcessFrame, frameInput.Data());
+    const uint64_t answer = CallRecord(ffgl::kProcessFrame, frame.Data());
     ++framesRun;
     if (static_cast<uint32_t>(answer) == kFailureCode)
         ++framesFailed;

@@ -6,9 +6,9 @@
 
 #include <cstdint>
 #include <utility>
-#include <vector>
 
 #include "hostkit/ByteRecord.h"
+#include "hostkit/FrameRecords.h"
 #include "hostkit/PluginLibrary.h"
 
 namespace hostkit {
@@ -22,19 +22,6 @@ inline bool IsFailureAnswer(uint64_t answer)
 // A parameter's number by its name (code 5; exact spelling first, then
 // ignoring case), or -1.
 int ParameterIndex(const PluginLibrary& library, const char* name);
-
-// One input of a frame, sent as it stands (a zero hardware size stays zero).
-struct InputTexture {
-    uint32_t handle = 0;
-    uint32_t width = 0, height = 0;
-    uint32_t hardwareWidth = 0, hardwareHeight = 0;
-
-    // A texture whose allocation is exactly the image.
-    static InputTexture Whole(uint32_t handle, uint32_t width, uint32_t height)
-    {
-        return {handle, width, height, width, height};
-    }
-};
 
 // Code 8 on a bare handle, for callers that keep handles themselves: index
 // (0), then a float or a text pointer (8).
@@ -78,7 +65,10 @@ public:
     uint64_t SetTime(double seconds) const;
 
     // Builds the frame records once, so that a timed frame is the call alone.
-    void PrepareFrame(const InputTexture* inputs, uint32_t count, uint32_t framebuffer);
+    void PrepareFrame(const InputTexture* inputs, uint32_t count, uint32_t framebuffer)
+    {
+        frame.Build(inputs, count, framebuffer);
+    }
     // Code 17 with the prepared records; FramesFailed counts the failure-code answers.
     uint64_t ProcessFrame();
     // Prepare and process in one.
@@ -98,9 +88,7 @@ private:
     const PluginLibrary* library = nullptr;
     void* handle = nullptr;
     uint64_t createAnswer = 0;
-    std::vector<ByteRecord<24>> textureInfos;
-    std::vector<const void*> texturePointers;
-    ByteRecord<24> frameInput;
+    FrameRecords frame;
     uint64_t framesRun = 0, framesFailed = 0;
 };
 
