@@ -286,10 +286,9 @@ void ExtractComponents(const uint8_t* grid, int32_t gridWidth, int32_t gridHeigh
         workspace.rowFirstRun.resize(height + 1);
 
     BuildMask(grid, cellCount, threshold, invert, workspace.mask.data());
-    const int32_t* bounds = workspace.runBounds.data();
-    const int32_t* rowFirstRun = workspace.rowFirstRun.data();
-    const int32_t runCount =
-        FindRuns(workspace.mask.data(), width, height, workspace.runBounds.data(), workspace.rowFirstRun.data());
+    int32_t* bounds = workspace.runBounds.data();
+    int32_t* rowFirstRun = workspace.rowFirstRun.data();
+    const int32_t runCount = FindRuns(workspace.mask.data(), width, height, bounds, rowFirstRun);
     if (runCount == 0) {
         workspace.components.clear();
         return;

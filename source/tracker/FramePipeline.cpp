@@ -57,6 +57,14 @@ uint32_t ZudArazOdudave::InitGL(const ViewportRecord* viewportRecord)
                           reinterpret_cast<const void*>(offsetof(OverlayLineVertex, alpha)));
     glBindVertexArray(0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
+    overlayObjects = {overlayShader.GetProgram(),
+                      overlayShader.UniformLocation("Color"),
+                      overlayVao,
+                      overlayVertexColorShader.GetProgram(),
+                      overlayVertexColorShader.UniformLocation("Color"),
+                      overlayVertexColorVao,
+                      overlayVbo,
+                      kOverlayLineOffset};
 
     if (viewportRecord != nullptr)
         viewport = *viewportRecord;
@@ -86,6 +94,7 @@ uint32_t ZudArazOdudave::DeInitGL()
         glDeleteVertexArrays(1, &overlayVertexColorVao);
         overlayVertexColorVao = 0;
     }
+    overlayObjects = {};
     return kSuccess;
 }
 
@@ -155,13 +164,14 @@ bool ZudArazOdudave::PrepareGrid(uint32_t imageWidth, uint32_t imageHeight)
     }
     try {
         grid.resize(gridBytes);
+        // The indices follow from the image size alone; the GPU road uploads them again when the version moves.
         const int32_t key[2] = {static_cast<int32_t>(imageWidth), static_cast<int32_t>(imageHeight)};
-        if (key[0] != sourceIndexKey[0] || key[1] != sourceIndexKey[1] ||
-            sourceIndices.size() != static_cast<size_t>(size.width) + static_cast<size_t>(size.height)) {
+        if (key[0] != sourceIndexKey[0] || key[1] != sourceIndexKey[1]) {
             sourceIndices.resize(static_cast<size_t>(size.width) + static_cast<size_t>(size.height));
             FillSourceIndices(key[0], key[1], size.width, size.height, sourceIndices.data());
             sourceIndexKey[0] = key[0];
             sourceIndexKey[1] = key[1];
+            ++sourceIndexVersion;
         }
     } catch (const std::bad_alloc&) {
         ReleaseReadback();
@@ -183,7 +193,8 @@ bool ZudArazOdudave::FillGrid(const TextureInfo& texture)
     glBindFramebuffer(GL_READ_FRAMEBUFFER, readFbo);
     glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, 0, 0);
     glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture.handle, 0);
-    GridRoad road = ChooseGridRoad(DescribeInputTexture(texture.handle), w, h, size, gridSampler.Limits());
+    const InputTextureFacts facts = DescribeInputTexture(texture.handle);
+    GridRoad road = ChooseGridRoad(facts, w, h, size, gridSampler.Limits());
     if (forceFullReadback && road == GridRoad::Gpu)
         road = GridRoad::FullReadback;
 
@@ -197,16 +208,18 @@ bool ZudArazOdudave::FillGrid(const TextureInfo& texture)
         std::fill(grid.begin(), grid.end(), uint8_t{0});
         break;
     case GridRoad::Gpu:
-        gridSampler.Sample(texture.handle, w, h, size, sourceIndices.data(), screenQuad, grid.data());
+        gridSampler.Sample(texture.handle, size, sourceIndices.data(), sourceIndexVersion, screenQuad, grid.data());
         break;
     case GridRoad::FullReadback:
         try {
-            // Zero-filled, as pixels a read cannot reach must not keep an earlier frame's bytes.
-            readback.assign(readbackBytes, uint8_t{0});
+            readback.resize(readbackBytes);
         } catch (const std::bad_alloc&) {
             ReleaseReadback();
             return false;
         }
+        // Pixels outside level 0 are not written by the read; they must not keep an earlier frame's bytes.
+        if (facts.levelWidth < w || facts.levelHeight < h)
+            std::fill(readback.begin(), readback.end(), uint8_t{0});
         {
             PackStateGuard packState;
             glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, readback.data());

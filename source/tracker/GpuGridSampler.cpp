@@ -103,8 +103,7 @@ bool GpuGridSampler::Create(const char* vertexSource, const char* fragmentSource
     targetSize = {0, 0};
     targetTrim = BufferTrim();
     indexCapacity = 0;
-    for (int32_t& key : indexKey)
-        key = 0;
+    uploadedIndexVersion = 0;
     return true;
 }
 
@@ -155,8 +154,8 @@ void GpuGridSampler::UploadSourceIndices(const int32_t* sourceIndices, int32_t c
     glTexBuffer(GL_TEXTURE_BUFFER, GL_R32I, indexBuffer);
 }
 
-void GpuGridSampler::Sample(uint32_t texture, int32_t imageWidth, int32_t imageHeight, GridSize grid,
-                            const int32_t* sourceIndices, const ffglex::ScreenQuad& quad, uint8_t* gridBytes)
+void GpuGridSampler::Sample(uint32_t texture, GridSize grid, const int32_t* sourceIndices, uint32_t indexVersion,
+                            const ffglex::ScreenQuad& quad, uint8_t* gridBytes)
 {
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffer);
     // The grid is drawn into the lower-left corner of a target at least its size.
@@ -170,11 +169,9 @@ void GpuGridSampler::Sample(uint32_t texture, int32_t imageWidth, int32_t imageH
         GridDrawState state(grid);
         glActiveTexture(GL_TEXTURE0 + kIndexUnit);
         glBindTexture(GL_TEXTURE_BUFFER, indexTexture);
-        const int32_t key[4] = {imageWidth, imageHeight, grid.width, grid.height};
-        if (key[0] != indexKey[0] || key[1] != indexKey[1] || key[2] != indexKey[2] || key[3] != indexKey[3]) {
+        if (indexVersion != uploadedIndexVersion) {
             UploadSourceIndices(sourceIndices, grid.width + grid.height);
-            for (int i = 0; i < 4; ++i)
-                indexKey[i] = key[i];
+            uploadedIndexVersion = indexVersion;
         }
         ffglex::ScopedProgramUse use(program.GetProgram());
         glUniform1i(gridWidthLocation, grid.width);
@@ -200,7 +197,9 @@ InputTextureFacts DescribeInputTexture(uint32_t texture)
         return value;
     };
     facts.linearEncoding = attachment(GL_FRAMEBUFFER_ATTACHMENT_COLOR_ENCODING) == GL_LINEAR;
-    facts.unsignedNormalized = attachment(GL_FRAMEBUFFER_ATTACHMENT_COMPONENT_TYPE) == GL_UNSIGNED_NORMALIZED;
+    const GLint componentType = attachment(GL_FRAMEBUFFER_ATTACHMENT_COMPONENT_TYPE);
+    facts.unsignedNormalized = componentType == GL_UNSIGNED_NORMALIZED;
+    facts.integerComponents = componentType == GL_INT || componentType == GL_UNSIGNED_INT;
     facts.componentBits[0] = attachment(GL_FRAMEBUFFER_ATTACHMENT_RED_SIZE);
     facts.componentBits[1] = attachment(GL_FRAMEBUFFER_ATTACHMENT_GREEN_SIZE);
     facts.componentBits[2] = attachment(GL_FRAMEBUFFER_ATTACHMENT_BLUE_SIZE);

@@ -23,11 +23,12 @@ public:
 
     GpuGridLimits Limits() const { return limits; }
 
-    // Fills gridBytes (grid.width x grid.height x 4) from texture, whose
-    // image is imageWidth x imageHeight. sourceIndices as FillSourceIndices
-    // made them for these sizes. Leaves our target bound for reading.
-    void Sample(uint32_t texture, int32_t imageWidth, int32_t imageHeight, GridSize grid,
-                const int32_t* sourceIndices, const ffglex::ScreenQuad& quad, uint8_t* gridBytes);
+    // Fills gridBytes (grid.width x grid.height x 4) from texture, by
+    // sourceIndices as FillSourceIndices made them for this frame's sizes;
+    // they are uploaded again only when indexVersion differs from the last
+    // frame's. Leaves our target bound for reading.
+    void Sample(uint32_t texture, GridSize grid, const int32_t* sourceIndices, uint32_t indexVersion,
+                const ffglex::ScreenQuad& quad, uint8_t* gridBytes);
 
 private:
     void ResizeTarget(GridSize grid);
@@ -46,7 +47,7 @@ private:
     GridSize targetSize{0, 0};
     BufferTrim targetTrim;
     int32_t indexCapacity = 0;
-    int32_t indexKey[4] = {0, 0, 0, 0};
+    uint32_t uploadedIndexVersion = 0;
 };
 
 // Describes the texture attached to the bound read framebuffer; expects

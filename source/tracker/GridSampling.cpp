@@ -53,7 +53,7 @@ void SampleGrid(const uint8_t* image, int32_t imageWidth, int32_t imageHeight, u
 GridRoad ChooseGridRoad(const InputTextureFacts& texture, int32_t imageWidth, int32_t imageHeight, GridSize grid,
                         const GpuGridLimits& limits)
 {
-    if (!texture.readable)
+    if (!texture.readable || texture.integerComponents)
         return GridRoad::Empty;
     // Only 8-bit channels convert to the grid's bytes and back without any
     // rounding that a driver could do differently on its read and write paths.

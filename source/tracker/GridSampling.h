@@ -48,6 +48,7 @@ struct InputTextureFacts {
     bool identitySwizzle;
     int32_t levelWidth;         // level 0
     int32_t levelHeight;
+    bool integerComponents;     // a read into bytes fails on these, leaving nothing written
 };
 
 // Limits of the GPU road's own objects on this context.
@@ -58,6 +59,7 @@ struct GpuGridLimits {
 
 // The GPU road only where a fetch returns the very bytes a read would: 8-bit
 // unsigned-normalised linear colour at base level 0, unswizzled, with the
-// whole image inside level 0. Everything else that can be read is read whole.
+// whole image inside level 0. Everything else that can be read into bytes is
+// read whole; integer formats cannot be, and give the zero grid.
 GridRoad ChooseGridRoad(const InputTextureFacts& texture, int32_t imageWidth, int32_t imageHeight, GridSize grid,
                         const GpuGridLimits& limits);

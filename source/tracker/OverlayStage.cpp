@@ -28,15 +28,8 @@ void ZudArazOdudave::StreamOverlay(OverlayChunkTarget& target)
 
 void ZudArazOdudave::DrawOverlay()
 {
-    ffglex::ScopedProgramUse programScope(overlayShader.GetProgram());
-    const OverlayGlObjects objects{overlayShader.GetProgram(),
-                                   overlayShader.UniformLocation("Color"),
-                                   overlayVao,
-                                   overlayVertexColorShader.GetProgram(),
-                                   overlayVertexColorShader.UniformLocation("Color"),
-                                   overlayVertexColorVao,
-                                   overlayVbo,
-                                   kOverlayLineOffset};
+    ffglex::ScopedProgramUse programScope(overlayObjects.program);
+    const OverlayGlObjects& objects = overlayObjects;
     // Without staging memory the literal path still draws every primitive.
     if (overlayBatchSize <= 1 || !overlayBatcher.Reserved()) {
         LiteralOverlaySink sink(objects);

@@ -15,6 +15,7 @@
 #include "GridSampling.h"
 #include "Overlay.h"
 #include "OverlayBatches.h"
+#include "OverlaySubmitter.h"
 #include "TargetList.h"
 #include "TrackerParameters.h"
 
@@ -95,11 +96,14 @@ private:
     OverlayBatcher overlayBatcher;
     ffglex::ShaderProgram overlayVertexColorShader;
     uint32_t overlayVertexColorVao = 0;
+    // The overlay's programs, uniform locations and vertex arrays, found once in InitGL.
+    OverlayGlObjects overlayObjects{};
     uint32_t overlayBatchSize = kUnlimitedBatch;
 
     GpuGridSampler gridSampler;
     std::vector<int32_t> sourceIndices;
-    int32_t sourceIndexKey[2] = {0, 0};
+    int32_t sourceIndexKey[2] = {0, 0};  // the image size the indices were made for
+    uint32_t sourceIndexVersion = 0;
     BufferTrim readbackTrim;
     BufferTrim gridTrim;
     GridRoad lastGridRoad = GridRoad::Empty;

@@ -218,6 +218,36 @@ TEST_F(GridRoadsTest, UnreadableInputGivesTheZeroGridNotThePreviousFrame)
     glDeleteTextures(1, &neverBound);
 }
 
+TEST_F(GridRoadsTest, InputsAReadCannotWhollyWriteShowNothingOfAnEarlierReadBack)
+{
+    // An integer texture cannot be read into bytes; a 16x16 one holds only part of a 64x48 image.
+    const testsupport::Image white(64, 48, 255, 255, 255);
+    GLuint integer = 0;
+    glGenTextures(1, &integer);
+    glBindTexture(GL_TEXTURE_2D, integer);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8UI, 64, 48, 0, GL_RGBA_INTEGER, GL_UNSIGNED_BYTE, white.pixels.data());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    const GLuint partial = hostkit::CreateTexture(16, 16, testsupport::Image(16, 16, 0, 0, 0).pixels.data());
+    const struct {
+        GLuint texture;
+        GridRoad road;
+    } cases[] = {{integer, GridRoad::Empty}, {partial, GridRoad::FullReadback}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.texture == integer ? "RGBA8UI" : "16x16 level 0");
+        harness.effect.ForceFullReadback(true);
+        ASSERT_EQ(harness.Frame(white), 0u);
+        ASSERT_FALSE(harness.effect.Targets().empty());
+        harness.effect.ForceFullReadback(false);
+        ASSERT_EQ(harness.FrameOn(c.texture, 64, 48, 64, 48), 0u);
+        EXPECT_EQ(harness.effect.LastGridRoad(), c.road);
+        EXPECT_TRUE(harness.effect.Targets().empty());
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    }
+    glDeleteTextures(1, &integer);
+    hostkit::DeleteTexture(partial);
+}
+
 }  // namespace
 
 namespace {

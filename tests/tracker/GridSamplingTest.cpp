@@ -79,7 +79,7 @@ TEST(GridSampling, CopiesTheFourBytesOfEachSampledPixelRowZeroAtTheBottom)
 
 TEST(GridRoadChoice, GpuOnlyForExactReadableTexturesThatHoldTheImageAndFitTheLimits)
 {
-    const InputTextureFacts rgba8{true, true, true, {8, 8, 8, 8}, 0, true, 1920, 1080};
+    const InputTextureFacts rgba8{true, true, true, {8, 8, 8, 8}, 0, true, 1920, 1080, false};
     const GpuGridLimits limits{16384, 65536};
     const GridSize grid = GridSizeFor(1920, 1080);
     struct Case {
@@ -88,7 +88,7 @@ TEST(GridRoadChoice, GpuOnlyForExactReadableTexturesThatHoldTheImageAndFitTheLim
         GpuGridLimits limits;
         GridRoad road;
     };
-    std::vector<Case> cases(9, Case{"RGBA8", rgba8, limits, GridRoad::Gpu});
+    std::vector<Case> cases(10, Case{"RGBA8", rgba8, limits, GridRoad::Gpu});
     cases[1] = {"unreadable", rgba8, limits, GridRoad::Empty};
     cases[1].facts.readable = false;
     cases[2] = {"R8", rgba8, limits, GridRoad::Gpu};
@@ -103,6 +103,8 @@ TEST(GridRoadChoice, GpuOnlyForExactReadableTexturesThatHoldTheImageAndFitTheLim
     cases[6].facts.levelHeight = 1079;
     cases[7] = {"grid wider than a target may be", rgba8, {575, 65536}, GridRoad::FullReadback};
     cases[8] = {"more source indices than a buffer texture holds", rgba8, {16384, 899}, GridRoad::FullReadback};
+    cases[9] = {"integer components", rgba8, limits, GridRoad::Empty};
+    cases[9].facts.integerComponents = true;
     for (const Case& c : cases)
         EXPECT_EQ(ChooseGridRoad(c.facts, 1920, 1080, grid, c.limits), c.road) << c.what;
 }
