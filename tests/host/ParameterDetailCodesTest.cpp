@@ -60,9 +60,7 @@ template <typename Base> class DetailHost : public Base {
 protected:
     uint64_t CallPair(uint32_t code, uint32_t number, uint32_t index, void* instance = nullptr) const
     {
-        ByteRecord<8> pair;
-        pair.PutU32(0, number);
-        pair.PutU32(4, index);
+        const ByteRecord<8> pair = hostkit::MakeIndexPair(number, index);
         return this->library->CallPointer(code, pair.Data(), instance);
     }
     const char* ElementName(uint32_t number, uint32_t element, void* instance = nullptr) const

@@ -37,15 +37,11 @@ TEST_F(ProbeRegistryTest, OptionElementsStartEmptyAndOnlyInRangeElementsCanBeSet
     EXPECT_EQ(Call32(ffgl::kGetElementCount, 8), 4u);
     const std::pair<uint32_t, const char*> names[] = {{0, ""}, {1, "One"}, {2, ""}, {3, ""}};
     for (const auto& [element, name] : names) {
-        hostkit::ByteRecord<8> pair;
-        pair.PutU32(0, 8);
-        pair.PutU32(4, element);
+        const hostkit::ByteRecord<8> pair = hostkit::MakeIndexPair(8, element);
         EXPECT_STREQ(reinterpret_cast<const char*>(library->CallPointer(ffgl::kGetElementName, pair.Data())), name);
         EXPECT_EQ(CallRecord(ffgl::kGetElementValue, pair.Data()), FloatBitsOf(element == 1 ? 1.5f : 0.0f));
     }
-    hostkit::ByteRecord<8> beyond;
-    beyond.PutU32(0, 8);
-    beyond.PutU32(4, 4);
+    const hostkit::ByteRecord<8> beyond = hostkit::MakeIndexPair(8, 4);
     EXPECT_EQ(library->CallPointer(ffgl::kGetElementName, beyond.Data()), 0u) << "element 4 of four was never set";
     EXPECT_EQ(CallRecord(ffgl::kGetElementValue, beyond.Data()), kFailureCode);
 }

@@ -34,10 +34,10 @@ PluginDescription TestPlugin()
     plugin.name = "Test";
     plugin.parameters = {
         parameter(0, "Threshold", ffgl::kParameterStandard),
-        parameter(1, "Show Blobs", kTypeBoolean),
-        parameter(2, "Box Style", kTypeOption, {{"Rectangle", 0}, {"Corners", 1}, {"Brackets", 2}, {"Dashed", 3}}),
-        parameter(3, "Mode", kTypeOption, {{"Low", 0.25f}, {"High", 0.75f}}),
-        parameter(4, "Caption", kTypeText),
+        parameter(1, "Show Blobs", ffgl::kParameterBoolean),
+        parameter(2, "Box Style", ffgl::kParameterOption, {{"Rectangle", 0}, {"Corners", 1}, {"Brackets", 2}, {"Dashed", 3}}),
+        parameter(3, "Mode", ffgl::kParameterOption, {{"Low", 0.25f}, {"High", 0.75f}}),
+        parameter(4, "Caption", ffgl::kParameterText),
     };
     return plugin;
 }

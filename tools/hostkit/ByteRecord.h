@@ -79,6 +79,25 @@ inline ByteRecord<24> MakeFrameInput(uint32_t textureCount, const void* const* t
     return record;
 }
 
+// Index pair of the element and extension codes: parameter (0), element or entry (4).
+inline ByteRecord<8> MakeIndexPair(uint32_t parameter, uint32_t index)
+{
+    ByteRecord<8> record;
+    record.PutU32(0, parameter);
+    record.PutU32(4, index);
+    return record;
+}
+
+// Range record of code 41: parameter (0), then minimum (4) and maximum (8), which the plug-in fills.
+inline ByteRecord<12> MakeRange(uint32_t parameter, float minimum, float maximum)
+{
+    ByteRecord<12> record;
+    record.PutU32(0, parameter);
+    record.PutF32(4, minimum);
+    record.PutF32(8, maximum);
+    return record;
+}
+
 inline uint32_t FloatBitsOf(float value)
 {
     uint32_t bits;
@@ -94,5 +113,24 @@ inline float FloatOfBits(uint32_t bits)
 }
 
 constexpr uint32_t kFailureCode = 0xFFFFFFFFu;
+
+// A numeric answer carries meaning in its low 32 bits only.
+inline bool IsFailureCode(uint64_t answer)
+{
+    return static_cast<uint32_t>(answer) == kFailureCode;
+}
+// A 64-bit answer that means "failed" where a pointer may come back: the
+// failure code with nothing above it.
+inline bool IsFailureAnswer(uint64_t answer)
+{
+    return IsFailureCode(answer) && (answer >> 32) == 0;
+}
+// A text answer: 0 and the failure code both mean none.
+inline const char* AnswerText(uint64_t answer)
+{
+    if (answer == 0 || IsFailureAnswer(answer))
+        return nullptr;
+    return reinterpret_cast<const char*>(static_cast<uintptr_t>(answer));
+}
 
 }  // namespace hostkit

@@ -32,10 +32,9 @@ int ParameterIndex(const PluginLibrary& library, const char* name)
         return -1;
     int folded = -1;
     for (uint32_t i = 0; i < count; ++i) {
-        const uint64_t answer = library.Call(ffgl::kGetParameterName, i);
-        if (answer == 0 || IsFailureAnswer(answer))
+        const char* text = AnswerText(library.Call(ffgl::kGetParameterName, i));
+        if (text == nullptr)
             continue;
-        const char* text = reinterpret_cast<const char*>(static_cast<uintptr_t>(answer));
         if (std::strcmp(text, name) == 0)
             return static_cast<int>(i);
         if (folded < 0 && SameIgnoringCase(text, name))
@@ -48,9 +47,9 @@ EffectInstance::EffectInstance(const PluginLibrary& pluginLibrary, uint32_t widt
     : library(&pluginLibrary)
 {
     const auto viewport = MakeViewport(0, 0, width, height);
-    createAnswer = library->CallPointer(ffgl::kCreateInstance, viewport.Data());
-    if (createAnswer != 0 && !IsFailureAnswer(createAnswer))
-        handle = reinterpret_cast<void*>(static_cast<uintptr_t>(createAnswer));
+    const uint64_t answer = library->CallPointer(ffgl::kCreateInstance, viewport.Data());
+    if (answer != 0 && !IsFailureAnswer(answer))
+        handle = reinterpret_cast<void*>(static_cast<uintptr_t>(answer));
 }
 
 EffectInstance EffectInstance::Adopt(const PluginLibrary& library, void* handle)
@@ -58,7 +57,6 @@ EffectInstance EffectInstance::Adopt(const PluginLibrary& library, void* handle)
     EffectInstance instance;
     instance.library = &library;
     instance.handle = handle;
-    instance.createAnswer = reinterpret_cast<uintptr_t>(handle);
     return instance;
 }
 
@@ -73,9 +71,7 @@ EffectInstance& EffectInstance::operator=(EffectInstance&& other) noexcept
         Destroy();
         library = other.library;
         handle = std::exchange(other.handle, nullptr);
-        createAnswer = other.createAnswer;
         frame = std::move(other.frame);
-        framesRun = other.framesRun;
         framesFailed = other.framesFailed;
     }
     return *this;
@@ -145,8 +141,7 @@ uint64_t EffectInstance::SetTime(double seconds) const
 uint64_t EffectInstance::ProcessFrame()
 {
     const uint64_t answer = CallRecord(ffgl::kProcessFrame, frame.Data());
-    ++framesRun;
-    if (static_cast<uint32_t>(answer) == kFailureCode)
+    if (IsFailureCode(answer))
         ++framesFailed;
     return answer;
 }

@@ -13,12 +13,6 @@
 
 namespace hostkit {
 
-// A 64-bit answer that means "failed": the failure code with nothing above it.
-inline bool IsFailureAnswer(uint64_t answer)
-{
-    return static_cast<uint32_t>(answer) == kFailureCode && (answer >> 32) == 0;
-}
-
 // A parameter's number by its name (code 5; exact spelling first, then
 // ignoring case), or -1.
 int ParameterIndex(const PluginLibrary& library, const char* name);
@@ -32,7 +26,7 @@ class EffectInstance {
 public:
     EffectInstance() = default;
     // Code 18 with a viewport of width x height at (0, 0); Valid() is false
-    // when the plug-in refuses, and CreateAnswer() holds what it answered.
+    // when the plug-in refuses.
     EffectInstance(const PluginLibrary& library, uint32_t width, uint32_t height);
     // Takes over a handle that some other call made, to destroy it in turn.
     static EffectInstance Adopt(const PluginLibrary& library, void* handle);
@@ -44,7 +38,6 @@ public:
 
     bool Valid() const { return handle != nullptr; }
     void* Handle() const { return handle; }
-    uint64_t CreateAnswer() const { return createAnswer; }
     // Code 19 now; its answer, or 0 when there is no instance left.
     uint64_t Destroy();
     // Hands the handle over without destroying it.
@@ -81,15 +74,13 @@ public:
     // Code 17 between two glFinish, so that the time is the whole frame's.
     uint64_t ProcessFrameTimed(double* milliseconds);
 
-    uint64_t FramesRun() const { return framesRun; }
     uint64_t FramesFailed() const { return framesFailed; }
 
 private:
     const PluginLibrary* library = nullptr;
     void* handle = nullptr;
-    uint64_t createAnswer = 0;
     FrameRecords frame;
-    uint64_t framesRun = 0, framesFailed = 0;
+    uint64_t framesFailed = 0;
 };
 
 }  // namespace hostkit

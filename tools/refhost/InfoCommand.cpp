@@ -8,6 +8,7 @@
 #include "Plugin.h"
 #include "PluginThumbnail.h"
 #include "PngFile.h"
+#include "hostkit/FfglCodes.h"
 
 namespace refhost {
 
@@ -24,10 +25,10 @@ std::string DefaultText(const ParameterDescription& parameter)
 {
     if (parameter.IsText())
         return "\"" + parameter.defaultText + "\"";
-    if (parameter.type == kTypeBoolean)
+    if (parameter.type == ffgl::kParameterBoolean)
         return parameter.defaultValue >= 0.5f ? "on" : "off";
     std::string text = Number(parameter.defaultValue);
-    if (parameter.type == kTypeOption)
+    if (parameter.type == ffgl::kParameterOption)
         for (const OptionElement& element : parameter.elements)
             if (element.value == parameter.defaultValue)
                 return text + " (" + element.name + ")";

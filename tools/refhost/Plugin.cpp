@@ -21,14 +21,8 @@ namespace {
 using hostkit::ByteRecord;
 using hostkit::kFailureCode;
 
+using hostkit::AnswerText;
 using hostkit::IsFailureAnswer;
-
-const char* AsText(uint64_t answer)
-{
-    if (answer == 0 || IsFailureAnswer(answer))
-        return nullptr;
-    return reinterpret_cast<const char*>(static_cast<uintptr_t>(answer));
-}
 
 std::string FixedText(const uint8_t* bytes, size_t size)
 {
@@ -153,11 +147,9 @@ std::vector<OptionElement> DescribeElements(const hostkit::PluginLibrary& librar
     std::vector<OptionElement> elements;
     const uint32_t count = library.Call32(ffgl::kGetElementCount, index);
     for (uint32_t e = 0; count != kFailureCode && e < count; ++e) {
-        ByteRecord<8> pair;
-        pair.PutU32(0, index);
-        pair.PutU32(4, e);
+        const ByteRecord<8> pair = hostkit::MakeIndexPair(index, e);
         OptionElement element;
-        const char* elementName = AsText(library.CallPointer(ffgl::kGetElementName, pair.Data()));
+        const char* elementName = AnswerText(library.CallPointer(ffgl::kGetElementName, pair.Data()));
         element.name = elementName ? elementName : std::to_string(e);
         const uint32_t bits = library.Call32(ffgl::kGetElementValue, reinterpret_cast<uintptr_t>(pair.Data()));
         element.value = bits == kFailureCode ? static_cast<float>(e) : hostkit::FloatOfBits(bits);
@@ -171,25 +163,22 @@ ParameterDescription DescribeParameter(const hostkit::PluginLibrary& library, ui
 {
     ParameterDescription parameter;
     parameter.index = index;
-    const char* name = AsText(library.Call(ffgl::kGetParameterName, index));
+    const char* name = AnswerText(library.Call(ffgl::kGetParameterName, index));
     parameter.name = name ? name : "";
     parameter.type = library.Call32(ffgl::kGetParameterType, index);
     const uint64_t defaultAnswer = library.Call(ffgl::kGetParameterDefault, index);
     if (parameter.IsText()) {
-        const char* text = AsText(defaultAnswer);
+        const char* text = AnswerText(defaultAnswer);
         parameter.defaultText = text ? text : "";
     } else if (!IsFailureAnswer(defaultAnswer)) {
         parameter.defaultValue = hostkit::FloatOfBits(static_cast<uint32_t>(defaultAnswer));
     }
-    ByteRecord<12> range;
-    range.PutU32(0, index);
-    range.PutF32(4, 0.0f);
-    range.PutF32(8, 1.0f);
+    ByteRecord<12> range = hostkit::MakeRange(index, 0.0f, 1.0f);
     if (library.Call32(ffgl::kGetRange, reinterpret_cast<uintptr_t>(range.Data())) == 0) {
         parameter.minimum = range.F32(4);
         parameter.maximum = range.F32(8);
     }
-    if (parameter.type == kTypeOption)
+    if (parameter.type == ffgl::kParameterOption)
         parameter.elements = DescribeElements(library, index);
     return parameter;
 }
@@ -267,7 +256,7 @@ ParameterSetting ResolveSetting(const PluginDescription& plugin, const std::stri
         setting.text = valueText;
         return setting;
     }
-    if (parameter.type == kTypeBoolean || parameter.type == kTypeEvent) {
+    if (parameter.type == ffgl::kParameterBoolean || parameter.type == ffgl::kParameterEvent) {
         const std::string word = Lower(valueText);
         if (word == "on" || word == "true" || word == "yes" || word == "1")
             setting.value = 1.0f;
@@ -277,7 +266,7 @@ ParameterSetting ResolveSetting(const PluginDescription& plugin, const std::stri
             throw HostError(badValue + "use on/off, true/false or 1/0");
         return setting;
     }
-    if (parameter.type == kTypeOption) {
+    if (parameter.type == ffgl::kParameterOption) {
         for (const OptionElement& element : parameter.elements)
             if (Lower(element.name) == Lower(valueText)) {
                 setting.value = element.value;
@@ -321,7 +310,7 @@ void ApplySetting(const hostkit::EffectInstance& instance, const ParameterSettin
 {
     const uint64_t answer = setting.isText ? instance.SetText(setting.index, setting.text.c_str())
                                            : instance.SetFloat(setting.index, setting.value);
-    if (static_cast<uint32_t>(answer) == kFailureCode)
+    if (hostkit::IsFailureCode(answer))
         throw HostError("the plug-in refuses the value " +
                         (setting.isText ? "\"" + setting.text + "\"" : FormatFloat(setting.value)) + " for \"" +
                         name + "\"");

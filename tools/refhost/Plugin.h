@@ -10,16 +10,16 @@
 
 #include "hostkit/ByteRecord.h"
 #include "hostkit/EffectInstance.h"
+#include "hostkit/FfglCodes.h"
 #include "hostkit/PluginLibrary.h"
 
 namespace refhost {
 
-// FFGL parameter type numbers that the host treats specially.
-constexpr uint32_t kTypeBoolean = 0;
-constexpr uint32_t kTypeEvent = 1;
-constexpr uint32_t kTypeOption = 11;
-constexpr uint32_t kTypeFile = 14;
-constexpr uint32_t kTypeText = 100;
+// Text and file parameters take a text, every other type a number.
+inline bool IsTextType(uint32_t type)
+{
+    return type == ffgl::kParameterText || type == ffgl::kParameterFile;
+}
 
 struct OptionElement {
     std::string name;
@@ -36,7 +36,7 @@ struct ParameterDescription {
     float maximum = 1;
     std::vector<OptionElement> elements;  // option parameters only
 
-    bool IsText() const { return type == kTypeText || type == kTypeFile; }
+    bool IsText() const { return IsTextType(type); }
 };
 
 struct PluginDescription {

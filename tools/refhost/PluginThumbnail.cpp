@@ -7,20 +7,14 @@
 
 #include "HostError.h"
 #include "hostkit/ByteRecord.h"
+#include "hostkit/FfglCodes.h"
 
 namespace refhost {
 
 namespace {
 
-constexpr uint32_t kThumbnailCode = 42;
 // Far beyond any browser icon; a larger answer is a broken record, not a picture.
 constexpr uint32_t kLargestSide = 4096;
-
-// The answer is a 32-bit code; what a plug-in leaves above it means nothing.
-bool Failed(uint64_t answer)
-{
-    return static_cast<uint32_t>(answer) == hostkit::kFailureCode;
-}
 
 }  // namespace
 
@@ -28,7 +22,7 @@ Image ReadThumbnail(const hostkit::PluginLibrary& library)
 {
     // Thumbnail record: width (0, out), height (4, out), pixel buffer (8, in).
     hostkit::ByteRecord<16> record;
-    if (Failed(library.CallPointer(kThumbnailCode, record.Data())) || record.U32(0) == 0 ||
+    if (hostkit::IsFailureCode(library.CallPointer(ffgl::kGetThumbnail, record.Data())) || record.U32(0) == 0 ||
         record.U32(4) == 0)
         throw HostError("the plug-in offers no thumbnail (code 42)");
     const uint32_t width = record.U32(0), height = record.U32(4);
@@ -38,7 +32,7 @@ Image ReadThumbnail(const hostkit::PluginLibrary& library)
 
     std::vector<uint32_t> words(static_cast<size_t>(width) * height);
     record.PutPointer(8, words.data());
-    if (Failed(library.CallPointer(kThumbnailCode, record.Data())) || record.U32(0) != width ||
+    if (hostkit::IsFailureCode(library.CallPointer(ffgl::kGetThumbnail, record.Data())) || record.U32(0) != width ||
         record.U32(4) != height)
         throw HostError("the plug-in's thumbnail changed between two calls (code 42)");
 

@@ -298,7 +298,7 @@ std::vector<double> RenderFrames(const hostkit::PluginLibrary& library, const Pl
             hostkit::BeginFrame(target, 0, 0, 0, 1);
             instance.SetTime(static_cast<double>(frame) / plan.fps);
             double milliseconds = 0;
-            if (static_cast<uint32_t>(instance.ProcessFrameTimed(&milliseconds)) == hostkit::kFailureCode)
+            if (hostkit::IsFailureCode(instance.ProcessFrameTimed(&milliseconds)))
                 throw HostError("the plug-in failed frame " + std::to_string(frame) + " (code 17)");
             times.push_back(milliseconds);
             glFrame.pixels = hostkit::ReadPixels(target);

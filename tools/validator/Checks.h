@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,7 +30,9 @@ std::string GlState(Session& session);
 std::string Size(uint32_t width, uint32_t height);
 // cycles times: code 18, one 64x64 frame, code 19.
 void CyclesWithFrames(Session& session, uint32_t cycles);
-// The first frame of a fresh instance, at time 0 with the default parameters.
-std::vector<uint8_t> FirstFrame(Session& session, FrameRig& rig, const std::string& what);
+// The first frame of a fresh instance, at time 0 with the default parameters;
+// hostState and undo as FrameRig::Process runs them.
+std::vector<uint8_t> FirstFrame(Session& session, FrameRig& rig, const std::string& what,
+                                const std::function<void()>& hostState = {}, const std::function<void()>& undo = {});
 
 }  // namespace refhost::validation

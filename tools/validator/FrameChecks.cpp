@@ -12,13 +12,14 @@ std::string Size(uint32_t width, uint32_t height)
 }
 
 // The first frame of a fresh instance, at time 0 with the default parameters.
-std::vector<uint8_t> FirstFrame(Session& session, FrameRig& rig, const std::string& what)
+std::vector<uint8_t> FirstFrame(Session& session, FrameRig& rig, const std::string& what,
+                                const std::function<void()>& hostState, const std::function<void()>& undo)
 {
     session.report.Step("code 18 for " + what);
     hostkit::EffectInstance instance = session.Create(rig.Width(), rig.Height());
     instance.SetTime(0.0);
     session.report.Step(what);
-    rig.ProcessOrFail(session, instance, what);
+    rig.ProcessOrFail(session, instance, what, hostState, undo);
     std::vector<uint8_t> output = rig.Output();
     session.report.Step("code 19 after " + what);
     session.Destroy(instance);

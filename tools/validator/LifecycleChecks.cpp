@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "hostkit/FfglCodes.h"
+
 namespace refhost::validation {
 
 namespace {
@@ -15,9 +17,9 @@ void ApplyInstanceSettings(Session& session, const hostkit::EffectInstance& inst
         if (parameter.IsText())
             continue;
         float value;
-        if (parameter.type == kTypeOption && !parameter.elements.empty())
+        if (parameter.type == ffgl::kParameterOption && !parameter.elements.empty())
             value = parameter.elements[(which + parameter.index) % parameter.elements.size()].value;
-        else if (parameter.type == kTypeBoolean)
+        else if (parameter.type == ffgl::kParameterBoolean)
             value = ((which >> (parameter.index % 5)) & 1) ? 1.0f : 0.0f;
         else
             value = parameter.minimum +

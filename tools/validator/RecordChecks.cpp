@@ -15,11 +15,6 @@ namespace {
 
 constexpr size_t kTextLimit = 65536;
 
-bool IsTextType(uint32_t type)
-{
-    return type == kTypeText || type == kTypeFile;
-}
-
 // Printable bytes, then zero bytes to the end of the field; at least one printable.
 bool PrintableThenZeros(const uint8_t* bytes, size_t size)
 {
@@ -174,10 +169,7 @@ void CheckExtendedInfoRecord(Session& session)
 void CheckRange(Session& session, uint32_t index, const std::string& named, uint32_t type, float defaultValue)
 {
     session.report.Step("code 41 (range) of " + named);
-    hostkit::ByteRecord<12> range;
-    range.PutU32(0, index);
-    range.PutF32(4, -12345.0f);
-    range.PutF32(8, -12345.0f);
+    hostkit::ByteRecord<12> range = hostkit::MakeRange(index, -12345.0f, -12345.0f);
     const uint64_t rangeAnswer = session.library.CallPointer(ffgl::kGetRange, range.Data());
     Require(static_cast<uint32_t>(rangeAnswer) == 0, "code 41 answered " + Hex(rangeAnswer) + " for " + named);
     const float minimum = range.F32(4), maximum = range.F32(8);
@@ -206,9 +198,7 @@ void CheckElements(Session& session, uint32_t index, const std::string& named, u
     bool defaultIsElement = false;
     for (uint32_t e = 0; e < elements; ++e) {
         const std::string element = "element " + std::to_string(e) + " of " + named;
-        hostkit::ByteRecord<8> pair;
-        pair.PutU32(0, index);
-        pair.PutU32(4, e);
+        const hostkit::ByteRecord<8> pair = hostkit::MakeIndexPair(index, e);
         session.report.Step("code 35 (element name) of " + element);
         RequiredText(session.library.CallPointer(ffgl::kGetElementName, pair.Data()), "the name of " + element);
         session.report.Step("code 36 (element value) of " + element);

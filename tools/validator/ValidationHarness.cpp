@@ -54,13 +54,6 @@ void Reporter::Fail(const std::string& reason) const
     Line("fail", reason);
 }
 
-const char* AnswerText(uint64_t answer)
-{
-    if (answer == 0 || (IsFailureCode(answer) && (answer >> 32) == 0))
-        return nullptr;
-    return reinterpret_cast<const char*>(static_cast<uintptr_t>(answer));
-}
-
 long TextLength(const char* text, size_t limit)
 {
     const size_t length = strnlen(text, limit);
@@ -172,9 +165,10 @@ uint64_t FrameRig::Process(const Session& session, hostkit::EffectInstance& inst
     return answer;
 }
 
-void FrameRig::ProcessOrFail(const Session& session, hostkit::EffectInstance& instance, const std::string& what)
+void FrameRig::ProcessOrFail(const Session& session, hostkit::EffectInstance& instance, const std::string& what,
+                             const std::function<void()>& hostState, const std::function<void()>& undo)
 {
-    const uint64_t answer = Process(session, instance);
+    const uint64_t answer = Process(session, instance, hostState, undo);
     Require(static_cast<uint32_t>(answer) == 0, "code 17 answered " + Hex(answer) + " for " + what);
 }
 

@@ -48,17 +48,13 @@ inline void Require(bool condition, const std::string& reason)
         throw TestFailure(reason);
 }
 
-// Only the low 32 bits of a numeric answer carry meaning.
-inline bool IsFailureCode(uint64_t answer)
-{
-    return static_cast<uint32_t>(answer) == hostkit::kFailureCode;
-}
+using hostkit::AnswerText;
+using hostkit::IsFailureCode;
+
 inline bool IsSuccessOrFailure(uint64_t answer)
 {
     return static_cast<uint32_t>(answer) == 0 || IsFailureCode(answer);
 }
-// A pointer answer: 0 and the failure code both mean none.
-const char* AnswerText(uint64_t answer);
 // The length of a text the plug-in handed over, or -1 when no zero byte lies
 // within the first limit bytes (which are read: an unterminated text may crash us).
 long TextLength(const char* text, size_t limit);
@@ -109,7 +105,8 @@ public:
     uint64_t Process(const Session& session, hostkit::EffectInstance& instance,
                      const std::function<void()>& hostState = {}, const std::function<void()>& undo = {});
     // As Process, but anything other than success is a failure naming what.
-    void ProcessOrFail(const Session& session, hostkit::EffectInstance& instance, const std::string& what);
+    void ProcessOrFail(const Session& session, hostkit::EffectInstance& instance, const std::string& what,
+                       const std::function<void()>& hostState = {}, const std::function<void()>& undo = {});
     std::vector<uint8_t> Output() const;
     // Whether the plug-in drew anything: some pixel differs from the clear colour.
     bool OutputProduced() const;

@@ -8,6 +8,7 @@
 #include <functional>
 #include <vector>
 
+#include "Checks.h"
 #include "HostError.h"
 
 namespace refhost::validation {
@@ -152,13 +153,9 @@ std::vector<KeptState> KeptStates(const HostObjects& host, GLint w, GLint h)
 void CheckKeptState(Session& session, FrameRig& rig, const KeptState& state)
 {
     const std::string what = std::string("a frame with ") + state.name;
-    session.report.Step("code 18 for " + what);
-    hostkit::EffectInstance instance = session.Create(rig.Width(), rig.Height());
-    instance.SetTime(0.0);
-    session.report.Step(what);
     std::string before, after;
-    const uint64_t answer = rig.Process(
-        session, instance,
+    FirstFrame(
+        session, rig, what,
         [&] {
             state.set();
             before = state.read();
@@ -167,9 +164,7 @@ void CheckKeptState(Session& session, FrameRig& rig, const KeptState& state)
             after = state.read();
             state.reset();
         });
-    Require(static_cast<uint32_t>(answer) == 0, "code 17 answered " + Hex(answer) + " for " + what);
     Require(after == before, what + ": the frame left it at " + after + " instead of " + before);
-    session.Destroy(instance);
 }
 
 }  // namespace
