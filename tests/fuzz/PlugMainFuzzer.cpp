@@ -573,16 +573,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
             float value;
             std::memcpy(&value, &bits, sizeof value);
             if (!std::isnan(value)) {
-                const uint64_t stored = plugMain(9, number, instance);
-                FUZZ_CHECK(stored == bits, 9, stored);
+                const uint64_t stored = plugMain(ffgl::kGetParameter, number, instance);
+                FUZZ_CHECK(stored == bits, ffgl::kGetParameter, stored);
             }
         }
     }
 
     // Leave nothing behind: the next input starts from a fresh library state.
     for (void* instance : live)
-        FUZZ_CHECK(plugMain(19, 0, instance) == 0, 19, 0);
-    plugMain(2, 0, nullptr);
+        FUZZ_CHECK(plugMain(ffgl::kDestroyInstance, 0, instance) == 0, ffgl::kDestroyInstance, 0);
+    plugMain(ffgl::kDeinitialise, 0, nullptr);
     SetLogCallback(LogLine);
     return 0;
 }

@@ -54,7 +54,10 @@ TEST_F(PluginTest, NoLogLinesWithoutCallbackAndNoneAfterAZeroCallback)
 
 TEST_F(PluginTest, CapabilitiesAnswerSetTimeOneInputExactlyAndNoTopLeftOrientation)
 {
-    const std::pair<uint32_t, uint32_t> cases[] = {{5, 1}, {10, 1}, {11, 1}, {16, 0}, {4, 0}, {0, 0}, {99, 0}};
+    const std::pair<uint32_t, uint32_t> cases[] = {
+        {ffgl::kCapabilitySetTime, 1}, {ffgl::kCapabilityMinimumInputs, 1}, {ffgl::kCapabilityMaximumInputs, 1},
+        {ffgl::kCapabilityTopLeftOrientation, 0}, {4, 0}, {0, 0}, {99, 0},  // the last three: capabilities not offered
+    };
     for (const auto& [capability, answer] : cases) {
         SCOPED_TRACE(capability);
         EXPECT_EQ(Call32(ffgl::kGetCapability, capability), answer);
@@ -68,8 +71,11 @@ TEST_F(PluginTest, CodesThatNeedAnInstanceFailWithAZeroHandle)
     const auto frame = hostkit::MakeFrameInput(0, nullptr, 0);
     hostkit::ByteRecord<16> value;
     const std::pair<uint32_t, const void*> cases[] = {
-        {7, nullptr},  {8, value.Data()},  {9, nullptr},  {16, nullptr}, {17, frame.Data()},
-        {19, nullptr}, {20, &time},        {21, nullptr}, {22, nullptr}, {23, viewport.Data()},
+        {ffgl::kGetParameterDisplay, nullptr}, {ffgl::kSetParameter, value.Data()},
+        {ffgl::kGetParameter, nullptr},        {ffgl::kGetInputStatus, nullptr},
+        {ffgl::kProcessFrame, frame.Data()},   {ffgl::kDestroyInstance, nullptr},
+        {ffgl::kSetTime, &time},               {ffgl::kConnect, nullptr},
+        {ffgl::kDisconnect, nullptr},          {ffgl::kResize, viewport.Data()},
     };
     for (const auto& [code, input] : cases) {
         SCOPED_TRACE(code);

@@ -57,9 +57,9 @@ protected:
 
     uint32_t Frame(void* instance)
     {
-        const auto texture = hostkit::MakeTextureInfo(4, 4, 4, 4, 0);
-        const void* textures[] = {texture.Data()};
-        const auto frame = hostkit::MakeFrameInput(1, textures, 0);
+        // The probe only logs the call: texture and framebuffer 0 will do.
+        const auto input = hostkit::InputTexture::Whole(0, 4, 4);
+        const hostkit::FrameRecords frame(&input, 1, 0);
         return CallRecord(ffgl::kProcessFrame, frame.Data(), instance);
     }
 };

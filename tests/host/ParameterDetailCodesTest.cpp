@@ -218,11 +218,11 @@ TEST_F(ParameterDetailEffectTest, GroupNameCopiesNothingAndFailsForAZeroBufferSi
     for (uint32_t number : {0u, 4u, 9u, 10u}) {
         for (uint32_t size : {1u, 16u, 32u}) {
             SCOPED_TRACE(testing::Message() << "parameter " << number << " size " << size);
-            const TextAnswer answer = CopyText(50, number, size);
+            const TextAnswer answer = CopyText(ffgl::kGetParameterGroup, number, size);
             EXPECT_EQ(answer.result, 0u);
             EXPECT_EQ(answer.buffer, Buffer(""));
         }
-        const TextAnswer zeroSize = CopyText(50, number, 0);
+        const TextAnswer zeroSize = CopyText(ffgl::kGetParameterGroup, number, 0);
         EXPECT_EQ(zeroSize.result, kFailureCode);
         EXPECT_EQ(zeroSize.buffer, Buffer(""));
     }
@@ -249,10 +249,13 @@ TEST_F(ParameterDetailEffectTest, CodesThatNeedAnInstanceFailWithoutOne)
     query.PutU32(16, sizeof(buffer));
 
     const std::pair<uint32_t, uint64_t> cases[] = {
-        {37, reinterpret_cast<uintptr_t>(element.Data())}, {38, reinterpret_cast<uintptr_t>(beat.Data())},
-        {39, reinterpret_cast<uintptr_t>(hostInfo.Data())}, {40, 48000},
-        {46, reinterpret_cast<uintptr_t>(events.Data())},  {49, 16},
-        {51, reinterpret_cast<uintptr_t>(query.Data())},
+        {ffgl::kSetElementValue, reinterpret_cast<uintptr_t>(element.Data())},
+        {ffgl::kSetBeatInfo, reinterpret_cast<uintptr_t>(beat.Data())},
+        {ffgl::kSetHostInfo, reinterpret_cast<uintptr_t>(hostInfo.Data())},
+        {ffgl::kSetSampleRate, 48000},
+        {ffgl::kGetParameterEvents, reinterpret_cast<uintptr_t>(events.Data())},
+        {ffgl::kEnableCapability, ffgl::kCapabilityTopLeftOrientation},
+        {ffgl::kGetParameterDisplayName, reinterpret_cast<uintptr_t>(query.Data())},
     };
     for (const auto& [code, input] : cases) {
         SCOPED_TRACE(code);
@@ -266,7 +269,9 @@ TEST_F(ParameterDetailEffectTest, MissingRecordsOfPrototypeCodesAnswerTheFailure
 {
     // Codes answering a text pointer report the failure as 0.
     const std::pair<uint32_t, uint64_t> cases[] = {
-        {35, 0}, {36, kFailureCode}, {41, kFailureCode}, {44, 0}, {48, kFailureCode}, {50, kFailureCode},
+        {ffgl::kGetElementName, 0},          {ffgl::kGetElementValue, kFailureCode},
+        {ffgl::kGetRange, kFailureCode},     {ffgl::kGetFileExtension, 0},
+        {ffgl::kGetElementSeparator, kFailureCode}, {ffgl::kGetParameterGroup, kFailureCode},
     };
     for (const auto& [code, answer] : cases) {
         SCOPED_TRACE(code);
@@ -384,19 +389,24 @@ TEST_F(ParameterDetailInstanceTest, DisplayNameCopiesNothingAndFailsForAZeroBuff
     for (uint32_t number : {0u, 4u, 9u, 10u}) {
         for (uint32_t size : {1u, 16u, 32u}) {
             SCOPED_TRACE(testing::Message() << "parameter " << number << " size " << size);
-            const TextAnswer answer = CopyText(51, number, size, instance);
+            const TextAnswer answer = CopyText(ffgl::kGetParameterDisplayName, number, size, instance);
             EXPECT_EQ(answer.result, 0u);
             EXPECT_EQ(answer.buffer, Buffer(""));
         }
-        EXPECT_EQ(CopyText(51, number, 0, instance).result, kFailureCode);
+        EXPECT_EQ(CopyText(ffgl::kGetParameterDisplayName, number, 0, instance).result, kFailureCode);
     }
 }
 
 TEST_F(ParameterDetailInstanceTest, MissingRecordsOfInstanceCodesAnswerTheFailureCode)
 {
     const std::pair<uint32_t, uint64_t> cases[] = {
-        {35, 0},           {36, kFailureCode}, {37, kFailureCode}, {38, kFailureCode}, {39, kFailureCode},
-        {46, kFailureCode}, {51, kFailureCode},
+        {ffgl::kGetElementName, 0},
+        {ffgl::kGetElementValue, kFailureCode},
+        {ffgl::kSetElementValue, kFailureCode},
+        {ffgl::kSetBeatInfo, kFailureCode},
+        {ffgl::kSetHostInfo, kFailureCode},
+        {ffgl::kGetParameterEvents, kFailureCode},
+        {ffgl::kGetParameterDisplayName, kFailureCode},
     };
     for (const auto& [code, answer] : cases) {
         SCOPED_TRACE(code);
@@ -416,10 +426,10 @@ protected:
     virtual const char* ProbePath() const { return ZAO_DETAIL_PROBE_PATH; }
     void SetUp() override
     {
+        pluginPath = ProbePath();
         GlPluginTest::SetUp();
         if (HasFatalFailure())
             return;
-        Load(ProbePath());
         ASSERT_EQ(Call32(ffgl::kInitialise), 0u);
         instance = NewInstance();
         ASSERT_NE(instance, nullptr);
@@ -486,16 +496,16 @@ TEST_F(ParameterDetailProbeTest, GroupAndDisplayNamesAreCopiedWithoutTerminatorU
                           {4, "Sour", "Clip"},     {3, "Sou", "Cli"},      {1, "S", "C"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.size);
-        const TextAnswer group = CopyText(50, kMedia, c.size);
+        const TextAnswer group = CopyText(ffgl::kGetParameterGroup, kMedia, c.size);
         EXPECT_EQ(group.result, 0u);
         EXPECT_EQ(group.buffer, Buffer(c.group));
-        const TextAnswer display = CopyText(51, kMedia, c.size, instance);
+        const TextAnswer display = CopyText(ffgl::kGetParameterDisplayName, kMedia, c.size, instance);
         EXPECT_EQ(display.result, 0u);
         EXPECT_EQ(display.buffer, Buffer(c.display));
     }
-    EXPECT_EQ(CopyText(50, kMedia, 0).buffer, Buffer("")) << "zero size copies nothing";
-    EXPECT_EQ(CopyText(50, 99, 32).buffer, Buffer("")) << "unknown parameter: the empty text";
-    EXPECT_EQ(CopyText(51, 99, 32, instance).buffer, Buffer("")) << "unknown parameter: the empty text";
+    EXPECT_EQ(CopyText(ffgl::kGetParameterGroup, kMedia, 0).buffer, Buffer("")) << "zero size copies nothing";
+    EXPECT_EQ(CopyText(ffgl::kGetParameterGroup, 99, 32).buffer, Buffer("")) << "unknown parameter: the empty text";
+    EXPECT_EQ(CopyText(ffgl::kGetParameterDisplayName, 99, 32, instance).buffer, Buffer("")) << "unknown parameter: the empty text";
 }
 
 // After Reshape the instance's registry differs from the prototype's in every detail.
@@ -535,7 +545,7 @@ TEST_F(ParameterDetailReshapedProbeTest, PrototypeCodesIgnoreTheInstanceHandle)
         EXPECT_STREQ(FileExtension(kMedia, 0, handle), "png");
         EXPECT_EQ(Call32(ffgl::kGetSeparatorCount, kMode, handle), 2u);
         EXPECT_EQ(Separator(kMode, 0, handle), 2u);
-        EXPECT_EQ(CopyText(50, kMedia, 32, handle).buffer, Buffer("Sources"));
+        EXPECT_EQ(CopyText(ffgl::kGetParameterGroup, kMedia, 32, handle).buffer, Buffer("Sources"));
     }
 }
 
@@ -543,8 +553,8 @@ TEST_F(ParameterDetailReshapedProbeTest, DisplayNameComesFromTheAddressedInstanc
 {
     void* plain = NewInstance();
     ASSERT_NE(plain, nullptr);
-    EXPECT_EQ(CopyText(51, kMedia, 32, instance).buffer, Buffer("Renamed"));
-    EXPECT_EQ(CopyText(51, kMedia, 32, plain).buffer, Buffer("Clip"));
+    EXPECT_EQ(CopyText(ffgl::kGetParameterDisplayName, kMedia, 32, instance).buffer, Buffer("Renamed"));
+    EXPECT_EQ(CopyText(ffgl::kGetParameterDisplayName, kMedia, 32, plain).buffer, Buffer("Clip"));
 }
 
 TEST_F(ParameterDetailProbeTest, HostInformationIsCopiedSoTheHostMayFreeItsTexts)
@@ -675,7 +685,7 @@ TEST_F(ParameterDetailProbeTest, EnablingTopLeftOrientationSetsTheAddressedInsta
         EXPECT_EQ(Call32(ffgl::kEnableCapability, capability, instance), kFailureCode);
     }
     EXPECT_EQ(Readout(instance, kTopLeftEnabled), 0.0f) << "only capability 16 is considered";
-    EXPECT_EQ(Call32(ffgl::kEnableCapability, 16, instance), 0u);
+    EXPECT_EQ(Call32(ffgl::kEnableCapability, ffgl::kCapabilityTopLeftOrientation, instance), 0u);
     EXPECT_EQ(Readout(instance, kTopLeftEnabled), 1.0f);
     EXPECT_EQ(Readout(other, kTopLeftEnabled), 0.0f);
     EXPECT_EQ(Call32(ffgl::kEnableCapability, ffgl::kCapabilityTopLeftOrientation), kFailureCode) << "no instance";
@@ -689,7 +699,7 @@ protected:
 TEST_F(ParameterDetailFlatProbeTest, EnablingTopLeftOrientationWithoutSupportFailsAndLeavesTheFlagClear)
 {
     ASSERT_EQ(Call32(ffgl::kGetCapability, ffgl::kCapabilityTopLeftOrientation), 0u);
-    EXPECT_EQ(Call32(ffgl::kEnableCapability, 16, instance), kFailureCode);
+    EXPECT_EQ(Call32(ffgl::kEnableCapability, ffgl::kCapabilityTopLeftOrientation, instance), kFailureCode);
     EXPECT_EQ(Readout(instance, kTopLeftEnabled), 0.0f);
 }
 
@@ -713,8 +723,11 @@ TEST_F(ParameterDetailWithoutPrototypeTest, PrototypeCodesAnswerTheirFallbacks)
 {
     // With a prototype the probe answers 3, 3, "DPRB", "Low", 0.25, 2, "png", 0, 2, 2 and "Sources".
     const std::pair<uint32_t, uint64_t> simple[] = {
-        {31, kMode},  // no instance handle: asks the prototype
-        {32, kMedia}, {43, kMedia}, {45, kMedia}, {47, kMode},
+        {ffgl::kGetElementCount, kMode},  // no instance handle: asks the prototype
+        {ffgl::kGetParameterUsage, kMedia},
+        {ffgl::kGetFileExtensionCount, kMedia},
+        {ffgl::kGetParameterVisibility, kMedia},
+        {ffgl::kGetSeparatorCount, kMode},
     };
     const uint64_t simpleAnswers[] = {kFailureCode, kFailureCode, kFailureCode, kFailureCode, 0};
     for (size_t i = 0; i < std::size(simple); ++i) {
@@ -732,14 +745,14 @@ TEST_F(ParameterDetailWithoutPrototypeTest, PrototypeCodesAnswerTheirFallbacks)
     EXPECT_EQ(range.minimum, 7.0f) << "record untouched";
     EXPECT_EQ(range.maximum, -7.0f) << "record untouched";
 
-    const TextAnswer group = CopyText(50, kMedia, 32);
+    const TextAnswer group = CopyText(ffgl::kGetParameterGroup, kMedia, 32);
     EXPECT_EQ(group.result, kFailureCode);
     EXPECT_EQ(group.buffer, Buffer(""));
 }
 
 TEST_F(ParameterDetailWithoutPrototypeTest, EnablingACapabilityFailsWithoutAPrototypeToAsk)
 {
-    EXPECT_EQ(Call32(ffgl::kEnableCapability, 16, instance), kFailureCode);
+    EXPECT_EQ(Call32(ffgl::kEnableCapability, ffgl::kCapabilityTopLeftOrientation, instance), kFailureCode);
     EXPECT_EQ(Readout(instance, kTopLeftEnabled), 0.0f);
 }
 
@@ -758,7 +771,7 @@ TEST_F(ParameterDetailWithoutPrototypeTest, CodesThatAskTheInstanceStillAnswer)
     EXPECT_EQ(Readout(instance, kSampleRate), 22050.0f);
     ASSERT_EQ(SetFloat(instance, kRaiseEvents, 1.0f), 0u);
     EXPECT_EQ(Events(instance, 4).count, 3u);
-    EXPECT_EQ(CopyText(51, kMedia, 32, instance).buffer, Buffer("Clip"));
+    EXPECT_EQ(CopyText(ffgl::kGetParameterDisplayName, kMedia, 32, instance).buffer, Buffer("Clip"));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "hostkit/Image.h"
+#include "tracker/GridSampling.h"
 
 namespace testsupport {
 
@@ -40,20 +41,15 @@ inline Image TwentyTargets(uint32_t width, uint32_t height)
 
 // Bright pixels exactly where the analysis grid samples every other cell, so
 // that the grid is a checkerboard of one-cell blobs (the most a grid holds).
+// Placed by the effect's own grid rule: this builds a scene, it checks nothing.
 inline Image GridCheckerboard(uint32_t width, uint32_t height)
 {
     Image image(width, height, 0, 0, 0);
-    const auto cells = [](uint32_t pixels) {
-        const int32_t n = static_cast<int32_t>(static_cast<float>(pixels) * 0.3f);
-        return n < 16 ? 16 : n;
-    };
-    const int32_t gridWidth = cells(width), gridHeight = cells(height);
-    for (int32_t r = 0; r < gridHeight; ++r)
-        for (int32_t c = (r & 1); c < gridWidth; c += 2) {
-            const uint32_t sy = static_cast<uint32_t>(static_cast<float>(r) / static_cast<float>(gridHeight) *
-                                                      static_cast<float>(height));
-            const uint32_t sx = static_cast<uint32_t>(static_cast<float>(c) / static_cast<float>(gridWidth) *
-                                                      static_cast<float>(width));
+    const GridSize grid = GridSizeFor(width, height);
+    for (int32_t r = 0; r < grid.height; ++r)
+        for (int32_t c = (r & 1); c < grid.width; c += 2) {
+            const auto sx = static_cast<uint32_t>(SampledIndex(c, grid.width, static_cast<int32_t>(width)));
+            const auto sy = static_cast<uint32_t>(SampledIndex(r, grid.height, static_cast<int32_t>(height)));
             image.Fill(sx, sy, sx + 1, sy + 1, 255, 255, 255);
         }
     return image;

@@ -31,10 +31,10 @@ public:
             EXPECT_LE(batch.primitiveCount, maxPrimitives);
             for (uint32_t i = batch.firstVertex; i < batch.firstVertex + batch.vertexCount; ++i) {
                 if (batch.kind == PrimitiveKind::Rect) {
-                    ASSERT_LE(i, chunk.rectVertexCount);
+                    ASSERT_LT(i, chunk.rectVertexCount);
                     drawn.push_back({batch.kind, chunk.rectVertices[i].x, chunk.rectVertices[i].y, batch.color});
                 } else {
-                    ASSERT_LE(i, chunk.lineVertexCount);
+                    ASSERT_LT(i, chunk.lineVertexCount);
                     const OverlayLineVertex& v = chunk.lineVertices[i];
                     drawn.push_back({batch.kind, v.x, v.y, {batch.color.r, batch.color.g, batch.color.b, v.alpha}});
                 }

@@ -6,6 +6,7 @@
 #include "PluginFixture.h"
 #include "hostkit/DrawCallCounter.h"
 #include "hostkit/HostGl.h"
+#include "hostkit/Image.h"
 
 namespace {
 
@@ -45,12 +46,9 @@ protected:
 
     std::vector<uint8_t> WhiteSquare() const
     {
-        std::vector<uint8_t> pixels(static_cast<size_t>(width) * height * 4, 0);
-        for (uint32_t y = height / 3; y < height * 2 / 3; ++y)
-            for (uint32_t x = width / 3; x < width * 2 / 3; ++x)
-                for (int channel = 0; channel < 4; ++channel)
-                    pixels[(static_cast<size_t>(y) * width + x) * 4 + channel] = 255;
-        return pixels;
+        hostkit::Image image(width, height);
+        image.Fill(width / 3, height / 3, width * 2 / 3, height * 2 / 3, 255, 255, 255, 255);
+        return image.pixels;
     }
 
     uint32_t width = 160, height = 120;
