@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "hostkit/ByteRecord.h"
 #include "hostkit/DrawCallCounter.h"
 #include "hostkit/FrameRecords.h"
@@ -26,23 +27,12 @@
 
 namespace {
 
-struct Size {
-    uint32_t width, height;
-};
-constexpr Size kSizes[] = {{1280, 720}, {1920, 1080}, {3840, 2160}};
-const char* const kRoads[] = {"gpu", "full"};
+using benchsupport::Context;
+using benchsupport::kSizes;
+using benchsupport::Label;
+using benchsupport::Size;
 
-hostkit::GlContext* Context()
-{
-    static std::unique_ptr<hostkit::GlContext> context = [] {
-        std::string error;
-        auto made = hostkit::GlContext::Create(hostkit::GlApi::Glx, 4, 1, &error);
-        if (!made)
-            std::fprintf(stderr, "FrameBench: %s\n", error.c_str());
-        return made;
-    }();
-    return context.get();
-}
+const char* const kRoads[] = {"gpu", "full"};
 
 // A dark noisy frame with a dozen bright rectangles.
 std::vector<uint8_t> Scene(uint32_t width, uint32_t height)
@@ -98,11 +88,6 @@ struct Rig {
     const FrameInput* Frame() const { return static_cast<const FrameInput*>(records.Data()); }
     const TextureInfo& Texture() const { return *static_cast<const TextureInfo*>(records.Texture(0)); }
 };
-
-std::string Label(Size size, const char* road = nullptr)
-{
-    return std::to_string(size.width) + "x" + std::to_string(size.height) + (road ? std::string(" ") + road : "");
-}
 
 void PerFrameCounters(benchmark::State& state)
 {

@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 
+#include "BenchSupport.h"
 #include "PassThrough.h"
 #include "Scenes.h"
 #include "hostkit/AllocationCounter.h"
@@ -31,10 +32,9 @@ namespace {
 
 using testsupport::Image;
 
-struct Size {
-    uint32_t width, height;
-};
-constexpr Size kSizes[] = {{1280, 720}, {1920, 1080}, {3840, 2160}};
+using benchsupport::Context;
+using benchsupport::kSizes;
+using benchsupport::Size;
 
 struct Scene {
     const char* name;
@@ -43,18 +43,6 @@ struct Scene {
 };
 constexpr Scene kScenes[] = {
     {"title", false, 1.0f, 0.0f, 0.0f}, {"20targets", true, 1.0f, 0.0f, 0.0f}, {"heavy", true, 3.0f, 1.0f, 1.0f}};
-
-hostkit::GlContext* Context()
-{
-    static std::unique_ptr<hostkit::GlContext> context = [] {
-        std::string error;
-        auto made = hostkit::GlContext::Create(hostkit::GlApi::Glx, 4, 1, &error);
-        if (!made)
-            std::fprintf(stderr, "OverlayBench: %s\n", error.c_str());
-        return made;
-    }();
-    return context.get();
-}
 
 // The parameter values of a scene, as a host sets them.
 void Configure(const Scene& scene, const std::function<void(uint32_t, float)>& set)
@@ -65,9 +53,16 @@ void Configure(const Scene& scene, const std::function<void(uint32_t, float)>& s
     set(kShowContours, scene.contours);
 }
 
+// Twenty targets, or a black frame where only the title shows.
+Image SceneImage(const Size& size, const Scene& scene)
+{
+    return scene.targets ? testsupport::TwentyTargets(size.width, size.height)
+                         : Image(size.width, size.height, 0, 0, 0);
+}
+
 std::string Label(const Size& size, const Scene& scene)
 {
-    return std::to_string(size.width) + "x" + std::to_string(size.height) + " " + scene.name;
+    return benchsupport::Label(size, scene.name);
 }
 
 // The input texture, the output and an in-process effect after a warm-up frame.
@@ -81,7 +76,7 @@ struct Setup {
 
     Setup(const benchmark::State& state)
         : size(kSizes[state.range(0)]), scene(kScenes[state.range(1)]),
-          image(scene.targets ? testsupport::TwentyTargets(size.width, size.height) : Image(size.width, size.height, 0, 0, 0))
+          image(SceneImage(size, scene))
     {
         texture = hostkit::CreateTexture(size.width, size.height, image.pixels.data());
         output = hostkit::CreateRenderTarget(size.width, size.height);
@@ -99,9 +94,8 @@ struct Setup {
     }
     void Frame()
     {
-        const auto info = hostkit::MakeTextureInfo(size.width, size.height, size.width, size.height, texture);
-        const void* textures[] = {info.Data()};
-        const auto frame = hostkit::MakeFrameInput(1, textures, output.framebuffer);
+        const auto input = hostkit::InputTexture::Whole(texture, size.width, size.height);
+        const hostkit::FrameRecords frame(&input, 1, output.framebuffer);
         hostkit::BeginFrame(output, 0, 0, 0, 1);
         effect.ProcessOpenGL(static_cast<const FrameInput*>(frame.Data()));
     }
@@ -180,7 +174,7 @@ void Detection(benchmark::State& state)
 {
     const Size size = kSizes[state.range(0)];
     const Scene scene = kScenes[state.range(1)];
-    const Image image = scene.targets ? testsupport::TwentyTargets(size.width, size.height) : Image(size.width, size.height, 0, 0, 0);
+    const Image image = SceneImage(size, scene);
     const GridSize grid = GridSizeFor(size.width, size.height);
     std::vector<uint8_t> cells(static_cast<size_t>(grid.width) * grid.height * 4);
     SampleGrid(image.pixels.data(), static_cast<int32_t>(size.width), static_cast<int32_t>(size.height), cells.data(),
@@ -207,7 +201,7 @@ void WholeFrame(benchmark::State& state)
         state.SkipWithError(error.c_str());
         return;
     }
-    const Image image = scene.targets ? testsupport::TwentyTargets(size.width, size.height) : Image(size.width, size.height, 0, 0, 0);
+    const Image image = SceneImage(size, scene);
     const uint32_t texture = hostkit::CreateTexture(size.width, size.height, image.pixels.data());
     hostkit::RenderTarget output = hostkit::CreateRenderTarget(size.width, size.height);
     hostkit::EffectInstance instance(*library, size.width, size.height);
