@@ -5,6 +5,7 @@
 
 #include "Commands.h"
 #include "HostError.h"
+#include "PendingOutput.h"
 #include "Plugin.h"
 #include "PluginThumbnail.h"
 #include "PngFile.h"
@@ -42,8 +43,12 @@ int RunInfo(const InfoOptions& options)
     auto library = LoadPlugin(options.plugin);
     library->SetLogCallback([](const char*) {});
     const PluginDescription plugin = Describe(*library);
-    if (!options.thumbnail.empty())
-        WritePng(options.thumbnail, ReadThumbnail(*library));
+    if (!options.thumbnail.empty()) {
+        // Written beside the target and moved into place, so a failure leaves no half-written file.
+        PendingFile thumbnail(options.thumbnail);
+        WritePng(thumbnail.TemporaryPath(), ReadThumbnail(*library));
+        thumbnail.Commit();
+    }
 
     std::printf("name         %s\n", plugin.name.c_str());
     std::printf("code         %s\n", plugin.code.c_str());
