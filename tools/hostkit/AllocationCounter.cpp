@@ -4,6 +4,7 @@
 // frees lower the live sum. Nothing here allocates.
 #include "AllocationCounter.h"
 
+#include <cerrno>
 #include <cstddef>
 
 #ifndef ZAO_SANITIZED
@@ -151,9 +152,11 @@ __attribute__((visibility("default"))) void* aligned_alloc(size_t alignment, siz
 
 __attribute__((visibility("default"))) int posix_memalign(void** result, size_t alignment, size_t size)
 {
+    if (alignment == 0 || alignment % sizeof(void*) != 0 || (alignment & (alignment - 1)) != 0)
+        return EINVAL;
     void* block = memalign(alignment, size);
     if (block == nullptr)
-        return 12;  // ENOMEM
+        return ENOMEM;
     *result = block;
     return 0;
 }
