@@ -39,11 +39,15 @@ TEST_F(ScopedBindingsTest, TextureScopeEndsUnboundWhateverTheHostHadBound)
         EXPECT_EQ(Integer(GL_TEXTURE_BINDING_2D), static_cast<GLint>(textures[1]));
     }
     EXPECT_EQ(Integer(GL_TEXTURE_BINDING_2D), 0);
-    glBindTexture(GL_TEXTURE_3D, textures[0]);
+    // A name first bound as 2D cannot be bound as 3D: a name of its own.
+    GLuint volume = 0;
+    glGenTextures(1, &volume);
+    glBindTexture(GL_TEXTURE_3D, volume);
     {
-        ffglex::ScopedTextureBinding scope(GL_TEXTURE_3D, textures[0]);
+        ffglex::ScopedTextureBinding scope(GL_TEXTURE_3D, volume);
     }
     EXPECT_EQ(Integer(GL_TEXTURE_BINDING_3D), 0);
+    glDeleteTextures(1, &volume);
 }
 
 TEST_F(ScopedBindingsTest, ActiveUnitScopeEndsOnUnitZeroNotOnThePreviousUnit)

@@ -1,4 +1,6 @@
-// A GL context current for the whole test, for tests that link GL code in-process.
+// A GL context current for the whole test, for tests that link GL code
+// in-process: the kind the test matrix asks for (GLX core by default), with
+// whatever the test ran in it checked for GL errors and debug messages.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "GlCallChecks.h"
 #include "hostkit/GlContext.h"
 
 namespace testsupport {
@@ -17,10 +20,19 @@ protected:
     void SetUp() override
     {
         std::string error;
-        context = hostkit::GlContext::Create(hostkit::GlApi::Glx, 4, 1, &error);
+        context = MatrixContext(&error);
         ASSERT_TRUE(context) << error;
+        glCalls.Begin();
+        glCalls.Watch();
     }
-    void TearDown() override { context.reset(); }
+    void TearDown() override
+    {
+        if (context) {
+            glCalls.Check("the test's GL code");
+            glCalls.End();
+        }
+        context.reset();
+    }
 
     static GLint Integer(GLenum name)
     {
@@ -30,6 +42,7 @@ protected:
     }
 
     std::unique_ptr<hostkit::GlContext> context;
+    GlCallChecks glCalls;
 };
 
 }  // namespace testsupport

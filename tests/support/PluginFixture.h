@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "GlCallChecks.h"
 #include "hostkit/ByteRecord.h"
 #include "hostkit/EffectInstance.h"
 #include "hostkit/FfglCodes.h"
@@ -39,6 +40,7 @@ protected:
         std::string error;
         library = hostkit::PluginLibrary::Load(path, true, &error);
         ASSERT_TRUE(library) << error;
+        library->Observe(callObserver);
         LogCapture::Reset();
     }
 
@@ -71,26 +73,34 @@ protected:
 
     const char* pluginPath;
     std::unique_ptr<hostkit::PluginLibrary> library;
+    // Told of every call of every library this test loads.
+    hostkit::CallObserver* callObserver = nullptr;
 };
 
-// A GLX core-profile 4.1 context, current for the whole test.
+// A 4.1 context of the kind the test matrix asks for (GLX core by default),
+// current for the whole test; every plugMain call is checked for GL errors
+// and debug messages.
 class GlPluginTest : public PluginTest {
 protected:
     using PluginTest::PluginTest;
     void SetUp() override
     {
         std::string error;
-        context = hostkit::GlContext::Create(hostkit::GlApi::Glx, 4, 1, &error);
+        context = MatrixContext(&error);
         ASSERT_TRUE(context) << error;
+        glCalls.Begin();
+        callObserver = &glCalls;
         PluginTest::SetUp();
     }
     void TearDown() override
     {
         library.reset();
+        glCalls.End();
         context.reset();
     }
 
     std::unique_ptr<hostkit::GlContext> context;
+    GlCallChecks glCalls;
 };
 
 // A GL test with one instance, made after loading and destroyed (code 19

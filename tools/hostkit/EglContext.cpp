@@ -1,4 +1,4 @@
-// EGL: a core-profile context without any surface or display server, on
+// EGL: a context of the requested kind without any surface or display server, on
 // Mesa's surfaceless platform or, where that is missing (NVIDIA), on the first
 // EGL device that initialises.
 #include <EGL/egl.h>
@@ -94,7 +94,7 @@ public:
         eglDestroyContext(display, context);
     }
 
-    bool Init(int major, int minor, std::string* error)
+    bool Init(const GlContextRequest& request, std::string* error)
     {
         display = SharedDisplay(error);
         if (display == EGL_NO_DISPLAY)
@@ -121,17 +121,22 @@ public:
                 return false;
             }
         }
-        const EGLint contextAttributes[] = {EGL_CONTEXT_MAJOR_VERSION,
-                                            major,
-                                            EGL_CONTEXT_MINOR_VERSION,
-                                            minor,
-                                            EGL_CONTEXT_OPENGL_PROFILE_MASK,
-                                            EGL_CONTEXT_OPENGL_CORE_PROFILE_BIT,
-                                            EGL_NONE};
+        const bool compat = request.kind == GlContextKind::Compat;
+        const EGLint contextAttributes[] = {
+            EGL_CONTEXT_MAJOR_VERSION,
+            request.major,
+            EGL_CONTEXT_MINOR_VERSION,
+            request.minor,
+            EGL_CONTEXT_OPENGL_PROFILE_MASK,
+            compat ? EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT : EGL_CONTEXT_OPENGL_CORE_PROFILE_BIT,
+            EGL_CONTEXT_OPENGL_FORWARD_COMPATIBLE,
+            request.kind == GlContextKind::Forward ? EGL_TRUE : EGL_FALSE,
+            EGL_CONTEXT_OPENGL_DEBUG,
+            request.kind == GlContextKind::Debug ? EGL_TRUE : EGL_FALSE,
+            EGL_NONE};
         context = eglCreateContext(display, config, EGL_NO_CONTEXT, contextAttributes);
         if (context == EGL_NO_CONTEXT) {
-            *error = "cannot create an OpenGL " + std::to_string(major) + "." + std::to_string(minor) +
-                     " core-profile EGL context";
+            *error = "cannot create an " + RequestDescription(request) + " context";
             return false;
         }
         if (!MakeCurrent()) {
@@ -158,10 +163,10 @@ private:
 
 }  // namespace
 
-std::unique_ptr<GlContext> CreateEglContext(int major, int minor, std::string* error)
+std::unique_ptr<GlContext> CreateEglContext(const GlContextRequest& request, std::string* error)
 {
     std::unique_ptr<EglContext> context(new EglContext());
-    if (!context->Init(major, minor, error))
+    if (!context->Init(request, error))
         return nullptr;
     return context;
 }

@@ -1,7 +1,9 @@
-// Picks the context kind and loads the host's GL entry points through GLEW.
+// Picks the context's API and kind and loads the host's GL entry points through GLEW.
 #include "GlContext.h"
 
 #include <GL/glew.h>
+
+#include <cstdlib>
 
 #include "GlContextImpl.h"
 
@@ -14,11 +16,58 @@ bool LoadHostEntryPoints()
     return result == GLEW_OK || result == GLEW_ERROR_NO_GLX_DISPLAY;
 }
 
-std::unique_ptr<GlContext> GlContext::Create(GlApi api, int major, int minor, std::string* error)
+const char* ContextKindName(GlContextKind kind)
+{
+    switch (kind) {
+    case GlContextKind::Core:
+        return "core";
+    case GlContextKind::Forward:
+        return "forward";
+    case GlContextKind::Compat:
+        return "compat";
+    case GlContextKind::Debug:
+        return "debug";
+    }
+    return "core";
+}
+
+bool ParseContextKind(const std::string& name, GlContextKind* kind)
+{
+    for (GlContextKind candidate : kAllContextKinds)
+        if (name == ContextKindName(candidate)) {
+            *kind = candidate;
+            return true;
+        }
+    return false;
+}
+
+bool ContextRequestFromEnvironment(GlContextRequest* request, std::string* error)
+{
+    *request = GlContextRequest{};
+    const char* value = std::getenv("ZAO_GL_CONTEXT");
+    const std::string name = value ? value : "";
+    if (name.empty())
+        return true;
+    if (name == "egl") {
+        request->api = GlApi::Egl;
+        return true;
+    }
+    if (ParseContextKind(name, &request->kind))
+        return true;
+    if (error)
+        *error = "ZAO_GL_CONTEXT=" + name + " is none of core, forward, compat, debug, egl";
+    return false;
+}
+
+std::unique_ptr<GlContext> GlContext::Create(const GlContextRequest& request, std::string* error)
 {
     std::string ignored;
     std::string* reason = error ? error : &ignored;
-    return api == GlApi::Glx ? CreateGlxContext(major, minor, reason) : CreateEglContext(major, minor, reason);
+    std::unique_ptr<GlContext> context =
+        request.api == GlApi::Glx ? CreateGlxContext(request, reason) : CreateEglContext(request, reason);
+    if (context)
+        context->kind = request.kind;
+    return context;
 }
 
 std::string CurrentRendererDescription()
@@ -26,6 +75,12 @@ std::string CurrentRendererDescription()
     const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
     const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
     return std::string(renderer ? renderer : "unknown renderer") + ", OpenGL " + (version ? version : "unknown");
+}
+
+std::string RequestDescription(const GlContextRequest& request)
+{
+    return std::string(request.api == GlApi::Glx ? "GLX " : "EGL ") + ContextKindName(request.kind) + " " +
+           std::to_string(request.major) + "." + std::to_string(request.minor);
 }
 
 }  // namespace hostkit

@@ -7,9 +7,10 @@
 namespace hostkit {
 
 class GlContext;
+struct GlContextRequest;
 
-std::unique_ptr<GlContext> CreateGlxContext(int major, int minor, std::string* error);
-std::unique_ptr<GlContext> CreateEglContext(int major, int minor, std::string* error);
+std::unique_ptr<GlContext> CreateGlxContext(const GlContextRequest& request, std::string* error);
+std::unique_ptr<GlContext> CreateEglContext(const GlContextRequest& request, std::string* error);
 // Loads the host's own GL entry points for the current context.
 bool LoadHostEntryPoints();
 

@@ -1,4 +1,4 @@
-// GLX: a core-profile context made with glXCreateContextAttribsARB, current
+// GLX: a context of the requested kind made with glXCreateContextAttribsARB, current
 // without a drawable where the driver allows it (every draw goes to
 // framebuffer objects), else on a tiny pbuffer. Without a drawable a careless
 // draw to framebuffer 0 goes nowhere instead of into X.
@@ -42,7 +42,7 @@ public:
         XSync(display, False);
     }
 
-    bool Init(int major, int minor, std::string* error)
+    bool Init(const GlContextRequest& request, std::string* error)
     {
         display = SharedDisplay();
         if (display == nullptr) {
@@ -67,20 +67,26 @@ public:
             *error = "GLX_ARB_create_context is not available";
             return false;
         }
-        const int contextAttributes[] = {GLX_CONTEXT_MAJOR_VERSION_ARB,
-                                         major,
-                                         GLX_CONTEXT_MINOR_VERSION_ARB,
-                                         minor,
-                                         GLX_CONTEXT_PROFILE_MASK_ARB,
-                                         GLX_CONTEXT_CORE_PROFILE_BIT_ARB,
-                                         None};
+        const bool compat = request.kind == GlContextKind::Compat;
+        const int flags = request.kind == GlContextKind::Forward ? GLX_CONTEXT_FORWARD_COMPATIBLE_BIT_ARB
+                          : request.kind == GlContextKind::Debug ? GLX_CONTEXT_DEBUG_BIT_ARB
+                                                                 : 0;
+        const int contextAttributes[] = {
+            GLX_CONTEXT_MAJOR_VERSION_ARB,
+            request.major,
+            GLX_CONTEXT_MINOR_VERSION_ARB,
+            request.minor,
+            GLX_CONTEXT_PROFILE_MASK_ARB,
+            compat ? GLX_CONTEXT_COMPATIBILITY_PROFILE_BIT_ARB : GLX_CONTEXT_CORE_PROFILE_BIT_ARB,
+            GLX_CONTEXT_FLAGS_ARB,
+            flags,
+            None};
         XErrorHandler previous = XSetErrorHandler(IgnoreXErrors);
         context = create(display, config, nullptr, True, contextAttributes);
         XSync(display, False);
         XSetErrorHandler(previous);
         if (context == nullptr) {
-            *error = "cannot create an OpenGL " + std::to_string(major) + "." + std::to_string(minor) +
-                     " core-profile context";
+            *error = "cannot create a " + RequestDescription(request) + " context";
             return false;
         }
         if (!glXMakeContextCurrent(display, None, None, context)) {
@@ -116,10 +122,10 @@ private:
 
 }  // namespace
 
-std::unique_ptr<GlContext> CreateGlxContext(int major, int minor, std::string* error)
+std::unique_ptr<GlContext> CreateGlxContext(const GlContextRequest& request, std::string* error)
 {
     std::unique_ptr<GlxContext> context(new GlxContext());
-    if (!context->Init(major, minor, error))
+    if (!context->Init(request, error))
         return nullptr;
     return context;
 }

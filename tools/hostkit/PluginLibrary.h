@@ -9,6 +9,17 @@
 
 namespace hostkit {
 
+// Told before and after every plugMain call made through a PluginLibrary,
+// so that a host can check what each call left in its GL context.
+class CallObserver {
+public:
+    virtual void BeforeCall(uint32_t code) = 0;
+    virtual void AfterCall(uint32_t code) = 0;
+
+protected:
+    ~CallObserver() = default;
+};
+
 class PluginLibrary {
 public:
     using LogFunction = void (*)(const char*);
@@ -23,11 +34,16 @@ public:
     // plugMain(code, 64-bit input, instance) with the whole 64-bit answer.
     uint64_t Call(uint32_t code, uint64_t input = 0, void* instance = nullptr) const
     {
-        return plugMain(code, input, instance);
+        if (observer == nullptr)
+            return plugMain(code, input, instance);
+        observer->BeforeCall(code);
+        const uint64_t answer = plugMain(code, input, instance);
+        observer->AfterCall(code);
+        return answer;
     }
     uint64_t CallPointer(uint32_t code, const void* input, void* instance = nullptr) const
     {
-        return plugMain(code, reinterpret_cast<uintptr_t>(input), instance);
+        return Call(code, reinterpret_cast<uintptr_t>(input), instance);
     }
     // The low 32 bits, where the answer is a number.
     uint32_t Call32(uint32_t code, uint64_t input = 0, void* instance = nullptr) const
@@ -42,6 +58,8 @@ public:
         if (setLogCallback != nullptr)
             setLogCallback(function);
     }
+    // One observer at a time (null for none); not owned.
+    void Observe(CallObserver* callObserver) const { observer = callObserver; }
 
 private:
     PluginLibrary() = default;
@@ -60,6 +78,7 @@ private:
     PlugMainFunction plugMain = nullptr;
     SetLogCallbackFunction setLogCallback = nullptr;
     std::string copyPath;
+    mutable CallObserver* observer = nullptr;
 };
 
 }  // namespace hostkit
