@@ -32,7 +32,9 @@ uint32_t ZudArazOdudave::InitGL(const ViewportRecord* viewportRecord)
     ok = ok && overlayVertexColorShader.CompileAndLink(kOverlayVertexColorVertexSource,
                                                        kOverlayVertexColorFragmentSource);
     ok = ok && screenQuad.Create(false);
-    ok = ok && gridSampler.Create(kGridSampleVertexSource, kGridSampleFragmentSource);
+    if (ok)
+        contextFacts = ReadContextFacts();
+    ok = ok && gridSampler.Create(kGridSampleVertexSource, kGridSampleFragmentSource, contextFacts.maxClipDistances);
     if (!ok) {
         DeInitGL();
         return kFailure;
@@ -64,7 +66,10 @@ uint32_t ZudArazOdudave::InitGL(const ViewportRecord* viewportRecord)
                       overlayVertexColorShader.UniformLocation("Color"),
                       overlayVertexColorVao,
                       overlayVbo,
-                      kOverlayLineOffset};
+                      kOverlayLineOffset,
+                      false,
+                      {0.0f, 0.0f, 0.0f, 0.0f},
+                      nullptr};
 
     if (viewportRecord != nullptr)
         viewport = *viewportRecord;
@@ -95,6 +100,7 @@ uint32_t ZudArazOdudave::DeInitGL()
         overlayVertexColorVao = 0;
     }
     overlayObjects = {};
+    contextFacts = {};
     return kSuccess;
 }
 
@@ -103,18 +109,37 @@ uint32_t ZudArazOdudave::ProcessOpenGL(const FrameInput* frame)
     if (frame == nullptr || frame->inputTextureCount < 1 || frame->inputTextures == nullptr ||
         frame->inputTextures[0] == nullptr)
         return kFailure;
-    const TextureInfo& texture = *frame->inputTextures[0];
+    TextureInfo texture = *frame->inputTextures[0];
     const uint32_t imageWidth = texture.width;
     const uint32_t imageHeight = texture.height;
-    // An empty image has nothing to read back or draw.
-    if (imageWidth == 0 || imageHeight == 0 || imageWidth > INT32_MAX / 4 || imageHeight > INT32_MAX / 4)
+    // An empty image has nothing to read back or draw, and no texture of the
+    // context can hold an image larger than its limit.
+    const uint32_t maxSize = static_cast<uint32_t>(contextFacts.maxTextureSize);
+    if (imageWidth == 0 || imageHeight == 0 || imageWidth > maxSize || imageHeight > maxSize ||
+        imageWidth > INT32_MAX / 4 || imageHeight > INT32_MAX / 4)
         return kFailure;
+    // A name that is not a 2D texture is neither attached nor bound (either
+    // is an error): the frame sees texture 0, as for a missing input.
+    if (!IsTexture2D(texture.handle, contextFacts))
+        texture.handle = 0;
     // Everything that can run out of memory happens before the first GL draw,
     // so a failed frame draws nothing and gives the host its framebuffers back.
     GLint hostReadFramebuffer = 0;
     glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &hostReadFramebuffer);
+    // The host's sampler on unit 0 would override the input's own filtering
+    // in every fetch of it; it is given back when the frame ends.
+    glActiveTexture(GL_TEXTURE0);
+    GLint hostSampler = 0;
+    glGetIntegerv(GL_SAMPLER_BINDING, &hostSampler);
+    if (hostSampler != 0)
+        glBindSampler(0, 0);
+    const auto giveSamplerBack = [hostSampler] {
+        if (hostSampler != 0)
+            glBindSampler(0, static_cast<GLuint>(hostSampler));
+    };
     if (!SampleInputGrid(texture)) {
         glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(hostReadFramebuffer));
+        giveSamplerBack();
         return kFailure;
     }
     glBindFramebuffer(GL_FRAMEBUFFER, frame->hostFbo);
@@ -124,6 +149,7 @@ uint32_t ZudArazOdudave::ProcessOpenGL(const FrameInput* frame)
         PrepareOverlay();
     } catch (const std::bad_alloc&) {
         ReleaseReadback();
+        giveSamplerBack();
         return kFailure;
     }
 
@@ -144,11 +170,22 @@ uint32_t ZudArazOdudave::ProcessOpenGL(const FrameInput* frame)
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     DrawOverlay();
     glDisable(GL_BLEND);
+    giveSamplerBack();
     return kSuccess;
+}
+
+const float* ZudArazOdudave::HostViewport()
+{
+    if (!hostViewportKnown) {
+        glGetFloati_v(GL_VIEWPORT, 0, hostViewport);
+        hostViewportKnown = true;
+    }
+    return hostViewport;
 }
 
 bool ZudArazOdudave::SampleInputGrid(const TextureInfo& texture)
 {
+    hostViewportKnown = false;
     return PrepareGrid(texture.width, texture.height) && FillGrid(texture);
 }
 
@@ -194,12 +231,15 @@ bool ZudArazOdudave::FillGrid(const TextureInfo& texture)
     glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, 0, 0);
     glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture.handle, 0);
     const InputTextureFacts facts = DescribeInputTexture(texture.handle);
+    // Only what level 0 holds can be read: a declared size beyond it must not size the read-back.
+    const int32_t readWidth = std::max(0, std::min(w, facts.levelWidth));
+    const int32_t readHeight = std::max(0, std::min(h, facts.levelHeight));
     GridRoad road = ChooseGridRoad(facts, w, h, size, gridSampler.Limits());
     if (forceFullReadback && road == GridRoad::Gpu)
         road = GridRoad::FullReadback;
 
     const size_t readbackBytes =
-        road == GridRoad::FullReadback ? static_cast<size_t>(w) * static_cast<size_t>(h) * 4 : 0;
+        road == GridRoad::FullReadback ? static_cast<size_t>(readWidth) * static_cast<size_t>(readHeight) * 4 : 0;
     if (readbackTrim.Tick(readbackBytes, CapacityBytes(readback)))
         ReleaseReadback();
     switch (road) {
@@ -208,7 +248,8 @@ bool ZudArazOdudave::FillGrid(const TextureInfo& texture)
         std::fill(grid.begin(), grid.end(), uint8_t{0});
         break;
     case GridRoad::Gpu:
-        gridSampler.Sample(texture.handle, size, sourceIndices.data(), sourceIndexVersion, screenQuad, grid.data());
+        gridSampler.Sample(texture.handle, size, sourceIndices.data(), sourceIndexVersion, screenQuad, HostViewport(),
+                           grid.data());
         break;
     case GridRoad::FullReadback:
         try {
@@ -217,14 +258,13 @@ bool ZudArazOdudave::FillGrid(const TextureInfo& texture)
             ReleaseReadback();
             return false;
         }
-        // Pixels outside level 0 are not written by the read; they must not keep an earlier frame's bytes.
-        if (facts.levelWidth < w || facts.levelHeight < h)
-            std::fill(readback.begin(), readback.end(), uint8_t{0});
-        {
+        if (readbackBytes != 0) {
             PackStateGuard packState;
-            glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, readback.data());
+            glReadPixels(0, 0, readWidth, readHeight, GL_RGBA, GL_UNSIGNED_BYTE, readback.data());
         }
-        SampleGrid(readback.data(), w, sourceIndices.data(), grid.data(), gridWidth, gridHeight);
+        // Cells whose pixel lies outside level 0 read as zero bytes.
+        SampleGridWithin(readback.data(), readWidth, readHeight, sourceIndices.data(), grid.data(), gridWidth,
+                         gridHeight);
         break;
     }
     lastGridRoad = road;

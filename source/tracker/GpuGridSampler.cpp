@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
 
 #include "../ffglex/GlHeaders.h"
 #include "../ffglex/ScopedBindings.h"
@@ -16,28 +17,31 @@ constexpr GLint kIndexUnit = 1;
 // The draw state that would change what lands in the target, set neutral for
 // the draw and given back as the host had it. Blending, masks, scissor,
 // culling and the like belong to the host; the target's bytes must not
-// depend on them.
+// depend on them. Viewport and scissor are touched through index 0 only:
+// glViewport and glDisable(GL_SCISSOR_TEST) would reach every index. Clip
+// distances need no switch: the grid's vertex shader writes them all.
 class GridDrawState {
 public:
-    explicit GridDrawState(GridSize grid)
+    GridDrawState(GridSize grid, const float hostViewport[4]) : viewport(hostViewport)
     {
-        glGetIntegerv(GL_VIEWPORT, viewport);
         glGetBooleani_v(GL_COLOR_WRITEMASK, 0, colorMask);
         glGetIntegerv(GL_POLYGON_MODE, polygonMode);
         blend = glIsEnabledi(GL_BLEND, 0);
+        scissor = glIsEnabledi(GL_SCISSOR_TEST, 0);
         for (size_t i = 0; i < kOffForTheDraw.size(); ++i)
             wasOn[i] = glIsEnabled(kOffForTheDraw[i]);
         glActiveTexture(GL_TEXTURE0 + kIndexUnit);
         glGetIntegerv(GL_TEXTURE_BINDING_BUFFER, &indexUnitBufferTexture);
         glActiveTexture(GL_TEXTURE0 + kInputUnit);
-        glGetIntegerv(GL_SAMPLER_BINDING, &inputUnitSampler);
 
-        glViewport(0, 0, grid.width, grid.height);
+        glViewportIndexedf(0, 0.0f, 0.0f, static_cast<float>(grid.width), static_cast<float>(grid.height));
         glColorMaski(0, GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
         if (polygonMode[0] != GL_FILL)
             glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
         if (blend)
             glDisablei(GL_BLEND, 0);
+        if (scissor)
+            glDisablei(GL_SCISSOR_TEST, 0);
         for (size_t i = 0; i < kOffForTheDraw.size(); ++i)
             if (wasOn[i])
                 glDisable(kOffForTheDraw[i]);
@@ -45,19 +49,22 @@ public:
 
     ~GridDrawState()
     {
-        glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
+        glViewportIndexedfv(0, viewport);
         glColorMaski(0, colorMask[0], colorMask[1], colorMask[2], colorMask[3]);
         if (polygonMode[0] != GL_FILL)
             glPolygonMode(GL_FRONT_AND_BACK, static_cast<GLenum>(polygonMode[0]));
         if (blend)
             glEnablei(GL_BLEND, 0);
+        if (scissor)
+            glEnablei(GL_SCISSOR_TEST, 0);
         for (size_t i = 0; i < kOffForTheDraw.size(); ++i)
             if (wasOn[i])
                 glEnable(kOffForTheDraw[i]);
         glActiveTexture(GL_TEXTURE0 + kIndexUnit);
         glBindTexture(GL_TEXTURE_BUFFER, static_cast<GLuint>(indexUnitBufferTexture));
         glActiveTexture(GL_TEXTURE0 + kInputUnit);
-        glBindSampler(kInputUnit, static_cast<GLuint>(inputUnitSampler));
+        // The frame gives the host's own sampler back when it ends.
+        glBindSampler(kInputUnit, 0);
     }
 
     GridDrawState(const GridDrawState&) = delete;
@@ -65,23 +72,33 @@ public:
 
 private:
     // Each would drop or alter fragments of the grid draw; the host's are given back.
-    static constexpr std::array<GLenum, 5> kOffForTheDraw = {GL_SCISSOR_TEST, GL_CULL_FACE, GL_DITHER,
-                                                             GL_COLOR_LOGIC_OP, GL_RASTERIZER_DISCARD};
+    static constexpr std::array<GLenum, 4> kOffForTheDraw = {GL_CULL_FACE, GL_DITHER, GL_COLOR_LOGIC_OP,
+                                                             GL_RASTERIZER_DISCARD};
 
-    GLint viewport[4] = {0, 0, 0, 0};
+    const float* viewport;
     GLboolean colorMask[4] = {GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE};
     GLint polygonMode[2] = {GL_FILL, GL_FILL};
     GLboolean blend = GL_FALSE;
+    GLboolean scissor = GL_FALSE;
     std::array<GLboolean, kOffForTheDraw.size()> wasOn{};
     GLint indexUnitBufferTexture = 0;
-    GLint inputUnitSampler = 0;
 };
+
+// The vertex shader with the number of clip distances after its #version line.
+std::string WithClipDistances(const char* source, int32_t clipDistances)
+{
+    std::string text = source;
+    const size_t lineEnd = text.find('\n');
+    const std::string define = "#define CLIP_DISTANCES " + std::to_string(std::max(1, clipDistances)) + "\n";
+    text.insert(lineEnd == std::string::npos ? text.size() : lineEnd + 1, define);
+    return text;
+}
 
 }  // namespace
 
-bool GpuGridSampler::Create(const char* vertexSource, const char* fragmentSource)
+bool GpuGridSampler::Create(const char* vertexSource, const char* fragmentSource, int32_t clipDistances)
 {
-    if (!program.CompileAndLink(vertexSource, fragmentSource))
+    if (!program.CompileAndLink(WithClipDistances(vertexSource, clipDistances).c_str(), fragmentSource))
         return false;
     {
         ffglex::ScopedProgramUse use(program.GetProgram());
@@ -155,7 +172,7 @@ void GpuGridSampler::UploadSourceIndices(const int32_t* sourceIndices, int32_t c
 }
 
 void GpuGridSampler::Sample(uint32_t texture, GridSize grid, const int32_t* sourceIndices, uint32_t indexVersion,
-                            const ffglex::ScreenQuad& quad, uint8_t* gridBytes)
+                            const ffglex::ScreenQuad& quad, const float hostViewport[4], uint8_t* gridBytes)
 {
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffer);
     // The grid is drawn into the lower-left corner of a target at least its size.
@@ -166,7 +183,7 @@ void GpuGridSampler::Sample(uint32_t texture, GridSize grid, const int32_t* sour
     else if (targetTrim.Tick(needed, held))
         ResizeTarget(grid);
     {
-        GridDrawState state(grid);
+        GridDrawState state(grid, hostViewport);
         glActiveTexture(GL_TEXTURE0 + kIndexUnit);
         glBindTexture(GL_TEXTURE_BUFFER, indexTexture);
         if (indexVersion != uploadedIndexVersion) {

@@ -18,7 +18,8 @@ public:
     GpuGridSampler(const GpuGridSampler&) = delete;
     GpuGridSampler& operator=(const GpuGridSampler&) = delete;
 
-    bool Create(const char* vertexSource, const char* fragmentSource);
+    // clipDistances: how many the host can enable; the grid draw writes them all.
+    bool Create(const char* vertexSource, const char* fragmentSource, int32_t clipDistances);
     void Release();
 
     GpuGridLimits Limits() const { return limits; }
@@ -26,9 +27,10 @@ public:
     // Fills gridBytes (grid.width x grid.height x 4) from texture, by
     // sourceIndices as FillSourceIndices made them for this frame's sizes;
     // they are uploaded again only when indexVersion differs from the last
-    // frame's. Leaves our target bound for reading.
+    // frame's. hostViewport is index 0's as the host left it, given back
+    // after the draw. Leaves our target bound for reading and sampler 0 on unit 0.
     void Sample(uint32_t texture, GridSize grid, const int32_t* sourceIndices, uint32_t indexVersion,
-                const ffglex::ScreenQuad& quad, uint8_t* gridBytes);
+                const ffglex::ScreenQuad& quad, const float hostViewport[4], uint8_t* gridBytes);
 
 private:
     void ResizeTarget(GridSize grid);

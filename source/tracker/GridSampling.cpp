@@ -42,6 +42,27 @@ void SampleGrid(const uint8_t* image, int32_t imageWidth, const int32_t* sourceI
     }
 }
 
+void SampleGridWithin(const uint8_t* image, int32_t readWidth, int32_t readHeight, const int32_t* sourceIndices,
+                      uint8_t* grid, int32_t gridWidth, int32_t gridHeight)
+{
+    const int32_t* columns = sourceIndices;
+    const int32_t* rows = sourceIndices + gridWidth;
+    for (int32_t r = 0; r < gridHeight; ++r) {
+        uint8_t* gridRow = grid + static_cast<size_t>(r) * static_cast<size_t>(gridWidth) * 4;
+        if (rows[r] >= readHeight) {
+            std::memset(gridRow, 0, static_cast<size_t>(gridWidth) * 4);
+            continue;
+        }
+        const uint8_t* sourceRow = image + static_cast<size_t>(rows[r]) * static_cast<size_t>(readWidth) * 4;
+        for (int32_t c = 0; c < gridWidth; ++c) {
+            if (columns[c] < readWidth)
+                std::memcpy(gridRow + static_cast<size_t>(c) * 4, sourceRow + static_cast<size_t>(columns[c]) * 4, 4);
+            else
+                std::memset(gridRow + static_cast<size_t>(c) * 4, 0, 4);
+        }
+    }
+}
+
 void SampleGrid(const uint8_t* image, int32_t imageWidth, int32_t imageHeight, uint8_t* grid, int32_t gridWidth,
                 int32_t gridHeight)
 {

@@ -27,6 +27,10 @@ void FillSourceIndices(int32_t imageWidth, int32_t imageHeight, int32_t gridWidt
 // bytes, bottom row first) into grid (gridWidth x gridHeight x 4 bytes).
 void SampleGrid(const uint8_t* image, int32_t imageWidth, const int32_t* sourceIndices, uint8_t* grid,
                 int32_t gridWidth, int32_t gridHeight);
+// The same from the lower-left readWidth x readHeight of the image only (rows
+// of readWidth x 4 bytes): cells whose source pixel lies outside it are zero.
+void SampleGridWithin(const uint8_t* image, int32_t readWidth, int32_t readHeight, const int32_t* sourceIndices,
+                      uint8_t* grid, int32_t gridWidth, int32_t gridHeight);
 // The same, working the indices out itself (allocates; for tests and tools).
 void SampleGrid(const uint8_t* image, int32_t imageWidth, int32_t imageHeight, uint8_t* grid, int32_t gridWidth,
                 int32_t gridHeight);

@@ -9,6 +9,9 @@ void ZudArazOdudave::PrepareOverlay()
 {
     if (overlayBatchSize > 1)
         overlayBatcher.Reserve(kOverlayRectVertexCapacity, kOverlayLineVertexCapacity);
+    if (LineQuads() && !lineQuadStaging)
+        lineQuadStaging.reset(new OverlayLineVertex[kOverlayLineVertexCapacity / kLineVertexCount *
+                                                    kLineQuadVertexCount]);
 }
 
 OverlaySettings ZudArazOdudave::CurrentOverlaySettings() const
@@ -29,9 +32,15 @@ void ZudArazOdudave::StreamOverlay(OverlayChunkTarget& target)
 void ZudArazOdudave::DrawOverlay()
 {
     ffglex::ScopedProgramUse programScope(overlayObjects.program);
-    const OverlayGlObjects& objects = overlayObjects;
+    OverlayGlObjects objects = overlayObjects;
+    if (LineQuads()) {
+        const float* v = HostViewport();
+        objects.lineQuads = true;
+        objects.viewport = {v[0], v[1], v[2], v[3]};
+        objects.quadStaging = lineQuadStaging.get();
+    }
     // Without staging memory the literal path still draws every primitive.
-    if (overlayBatchSize <= 1 || !overlayBatcher.Reserved()) {
+    if (overlayBatchSize <= 1 || !overlayBatcher.Reserved() || (objects.lineQuads && !objects.quadStaging)) {
         LiteralOverlaySink sink(objects);
         overlaylayout::LayOutOverlay(targets, CurrentOverlaySettings(), sink);
         sink.Finish();

@@ -1,10 +1,29 @@
 // Uploads and draws overlay chunks, and the literal path. Rectangle batches
 // use the overlay program; line batches switch to its twin with alpha per
-// vertex, and the overlay program is current again at the end.
+// vertex, and the overlay program is current again at the end. Where wide
+// lines are not available every line becomes the quad a wide line covers.
 #include "OverlaySubmitter.h"
 
 #include "../ffglex/GlHeaders.h"
 #include "OverlayLayout.h"
+
+namespace {
+
+// Each line's two ends become its quad's six vertices, the alpha carried along.
+void ExpandLinesToQuads(const OverlayGlObjects& gl, const OverlayLineVertex* lines, uint32_t lineVertexCount)
+{
+    OverlayVertex quad[kLineQuadVertexCount];
+    OverlayLineVertex* out = gl.quadStaging;
+    for (uint32_t i = 0; i + 1 < lineVertexCount; i += kLineVertexCount) {
+        const OverlayLineVertex& from = lines[i];
+        const OverlayLineVertex& to = lines[i + 1];
+        WideLineQuad(gl.viewport, kOverlayLineWidth, {from.x, from.y}, {to.x, to.y}, quad);
+        for (const OverlayVertex& v : quad)
+            *out++ = {v.x, v.y, from.alpha};
+    }
+}
+
+}  // namespace
 
 void OverlayGlTarget::Draw(const OverlayChunk& chunk)
 {
@@ -12,10 +31,17 @@ void OverlayGlTarget::Draw(const OverlayChunk& chunk)
     if (chunk.rectVertexCount != 0)
         glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(chunk.rectVertexCount * sizeof(OverlayVertex)),
                         chunk.rectVertices);
+    // Vertices a line takes in the buffer: its two ends, or its quad's six.
+    const uint32_t lineScale = gl.lineQuads ? kLineQuadVertexCount / kLineVertexCount : 1;
+    const OverlayLineVertex* lineVertices = chunk.lineVertices;
+    if (gl.lineQuads && chunk.lineVertexCount != 0) {
+        ExpandLinesToQuads(gl, chunk.lineVertices, chunk.lineVertexCount);
+        lineVertices = gl.quadStaging;
+    }
     if (chunk.lineVertexCount != 0)
         glBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(gl.lineOffset),
-                        static_cast<GLsizeiptr>(chunk.lineVertexCount * sizeof(OverlayLineVertex)),
-                        chunk.lineVertices);
+                        static_cast<GLsizeiptr>(chunk.lineVertexCount * lineScale * sizeof(OverlayLineVertex)),
+                        lineVertices);
     const GLint lineBase = static_cast<GLint>(gl.lineOffset / sizeof(OverlayLineVertex));
     for (uint32_t i = 0; i < chunk.batchCount; ++i) {
         const OverlayBatch& batch = chunk.batches[i];
@@ -35,7 +61,8 @@ void OverlayGlTarget::Draw(const OverlayChunk& chunk)
             if (mode != Mode::VertexColor) {
                 glUseProgram(gl.vertexColorProgram);
                 glBindVertexArray(gl.vertexColorArray);
-                glLineWidth(3.0f);
+                if (!gl.lineQuads)
+                    glLineWidth(kOverlayLineWidth);
                 mode = Mode::VertexColor;
             }
             const OverlayColor& c = batch.color;
@@ -44,8 +71,9 @@ void OverlayGlTarget::Draw(const OverlayChunk& chunk)
                 lineColor = c;
                 lineColorSet = true;
             }
-            glDrawArrays(GL_LINES, lineBase + static_cast<GLint>(batch.firstVertex),
-                         static_cast<GLsizei>(batch.vertexCount));
+            glDrawArrays(gl.lineQuads ? GL_TRIANGLES : GL_LINES,
+                         lineBase + static_cast<GLint>(batch.firstVertex * lineScale),
+                         static_cast<GLsizei>(batch.vertexCount * lineScale));
         }
     }
 }
@@ -70,10 +98,17 @@ void LiteralOverlaySink::SetColor(float r, float g, float b, float a)
 
 void LiteralOverlaySink::DrawLine(float x0, float y0, float x1, float y1)
 {
-    const OverlayVertex vertices[kLineVertexCount] = {{x0, y0}, {x1, y1}};
     glBindBuffer(GL_ARRAY_BUFFER, gl.buffer);
+    if (gl.lineQuads) {
+        OverlayVertex quad[kLineQuadVertexCount];
+        WideLineQuad(gl.viewport, kOverlayLineWidth, {x0, y0}, {x1, y1}, quad);
+        glBufferSubData(GL_ARRAY_BUFFER, 0, sizeof quad, quad);
+        glDrawArrays(GL_TRIANGLES, 0, kLineQuadVertexCount);
+        return;
+    }
+    const OverlayVertex vertices[kLineVertexCount] = {{x0, y0}, {x1, y1}};
     glBufferSubData(GL_ARRAY_BUFFER, 0, sizeof vertices, vertices);
-    glLineWidth(3.0f);
+    glLineWidth(kOverlayLineWidth);
     glDrawArrays(GL_LINES, 0, kLineVertexCount);
 }
 

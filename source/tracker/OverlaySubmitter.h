@@ -8,15 +8,21 @@
 
 #include "OverlayBatches.h"
 #include "OverlayDrawList.h"
+#include "WideLineQuads.h"
 
 // The stream buffer, one allocation for the life of the GL objects:
-// rectangle vertices from byte 0, line vertices from kOverlayLineOffset.
-constexpr size_t kOverlayStreamBytes = 256 * 1024;
+// rectangle vertices from byte 0, line vertices from kOverlayLineOffset, with
+// room for every line as a quad (three times its two ends) where a context
+// draws no wide lines.
 constexpr size_t kOverlayLineOffset = 192 * 1024;
+constexpr size_t kOverlayLineRegionBytes = 64 * 1024;
+constexpr size_t kOverlayStreamBytes = kOverlayLineOffset + 3 * kOverlayLineRegionBytes;
 static_assert(kOverlayLineOffset % sizeof(OverlayLineVertex) == 0, "lines start on a whole vertex");
 constexpr uint32_t kOverlayRectVertexCapacity = kOverlayLineOffset / sizeof(OverlayVertex);
-constexpr uint32_t kOverlayLineVertexCapacity =
-    (kOverlayStreamBytes - kOverlayLineOffset) / sizeof(OverlayLineVertex);
+constexpr uint32_t kOverlayLineVertexCapacity = kOverlayLineRegionBytes / sizeof(OverlayLineVertex);
+static_assert(kOverlayLineVertexCapacity / kLineVertexCount * kLineQuadVertexCount * sizeof(OverlayLineVertex) <=
+                  kOverlayStreamBytes - kOverlayLineOffset,
+              "every line's quad fits");
 
 struct OverlayGlObjects {
     uint32_t program;  // flat colour from the "Color" uniform
@@ -27,7 +33,16 @@ struct OverlayGlObjects {
     uint32_t vertexColorArray;  // position and alpha, from buffer
     uint32_t buffer;
     size_t lineOffset;  // bytes; where line vertices go, a multiple of their size
+    // Where the context draws no 3-pixel lines: each line goes out as a quad
+    // over this viewport, built in quadStaging (room for three times the
+    // batcher's line vertices), and glLineWidth is never called.
+    bool lineQuads;
+    OverlayViewport viewport;
+    OverlayLineVertex* quadStaging;
 };
+
+// The line width of every overlay line, in pixels.
+constexpr float kOverlayLineWidth = 3.0f;
 
 // Each chunk: rectangle vertices uploaded at byte 0, line vertices at
 // lineOffset, then one draw per batch. Expects program current and blending
@@ -49,7 +64,7 @@ private:
     OverlayColor lineColor{0.0f, 0.0f, 0.0f, 0.0f};
 };
 
-// One buffer write at byte 0 and one draw per line or rectangle, the colour
+// One buffer write at byte 0 and one draw per line (or its quad) or rectangle, the colour
 // through the "Color" uniform: the design every batching is measured against.
 class LiteralOverlaySink {
 public:

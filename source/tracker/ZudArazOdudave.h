@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "../ffglex/ScreenQuad.h"
@@ -11,6 +12,7 @@
 #include "../host/PluginInstance.h"
 #include "BlobDetection.h"
 #include "BufferTrim.h"
+#include "ContextFacts.h"
 #include "GpuGridSampler.h"
 #include "GridSampling.h"
 #include "Overlay.h"
@@ -55,6 +57,9 @@ public:
     const std::vector<uint8_t>& Grid() const { return grid; }
     GridRoad LastGridRoad() const { return lastGridRoad; }
     void ForceFullReadback(bool force) { forceFullReadback = force; }
+    // Draws lines as quads even where wide lines are available, to compare the two.
+    void ForceLineQuads(bool force) { forceLineQuads = force; }
+    const ContextFacts& Facts() const { return contextFacts; }
     // Bytes held between frames by the buffers that follow the frame size.
     size_t FrameSizedBytes() const;
 
@@ -75,6 +80,9 @@ private:
     // so that running out of memory fails the frame before it draws.
     void PrepareOverlay();
     OverlaySettings CurrentOverlaySettings() const;
+    bool LineQuads() const { return !contextFacts.wideLines || forceLineQuads; }
+    // Index 0's viewport as the host set it, read at most once a frame.
+    const float* HostViewport();
     void ReleaseReadback();
 
     ffglex::ShaderProgram passThroughShader;
@@ -99,6 +107,12 @@ private:
     // The overlay's programs, uniform locations and vertex arrays, found once in InitGL.
     OverlayGlObjects overlayObjects{};
     uint32_t overlayBatchSize = kUnlimitedBatch;
+    // Where lines go out as quads: the batcher's line vertices, three times over.
+    std::unique_ptr<OverlayLineVertex[]> lineQuadStaging;
+
+    ContextFacts contextFacts{};
+    float hostViewport[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+    bool hostViewportKnown = false;
 
     GpuGridSampler gridSampler;
     std::vector<int32_t> sourceIndices;
@@ -108,6 +122,7 @@ private:
     BufferTrim gridTrim;
     GridRoad lastGridRoad = GridRoad::Empty;
     bool forceFullReadback = false;
+    bool forceLineQuads = false;
 };
 
 // The factory the registration record hands to the dispatch.

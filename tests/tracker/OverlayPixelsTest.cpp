@@ -1,5 +1,8 @@
 // The batched overlay against one draw per primitive, pixel for pixel, on
 // scenes that use every element; and the draw calls of a heavy frame.
+#include <cstring>
+#include <utility>
+
 #include "EffectHarness.h"
 #include "GlTestContext.h"
 #include "hostkit/DrawCallCounter.h"
@@ -21,11 +24,13 @@ struct Settings {
 
 class OverlayPixelsTest : public GlTest {
 protected:
-    Image Render(const Image& input, const Settings& settings, uint32_t batchSize, float maxBlobs = 1.0f)
+    Image Render(const Image& input, const Settings& settings, uint32_t batchSize, float maxBlobs = 1.0f,
+                 bool lineQuads = false)
     {
         EffectHarness harness;
-        EXPECT_TRUE(harness.Init(input.width, input.height));
         ZudArazOdudave& effect = harness.effect;
+        effect.ForceLineQuads(lineQuads);
+        EXPECT_TRUE(harness.Init(input.width, input.height));
         effect.SetFloatParameter(kMaxBlobs, maxBlobs);
         effect.SetFloatParameter(kBoxStyle, settings.boxStyle);
         effect.SetFloatParameter(kHueShift, settings.hueShift);
@@ -60,6 +65,30 @@ TEST_F(OverlayPixelsTest, BatchedOverlayDrawsTheSamePixelsAsOnePrimitivePerDraw)
         EXPECT_EQ(differing, 0u);
         // The overlay really drew: the output differs from the input.
         EXPECT_NE(literal.pixels, scene.pixels);
+    }
+}
+
+// Where a context draws no wide lines (forward-compatible ones) each line is
+// the quad a 3-pixel line covers; here both run in one context that has both.
+TEST_F(OverlayPixelsTest, LinesAsQuadsCoverWhatThreePixelLinesCover)
+{
+    const Settings cases[] = {
+        {0.0f, 0.0f, 1.0f, 1.0f, 0.0f}, {1.0f, 0.0f, 1.0f, 0.0f, 0.0f}, {2.0f, 0.0f, 0.0f, 1.0f, 0.0f},
+        {3.0f, 0.6f, 1.0f, 1.0f, 1.0f},
+    };
+    for (const auto& size : {std::pair<uint32_t, uint32_t>{320, 240}, {97, 61}}) {
+        const Image scene = TwentyTargets(size.first, size.second);
+        for (const Settings& settings : cases) {
+            SCOPED_TRACE(testing::Message() << size.first << "x" << size.second << " style " << settings.boxStyle);
+            for (uint32_t batchSize : {1u, kUnlimitedBatch}) {
+                const Image wide = Render(scene, settings, batchSize);
+                const Image quads = Render(scene, settings, batchSize, 1.0f, true);
+                size_t differing = 0;
+                for (size_t i = 0; i < wide.pixels.size(); i += 4)
+                    differing += std::memcmp(&wide.pixels[i], &quads.pixels[i], 4) != 0;
+                EXPECT_EQ(differing, 0u) << "batch size " << batchSize;
+            }
+        }
     }
 }
 
