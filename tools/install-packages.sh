@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the build, the tests, the demo and the
-# release archives (zip, mingw-w64; dpkg-dev for GLEW's source package) need,
+# Installs the Debian 12 packages the build, the tests (zink over lavapipe:
+# mesa-vulkan-drivers), the demo and the release archives (zip, mingw-w64; dpkg-dev for GLEW's source package) need,
 # skipping those already present. Run as root (or with sudo available).
 set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
   libglew-dev libgl-dev libegl-dev libx11-dev
-  libgl1-mesa-dri libglx-mesa0 libegl-mesa0
+  libgl1-mesa-dri libglx-mesa0 libegl-mesa0 mesa-vulkan-drivers
   xvfb xauth
   libgtest-dev libbenchmark-dev
   libpng-dev libcli11-dev ffmpeg
