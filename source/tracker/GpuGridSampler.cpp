@@ -208,6 +208,28 @@ InputTextureFacts DescribeInputTexture(uint32_t texture)
     facts.readable = texture != 0 && glCheckFramebufferStatus(GL_READ_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
     if (!facts.readable)
         return facts;
+    GLint internalFormat = 0;
+    {
+        ffglex::ScopedActiveTextureUnit unit(kInputUnit);
+        ffglex::Scoped2DTextureBinding bound(texture);
+        GLint swizzle[4] = {0, 0, 0, 0};
+        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, &facts.baseLevel);
+        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_RGBA, swizzle);
+        facts.identitySwizzle = swizzle[0] == GL_RED && swizzle[1] == GL_GREEN && swizzle[2] == GL_BLUE &&
+                                swizzle[3] == GL_ALPHA;
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &facts.levelWidth);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &facts.levelHeight);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &internalFormat);
+    }
+    // The format hosts hand over nearly always says all the attachment would,
+    // in one query instead of six.
+    if (internalFormat == GL_RGBA8) {
+        facts.linearEncoding = true;
+        facts.unsignedNormalized = true;
+        for (int32_t& bits : facts.componentBits)
+            bits = 8;
+        return facts;
+    }
     const auto attachment = [](GLenum name) {
         GLint value = 0;
         glGetFramebufferAttachmentParameteriv(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, name, &value);
@@ -221,15 +243,5 @@ InputTextureFacts DescribeInputTexture(uint32_t texture)
     facts.componentBits[1] = attachment(GL_FRAMEBUFFER_ATTACHMENT_GREEN_SIZE);
     facts.componentBits[2] = attachment(GL_FRAMEBUFFER_ATTACHMENT_BLUE_SIZE);
     facts.componentBits[3] = attachment(GL_FRAMEBUFFER_ATTACHMENT_ALPHA_SIZE);
-
-    ffglex::ScopedActiveTextureUnit unit(kInputUnit);
-    ffglex::Scoped2DTextureBinding bound(texture);
-    GLint swizzle[4] = {0, 0, 0, 0};
-    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, &facts.baseLevel);
-    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_RGBA, swizzle);
-    facts.identitySwizzle = swizzle[0] == GL_RED && swizzle[1] == GL_GREEN && swizzle[2] == GL_BLUE &&
-                            swizzle[3] == GL_ALPHA;
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &facts.levelWidth);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &facts.levelHeight);
     return facts;
 }
