@@ -43,6 +43,13 @@ ContextFacts ReadContextFacts()
     glGetIntegerv(GL_CONTEXT_PROFILE_MASK, &profile);
     facts.textureTargetQuery = glGetTextureParameteriv != nullptr && (profile & GL_CONTEXT_CORE_PROFILE_BIT) &&
                                (version45 || HasExtension("GL_ARB_direct_state_access"));
+    const bool version44 = major > 4 || (major == 4 && minor >= 4);
+    facts.targetProbeUnit = -1;
+    if (!facts.textureTargetQuery && glBindTextures != nullptr && (version44 || HasExtension("GL_ARB_multi_bind"))) {
+        GLint units = 0;
+        glGetIntegerv(GL_MAX_COMBINED_TEXTURE_IMAGE_UNITS, &units);
+        facts.targetProbeUnit = units - 1;
+    }
     glGetIntegerv(GL_MAX_CLIP_DISTANCES, &facts.maxClipDistances);
     return facts;
 }
@@ -53,9 +60,21 @@ bool IsTexture2D(uint32_t handle, const ContextFacts& facts)
     // but never bound: attaching or binding any of those is an error.
     if (handle == 0 || !glIsTexture(handle))
         return false;
-    if (!facts.textureTargetQuery)
+    if (facts.textureTargetQuery) {
+        GLint target = 0;
+        glGetTextureParameteriv(handle, GL_TEXTURE_TARGET, &target);
+        return target == GL_TEXTURE_2D;
+    }
+    if (facts.targetProbeUnit < 0)
         return true;
-    GLint target = 0;
-    glGetTextureParameteriv(handle, GL_TEXTURE_TARGET, &target);
-    return target == GL_TEXTURE_2D;
+    // Multi-bind puts the name on its own target, whichever that is, without
+    // an error; binding no names then empties every target of the unit again.
+    const GLuint unit = static_cast<GLuint>(facts.targetProbeUnit);
+    glActiveTexture(GL_TEXTURE0 + unit);
+    glBindTextures(unit, 1, &handle);
+    GLint bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    glBindTextures(unit, 1, nullptr);
+    glActiveTexture(GL_TEXTURE0);
+    return static_cast<uint32_t>(bound) == handle;
 }

@@ -14,6 +14,10 @@ struct ContextFacts {
     // profile of 4.5 or with GL_ARB_direct_state_access); where it cannot, a
     // name is only known to be some texture.
     bool textureTargetQuery;
+    // Without that query, a unit to ask through instead where multi-bind
+    // (4.4) binds a name to its own target: the last one, which hosts leave
+    // alone; -1 where there is none.
+    int32_t targetProbeUnit;
     // How many clip distances a host can have enabled, all of which the grid
     // draw writes.
     int32_t maxClipDistances;

@@ -59,6 +59,8 @@ uint32_t ZudArazOdudave::InitGL(const ViewportRecord* viewportRecord)
                           reinterpret_cast<const void*>(offsetof(OverlayLineVertex, alpha)));
     glBindVertexArray(0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
+    passThroughLocations[0] = passThroughShader.UniformLocation("InputTexture");
+    passThroughLocations[1] = passThroughShader.UniformLocation("MaxUV");
     overlayObjects = {overlayShader.GetProgram(),
                       overlayShader.UniformLocation("Color"),
                       overlayVao,
@@ -101,6 +103,7 @@ uint32_t ZudArazOdudave::DeInitGL()
     }
     overlayObjects = {};
     contextFacts = {};
+    passThroughLocations[0] = passThroughLocations[1] = -1;
     return kSuccess;
 }
 
@@ -157,12 +160,12 @@ uint32_t ZudArazOdudave::ProcessOpenGL(const FrameInput* frame)
         ffglex::ScopedProgramUse programScope(passThroughShader.GetProgram());
         ffglex::ScopedActiveTextureUnit unitScope(0);
         ffglex::Scoped2DTextureBinding textureScope(texture.handle);
-        passThroughShader.SetUniform("InputTexture", 0);
+        glUniform1i(passThroughLocations[0], 0);
         // A host that leaves the allocated size at 0 means "as large as the image".
         const uint32_t hardwareWidth = texture.hardwareWidth ? texture.hardwareWidth : imageWidth;
         const uint32_t hardwareHeight = texture.hardwareHeight ? texture.hardwareHeight : imageHeight;
-        passThroughShader.SetUniform("MaxUV", static_cast<float>(imageWidth) / static_cast<float>(hardwareWidth),
-                                     static_cast<float>(imageHeight) / static_cast<float>(hardwareHeight));
+        glUniform2f(passThroughLocations[1], static_cast<float>(imageWidth) / static_cast<float>(hardwareWidth),
+                    static_cast<float>(imageHeight) / static_cast<float>(hardwareHeight));
         screenQuad.Draw();
     }
 

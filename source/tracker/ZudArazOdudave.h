@@ -111,6 +111,8 @@ private:
     std::unique_ptr<OverlayLineVertex[]> lineQuadStaging;
 
     ContextFacts contextFacts{};
+    // "InputTexture" and "MaxUV" of the pass-through program, found once in InitGL.
+    int32_t passThroughLocations[2] = {-1, -1};
     float hostViewport[4] = {0.0f, 0.0f, 0.0f, 0.0f};
     bool hostViewportKnown = false;
 
