@@ -1,6 +1,8 @@
 // A tiny FFGL 2 effect with one deliberate fault, chosen at build time, for
-// the validator's tests: it crashes on frames, hangs on frames, or leaks one
-// GL program per instance. Otherwise it clears the output to green.
+// the validator's tests: it crashes or hangs on frames, leaks one GL program
+// per instance, leaves GL state or a GL error behind, binds its input handle
+// unchecked, clobbers every viewport index, or allocates by the declared
+// size. Otherwise it clears the output to green and restores what it touches.
 #define GL_GLEXT_PROTOTYPES 1
 #include <GL/gl.h>
 #include <GL/glext.h>
@@ -8,6 +10,7 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
 #include "hostkit/FfglCodes.h"
@@ -15,6 +18,15 @@
 #define ZAO_FAULT_CRASH_ON_FRAME 1
 #define ZAO_FAULT_HANG_ON_FRAME 2
 #define ZAO_FAULT_LEAK_PROGRAM 3
+#define ZAO_FAULT_LEAVE_GL_ERROR 4
+#define ZAO_FAULT_SWALLOW_GL_ERROR 5
+#define ZAO_FAULT_LEAVE_BLEND 6
+#define ZAO_FAULT_MOVE_VIEWPORT 7
+#define ZAO_FAULT_LEAVE_TEXTURE_BOUND 8
+#define ZAO_FAULT_LEAVE_SAMPLER_BOUND 9
+#define ZAO_FAULT_BIND_INPUT_UNCHECKED 10
+#define ZAO_FAULT_SET_ALL_VIEWPORTS 11
+#define ZAO_FAULT_ALLOCATE_DECLARED_SIZE 12
 
 #ifndef ZAO_BROKEN_FAULT
 #error "ZAO_BROKEN_FAULT must name the fault"
@@ -45,20 +57,76 @@ ExtendedRecord extended;
 
 struct Instance {
     unsigned program = 0;
+    unsigned sampler = 0;
 };
 
-uint64_t Frame(const void* record)
+// The first input's TextureInfo: width (0), height (4), handle (16).
+struct Input {
+    uint32_t width = 0, height = 0, handle = 0;
+};
+
+void Fault(Instance& instance, const Input& input)
 {
-    uint32_t textureCount = 0;
-    std::memcpy(&textureCount, record, 4);
-    if (textureCount == 0)
-        return kFailure;
+    (void)instance;
+    (void)input;
 #if ZAO_BROKEN_FAULT == ZAO_FAULT_CRASH_ON_FRAME
     raise(SIGSEGV);
 #elif ZAO_BROKEN_FAULT == ZAO_FAULT_HANG_ON_FRAME
     for (;;)
         pause();
+#elif ZAO_BROKEN_FAULT == ZAO_FAULT_LEAVE_GL_ERROR
+    glLineWidth(-1.0f);
+#elif ZAO_BROKEN_FAULT == ZAO_FAULT_SWALLOW_GL_ERROR
+    // Read back at once: only a debug context's messages show it.
+    glLineWidth(-1.0f);
+    glGetError();
+#elif ZAO_BROKEN_FAULT == ZAO_FAULT_LEAVE_BLEND
+    glEnable(GL_BLEND);
+#elif ZAO_BROKEN_FAULT == ZAO_FAULT_MOVE_VIEWPORT
+    glViewport(1, 2, 3, 4);
+#elif ZAO_BROKEN_FAULT == ZAO_FAULT_LEAVE_TEXTURE_BOUND
+    GLint active = GL_TEXTURE0;
+    glGetIntegerv(GL_ACTIVE_TEXTURE, &active);
+    glActiveTexture(GL_TEXTURE5);
+    glBindTexture(GL_TEXTURE_2D, input.handle);
+    glActiveTexture(static_cast<GLenum>(active));
+#elif ZAO_BROKEN_FAULT == ZAO_FAULT_LEAVE_SAMPLER_BOUND
+    glBindSampler(5, instance.sampler);
+#elif ZAO_BROKEN_FAULT == ZAO_FAULT_BIND_INPUT_UNCHECKED
+    GLint bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    glBindTexture(GL_TEXTURE_2D, input.handle);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
+#elif ZAO_BROKEN_FAULT == ZAO_FAULT_SET_ALL_VIEWPORTS
+    // Put back as index 0 had it, which glViewport does for every index.
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glViewport(0, 0, 1, 1);
+    glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
+#elif ZAO_BROKEN_FAULT == ZAO_FAULT_ALLOCATE_DECLARED_SIZE
+    // Through a volatile pointer, which the compiler may not drop with the free.
+    const size_t bytes = static_cast<size_t>(input.width) * input.height * 4;
+    if (volatile uint8_t* scratch = static_cast<volatile uint8_t*>(std::malloc(bytes))) {
+        for (size_t at = 0; at < bytes; at += 4096)
+            scratch[at] = 1;
+        std::free(const_cast<uint8_t*>(scratch));
+    }
 #endif
+}
+
+uint64_t Frame(Instance& instance, const uint8_t* record)
+{
+    uint32_t textureCount = 0;
+    std::memcpy(&textureCount, record, 4);
+    const uint8_t* const* textures = nullptr;
+    std::memcpy(&textures, record + 8, sizeof textures);
+    if (textureCount == 0 || textures == nullptr || textures[0] == nullptr)
+        return kFailure;
+    Input input;
+    std::memcpy(&input.width, textures[0], 4);
+    std::memcpy(&input.height, textures[0] + 4, 4);
+    std::memcpy(&input.handle, textures[0] + 16, 4);
+    Fault(instance, input);
     glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     return 0;
@@ -69,6 +137,7 @@ uint64_t Frame(const void* record)
 extern "C" __attribute__((visibility("default"))) uint64_t plugMain(uint32_t code, uint64_t input, void* instance)
 {
     const void* pointer = reinterpret_cast<const void*>(static_cast<uintptr_t>(input));
+    Instance* live = static_cast<Instance*>(instance);
     switch (code) {
     case ffgl::kGetInfo:
         return reinterpret_cast<uintptr_t>(&info);
@@ -86,27 +155,30 @@ extern "C" __attribute__((visibility("default"))) uint64_t plugMain(uint32_t cod
         Instance* made = new Instance();
 #if ZAO_BROKEN_FAULT == ZAO_FAULT_LEAK_PROGRAM
         made->program = glCreateProgram();
+#elif ZAO_BROKEN_FAULT == ZAO_FAULT_LEAVE_SAMPLER_BOUND
+        glGenSamplers(1, &made->sampler);
 #endif
         return reinterpret_cast<uintptr_t>(made);
     }
     case ffgl::kDestroyInstance:
-        if (instance == nullptr)
+        if (live == nullptr)
             return kFailure;
-        delete static_cast<Instance*>(instance);
+        if (live->sampler != 0)
+            glDeleteSamplers(1, &live->sampler);
+        delete live;
         return 0;
     case ffgl::kProcessFrame:
-        if (instance == nullptr || pointer == nullptr)
+        if (live == nullptr || pointer == nullptr)
             return kFailure;
-        return Frame(pointer);
+        return Frame(*live, static_cast<const uint8_t*>(pointer));
     case ffgl::kSetTime:
     case ffgl::kConnect:
     case ffgl::kDisconnect:
     case ffgl::kResize:
-        return instance == nullptr ? kFailure : 0;
+        return live == nullptr ? kFailure : 0;
     default:
         return kFailure;
     }
 }
 
 extern "C" __attribute__((visibility("default"))) void SetLogCallback(void (*)(const char*)) {}
-

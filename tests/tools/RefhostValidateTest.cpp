@@ -1,6 +1,8 @@
-// zao-host validate as a user runs it: every test passes on our plug-in, and
-// a plug-in that crashes, hangs or leaks GL programs is reported test by
-// test while the validator itself carries on and exits non-zero.
+// zao-host validate as a user runs it: every test passes on our plug-in in
+// every kind of GL context, and plug-ins with one deliberate fault each (a
+// crash, a hang, leaked GL objects, GL errors, host state not given back,
+// unchecked input handles, memory by the declared size) are reported test by
+// test with the reason while the validator itself carries on and exits non-zero.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -12,8 +14,15 @@ namespace refhosttest {
 namespace {
 
 const std::vector<std::string> kTestNames = {
-    "info-records", "function-codes",    "create-destroy", "create-destroy-frames", "gl-resources", "parameter-storm",
-    "frame-sizes",  "zero-size-texture", "resize",         "many-instances",        "gl-state"};
+    "info-records", "function-codes", "create-destroy", "create-destroy-frames", "gl-resources", "parameter-storm",
+    "frame-sizes", "zero-size-texture", "resize", "many-instances", "gl-state", "input-handles", "viewport-indices",
+    "declared-size"};
+const std::vector<std::string> kKinds = {"core", "forward", "compat", "debug"};
+
+std::string BrokenPlugin(const std::string& fault)
+{
+    return std::string(ZAO_BROKEN_PLUGIN_DIR) + "/libRefhostBroken_" + fault + ".so";
+}
 
 // The result line of one test, "PASS name (...)" or "FAIL name (...): reason".
 std::string ResultLine(const ProcessResult& result, const std::string& name)
@@ -40,13 +49,17 @@ TEST(RefhostValidate, ListNamesEveryTestWithoutAPlugin)
 }
 
 // The long runs use EGL: they need no X server, so a busy display cannot fail them.
-TEST(RefhostValidate, WholeSuitePassesOnOurPlugin)
+TEST(RefhostValidate, WholeSuitePassesOnOurPluginInEveryKindOfContext)
 {
     const ProcessResult result = RunHost({"validate", ZAO_PLUGIN_PATH, "--gl", "egl"});
     EXPECT_EQ(result.status, 0) << result.out << result.err;
-    for (const std::string& name : kTestNames)
-        EXPECT_EQ(ResultLine(result, name).rfind("PASS ", 0), 0u) << name << "\n" << result.out;
-    ExpectSummary(result, kTestNames.size(), 0);
+    EXPECT_EQ(result.out.find("FAIL "), std::string::npos) << result.out;
+    for (const std::string& kind : kKinds) {
+        const std::regex header("\ncontext " + kind + " \\(EGL " + kind + " 4\\.1\\): [^\n]*OpenGL [^\n]+\n");
+        EXPECT_TRUE(std::regex_search(result.out, header)) << kind << "\n" << result.out;
+        EXPECT_NE(result.out.find("\nvalidate " + kind + ": 14 passed, 0 failed\n"), std::string::npos) << result.out;
+    }
+    ExpectSummary(result, kTestNames.size() * kKinds.size(), 0);
 }
 
 TEST(RefhostValidate, QuickTestsPassOnOurPluginUnderGlx)
@@ -54,8 +67,32 @@ TEST(RefhostValidate, QuickTestsPassOnOurPluginUnderGlx)
     const ProcessResult result =
         RunHost({"validate", ZAO_PLUGIN_PATH, "--only", "info-records,function-codes,zero-size-texture,gl-state"});
     EXPECT_EQ(result.status, 0) << result.out << result.err;
-    ExpectSummary(result, 4, 0);
-    EXPECT_NE(result.out.find("(GLX, at most 60 s each)"), std::string::npos) << result.out;
+    ExpectSummary(result, 4 * kKinds.size(), 0);
+    EXPECT_NE(result.out.find("in 4 kinds of context (core, forward, compat, debug), each in its own process (GLX, "
+                              "at most 60 s each)"),
+              std::string::npos)
+        << result.out;
+}
+
+// A display nobody serves: no GLX context can be made, which is no test's failure.
+TEST(RefhostValidate, KindWithoutAContextIsSkippedWithTheReason)
+{
+    const char* display = std::getenv("DISPLAY");
+    const std::string saved = display ? display : "";
+    setenv("DISPLAY", ":987", 1);
+    const ProcessResult result =
+        RunHost({"validate", ZAO_PLUGIN_PATH, "--context", "compat", "--only", "info-records"});
+    if (display)
+        setenv("DISPLAY", saved.c_str(), 1);
+    else
+        unsetenv("DISPLAY");
+    EXPECT_EQ(result.status, 1) << result.out << result.err;
+    EXPECT_NE(result.out.find("\ncontext compat (GLX compat 4.1): skipped: no GLX compat 4.1 context: "),
+              std::string::npos)
+        << result.out;
+    EXPECT_EQ(result.out.find("PASS "), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("\nvalidate: 0 passed, 0 failed, 1 kind of context skipped\n"), std::string::npos)
+        << result.out;
 }
 
 TEST(RefhostValidate, CrashOnFramesFailsEveryFrameTestAndTheRestStillRuns)
@@ -66,24 +103,27 @@ TEST(RefhostValidate, CrashOnFramesFailsEveryFrameTestAndTheRestStillRuns)
     const char* options = std::getenv("ASAN_OPTIONS");
     setenv("ASAN_OPTIONS", (std::string(options ? options : "") + ":handle_segv=0").c_str(), 1);
 #endif
-    const ProcessResult result = RunHost({"validate", ZAO_CRASHING_PLUGIN_PATH, "--gl", "egl"});
+    const ProcessResult result =
+        RunHost({"validate", BrokenPlugin("CRASH_ON_FRAME"), "--gl", "egl", "--context", "core"});
     EXPECT_EQ(result.status, 1) << result.out << result.err;
     // Tests without frames pass; each test with a frame names the crash and the frame.
     for (const char* name : {"info-records", "create-destroy"})
         EXPECT_EQ(ResultLine(result, name).rfind("PASS ", 0), 0u) << name << "\n" << result.out;
     for (const char* name : {"function-codes", "create-destroy-frames", "gl-resources", "parameter-storm",
-                             "frame-sizes", "zero-size-texture", "resize", "many-instances", "gl-state"}) {
+                             "frame-sizes", "zero-size-texture", "resize", "many-instances", "gl-state",
+                             "input-handles", "viewport-indices", "declared-size"}) {
         const std::string line = ResultLine(result, name);
         EXPECT_EQ(line.rfind("FAIL ", 0), 0u) << name << "\n" << result.out;
         EXPECT_NE(line.find("crashed (Segmentation fault, signal 11) during: "), std::string::npos) << line;
     }
     EXPECT_NE(ResultLine(result, "frame-sizes").find("during: frame 1 at 1x1"), std::string::npos) << result.out;
-    ExpectSummary(result, 2, 9);
+    ExpectSummary(result, 2, 12);
 }
 
 TEST(RefhostValidate, LeakedProgramPerInstanceFailsOnlyTheGlResourceTest)
 {
-    const ProcessResult result = RunHost({"validate", ZAO_LEAKING_PLUGIN_PATH, "--gl", "egl"});
+    const ProcessResult result =
+        RunHost({"validate", BrokenPlugin("LEAK_PROGRAM"), "--gl", "egl", "--context", "core"});
     EXPECT_EQ(result.status, 1) << result.out << result.err;
     const std::string line = ResultLine(result, "gl-resources");
     EXPECT_EQ(line.rfind("FAIL gl-resources", 0), 0u) << result.out;
@@ -91,10 +131,62 @@ TEST(RefhostValidate, LeakedProgramPerInstanceFailsOnlyTheGlResourceTest)
     ExpectSummary(result, kTestNames.size() - 1, 1);
 }
 
-TEST(RefhostValidate, HangIsKilledAtTheTimeoutAndReported)
+// Each probe makes one fault; the test where it shows names it in one line.
+TEST(RefhostValidate, EachFaultFailsWithItsReason)
+{
+    struct Case {
+        const char* fault;
+        const char* context;
+        const char* test;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"LEAVE_GL_ERROR", "core", "frame-sizes",
+         "code 17 (process frame) left GL_INVALID_VALUE during: frame 1 at 1x1"},
+        {"SWALLOW_GL_ERROR", "debug", "zero-size-texture",
+         "code 17 (process frame) raised a GL debug message: error "},
+        {"LEAVE_BLEND", "forward", "resize",
+         "the frame left blending enabled (the host had it disabled) during: frame 1 at 64x64"},
+        {"MOVE_VIEWPORT", "core", "resize", "the frame moved the viewport to 1,2,3,4 from 0,0,64,64 during: frame 1"},
+        {"LEAVE_TEXTURE_BOUND", "compat", "many-instances",
+         "bound to GL_TEXTURE_2D on unit 5 (the host had 0) during: frame 1 of instance 0"},
+        {"LEAVE_SAMPLER_BOUND", "core", "gl-state",
+         "bound on unit 5 (the host had 0) during: a frame with clean host GL state"},
+        {"BIND_INPUT_UNCHECKED", "core", "input-handles",
+         "code 17 (process frame) left GL_INVALID_OPERATION during: a frame whose input handle is a name never"},
+        {"BIND_INPUT_UNCHECKED", "compat", "input-handles", ") bound it: the name is a texture now"},
+        {"SET_ALL_VIEWPORTS", "core", "viewport-indices",
+         "the frame left viewport 1 at 0,0,64,48 instead of 3.5,2.25,20,10 during: frame 1 at 64x48"},
+        {"ALLOCATE_DECLARED_SIZE", "core", "declared-size",
+         "a frame whose 64x48 texture is declared as 12000x12000 raised the peak resident memory by "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.fault) + " in " + c.context);
+        const ProcessResult result =
+            RunHost({"validate", BrokenPlugin(c.fault), "--gl", "egl", "--context", c.context, "--only", c.test});
+        EXPECT_EQ(result.status, 1) << result.out << result.err;
+        const std::string line = ResultLine(result, c.test);
+        EXPECT_EQ(line.rfind("FAIL ", 0), 0u) << result.out;
+        EXPECT_NE(line.find(c.reason), std::string::npos) << line;
+    }
+}
+
+// A fault that only a debug context's messages reveal: the other kinds pass.
+TEST(RefhostValidate, SwallowedGlErrorFailsOnlyInTheDebugContext)
 {
     const ProcessResult result =
-        RunHost({"validate", ZAO_HANGING_PLUGIN_PATH, "--gl", "egl", "--only", "frame-sizes", "--timeout", "3"});
+        RunHost({"validate", BrokenPlugin("SWALLOW_GL_ERROR"), "--gl", "egl", "--only", "zero-size-texture"});
+    EXPECT_EQ(result.status, 1) << result.out << result.err;
+    for (const char* kind : {"core", "forward", "compat"})
+        EXPECT_NE(result.out.find("\nvalidate " + std::string(kind) + ": 1 passed, 0 failed\n"), std::string::npos)
+            << result.out;
+    EXPECT_NE(result.out.find("\nvalidate debug: 0 passed, 1 failed\n"), std::string::npos) << result.out;
+}
+
+TEST(RefhostValidate, HangIsKilledAtTheTimeoutAndReported)
+{
+    const ProcessResult result = RunHost({"validate", BrokenPlugin("HANG_ON_FRAME"), "--gl", "egl", "--context",
+                                          "core", "--only", "frame-sizes", "--timeout", "3"});
     EXPECT_EQ(result.status, 1) << result.out << result.err;
     const std::string line = ResultLine(result, "frame-sizes");
     EXPECT_NE(line.find("hung: no verdict within 3 s, killed during: frame 1 at 1x1"), std::string::npos)
@@ -102,10 +194,11 @@ TEST(RefhostValidate, HangIsKilledAtTheTimeoutAndReported)
     ExpectSummary(result, 0, 1);
 }
 
-TEST(RefhostValidate, UnknownTestNameFailsWithOneLineListingTheTests)
+TEST(RefhostValidate, UnknownTestOrContextFailsWithOneLine)
 {
     ExpectOneLineFailure(RunHost({"validate", ZAO_PLUGIN_PATH, "--only", "frame-size"}),
                          "unknown test \"frame-size\" (the tests are: info-records, function-codes");
+    ExpectOneLineFailure(RunHost({"validate", ZAO_PLUGIN_PATH, "--context", "legacy"}), "--context");
 }
 
 TEST(RefhostValidate, MissingPluginFailsWithOneLine)
@@ -116,7 +209,8 @@ TEST(RefhostValidate, MissingPluginFailsWithOneLine)
 
 TEST(RefhostValidate, FileThatIsNoPluginFailsEveryTestWithTheReason)
 {
-    const ProcessResult result = RunHost({"validate", ZAO_NOT_A_PLUGIN_PATH, "--only", "info-records"});
+    const ProcessResult result =
+        RunHost({"validate", ZAO_NOT_A_PLUGIN_PATH, "--context", "core", "--only", "info-records"});
     EXPECT_EQ(result.status, 1) << result.out << result.err;
     EXPECT_NE(ResultLine(result, "info-records").find("does not export plugMain"), std::string::npos) << result.out;
 }

@@ -49,9 +49,11 @@ struct ValidateOptions {
     std::string plugin;
     std::vector<std::string> only;  // empty: every test
     std::string gl = "glx";
+    std::string context = "all";    // a context kind, or every kind the machine makes
     double timeout = 60;            // seconds per test
     bool list = false;
     std::string validateOne;        // hidden: run this test here, as the child
+    bool probeContext = false;      // hidden: only open the context, as the child
 };
 
 int RunInfo(const InfoOptions& options);

@@ -103,7 +103,13 @@ CLI::App* AddValidateCommand(CLI::App& app, refhost::ValidateOptions& validate)
         ->capture_default_str()
         ->check(CLI::Range(1.0, 3600.0));
     AddGlOption(command, &validate.gl);
+    command->add_option("--context", validate.context,
+                        "Kind of GL context: core, forward (forward-compatible core), compat, debug (core with "
+                        "debug output), or all that this machine can make")
+        ->capture_default_str()
+        ->check(CLI::IsMember({"core", "forward", "compat", "debug", "all"}));
     command->add_option("--validate-one", validate.validateOne)->group("");
+    command->add_flag("--probe-context", validate.probeContext)->group("");
     return command;
 }
 

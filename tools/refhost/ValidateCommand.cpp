@@ -1,12 +1,14 @@
-// zao-host validate: runs the validator's tests on a plug-in, each in a fresh
-// child process (zao-host itself, with the hidden --validate-one), prints one
-// PASS or FAIL line per test and the summary, and fails if any test failed.
+// zao-host validate: runs the validator's tests on a plug-in in each kind of
+// GL context asked for, each test in a fresh child process (zao-host itself,
+// with the hidden --validate-one), prints the renderer per kind, one PASS or
+// FAIL line per test and the summary per kind, and fails if any test failed.
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <iterator>
 #include <optional>
 
 #include "Commands.h"
@@ -38,6 +40,71 @@ std::string TestNames()
     return names;
 }
 
+hostkit::GlContextRequest ContextRequest(const std::string& gl, hostkit::GlContextKind kind)
+{
+    hostkit::GlContextRequest request;
+    request.api = ParseGlApi(gl);
+    request.kind = kind;
+    return request;
+}
+
+std::vector<hostkit::GlContextKind> SelectedKinds(const std::string& context)
+{
+    hostkit::GlContextKind kind = hostkit::GlContextKind::Core;
+    if (hostkit::ParseContextKind(context, &kind))
+        return {kind};
+    return {std::begin(hostkit::kAllContextKinds), std::end(hostkit::kAllContextKinds)};
+}
+
+std::string KindsText(const std::vector<hostkit::GlContextKind>& kinds)
+{
+    if (kinds.size() == 1)
+        return std::string("the ") + hostkit::ContextKindName(kinds[0]) + " context";
+    std::string names;
+    for (hostkit::GlContextKind kind : kinds)
+        names += (names.empty() ? "" : ", ") + std::string(hostkit::ContextKindName(kind));
+    return std::to_string(kinds.size()) + " kinds of context (" + names + ")";
+}
+
+struct KindTally {
+    std::string name;
+    size_t passed = 0, failed = 0;
+    bool skipped = false;
+};
+
+// One kind: the context probed in a child of its own (a kind the machine
+// cannot make is skipped with the reason), then every test.
+KindTally RunKind(const ValidateOptions& options, const std::vector<ValidationTestInfo>& tests,
+                  const std::string& executable, const std::string& plugin, hostkit::GlContextKind kind)
+{
+    KindTally tally;
+    tally.name = hostkit::ContextKindName(kind);
+    const std::string described = hostkit::RequestDescription(ContextRequest(options.gl, kind));
+    const std::vector<std::string> child = {executable, "validate", plugin, "--gl", options.gl,
+                                            "--context", tally.name};
+    std::vector<std::string> probe = child;
+    probe.push_back("--probe-context");
+    const ValidationOutcome opened = RunValidationChild(probe, options.timeout);
+    if (opened.interrupted)
+        throw HostError("interrupted");
+    tally.skipped = !opened.passed;
+    std::printf("context %s (%s): %s%s\n", tally.name.c_str(), described.c_str(), tally.skipped ? "skipped: " : "",
+                opened.text.c_str());
+    std::fflush(stdout);
+    for (size_t i = 0; i < tests.size() && !tally.skipped; ++i) {
+        std::vector<std::string> argv = child;
+        argv.insert(argv.end(), {"--validate-one", tests[i].name});
+        const ValidationOutcome outcome = RunValidationChild(argv, options.timeout);
+        if (outcome.interrupted)
+            throw HostError("interrupted");
+        (outcome.passed ? tally.passed : tally.failed) += 1;
+        std::printf("%s %s (%.1f s)%s%s\n", outcome.passed ? "PASS" : "FAIL", tests[i].name.c_str(), outcome.seconds,
+                    outcome.text.empty() ? "" : ": ", outcome.text.c_str());
+        std::fflush(stdout);
+    }
+    return tally;
+}
+
 }  // namespace
 
 int RunValidate(const ValidateOptions& options)
@@ -53,10 +120,14 @@ int RunValidate(const ValidateOptions& options)
     }
     if (options.plugin.empty())
         throw HostError("validate needs the PLUGIN file (or --list)");
-    if (!options.validateOne.empty()) {
+    if (!options.validateOne.empty() || options.probeContext) {
         // Run by hand, without a parent's pipe, the report goes to standard output.
         const int fd = fcntl(kValidationReportFd, F_GETFD) != -1 ? kValidationReportFd : 1;
-        return RunOneValidationTest(options.plugin, options.validateOne, ParseGlApi(options.gl), fd);
+        // A child runs in one kind; "all" by hand means the first.
+        const hostkit::GlContextRequest request = ContextRequest(options.gl, SelectedKinds(options.context)[0]);
+        if (options.probeContext)
+            return ProbeValidationContext(request, fd);
+        return RunOneValidationTest(options.plugin, options.validateOne, request, fd);
     }
 
     std::error_code error;
@@ -81,24 +152,31 @@ int RunValidate(const ValidateOptions& options)
         display = VirtualDisplay::EnsureDisplay();
     const std::string executable = OwnExecutable();
     const std::string plugin = std::filesystem::absolute(options.plugin).string();
-    std::printf("zao-host validate: %s, %zu test%s, each in its own process (%s, at most %g s each)\n",
-                plugin.c_str(), selected.size(), selected.size() == 1 ? "" : "s",
+    const std::vector<hostkit::GlContextKind> kinds = SelectedKinds(options.context);
+    std::printf("zao-host validate: %s, %zu test%s in %s, each in its own process (%s, at most %g s each)\n",
+                plugin.c_str(), selected.size(), selected.size() == 1 ? "" : "s", KindsText(kinds).c_str(),
                 options.gl == "glx" ? "GLX" : "EGL", options.timeout);
     std::fflush(stdout);
 
-    size_t passed = 0, failed = 0;
-    for (const ValidationTestInfo& test : selected) {
-        const ValidationOutcome outcome = RunValidationChild(
-            {executable, "validate", plugin, "--gl", options.gl, "--validate-one", test.name}, options.timeout);
-        if (outcome.interrupted)
-            throw HostError("interrupted");
-        (outcome.passed ? passed : failed) += 1;
-        std::printf("%s %s (%.1f s)%s%s\n", outcome.passed ? "PASS" : "FAIL", test.name.c_str(), outcome.seconds,
-                    outcome.text.empty() ? "" : ": ", outcome.text.c_str());
-        std::fflush(stdout);
+    std::vector<KindTally> tallies;
+    for (hostkit::GlContextKind kind : kinds)
+        tallies.push_back(RunKind(options, selected, executable, plugin, kind));
+    size_t passed = 0, failed = 0, skipped = 0;
+    for (const KindTally& tally : tallies) {
+        passed += tally.passed;
+        failed += tally.failed;
+        skipped += tally.skipped ? 1 : 0;
+        if (tally.skipped)
+            std::printf("validate %s: skipped\n", tally.name.c_str());
+        else
+            std::printf("validate %s: %zu passed, %zu failed\n", tally.name.c_str(), tally.passed, tally.failed);
     }
-    std::printf("validate: %zu passed, %zu failed\n", passed, failed);
-    return failed == 0 ? 0 : 1;
+    std::printf("validate: %zu passed, %zu failed", passed, failed);
+    if (skipped > 0)
+        std::printf(", %zu kind%s of context skipped", skipped, skipped == 1 ? "" : "s");
+    std::printf("\n");
+    // A run in which no context could be made tested nothing.
+    return failed == 0 && passed > 0 ? 0 : 1;
 }
 
 }  // namespace refhost

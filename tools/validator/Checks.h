@@ -12,7 +12,10 @@
 
 namespace refhost::validation {
 
+// Create/destroy cycles in the core context, and in the other kinds, where
+// the same lifecycle is checked again and a shorter run keeps the suite quick.
 constexpr uint32_t kCycles = 1000;
+constexpr uint32_t kShortCycles = 100;
 
 std::string InfoRecords(Session& session);
 std::string FunctionCodes(Session& session);
@@ -25,6 +28,9 @@ std::string ZeroSizeTexture(Session& session);
 std::string Resize(Session& session);
 std::string ManyInstances(Session& session);
 std::string GlState(Session& session);
+std::string InputHandles(Session& session);
+std::string ViewportIndices(Session& session);
+std::string DeclaredSize(Session& session);
 
 // "WxH".
 std::string Size(uint32_t width, uint32_t height);

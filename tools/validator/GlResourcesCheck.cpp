@@ -66,7 +66,7 @@ std::string GlResources(Session& session)
     const GLuint limitBefore = std::max<GLuint>(20000, NameFrontier() * 2 + 1024);
     const LiveObjects before = CountLiveObjects(limitBefore);
 
-    CyclesWithFrames(session, kCycles);
+    CyclesWithFrames(session, session.cycles);
 
     session.report.Step("counting the GL objects left after the cycles");
     glFinish();
@@ -86,10 +86,11 @@ std::string GlResources(Session& session)
     compare("textures", before.textures, after.textures);
     compare("renderbuffers", before.renderbuffers, after.renderbuffers);
     compare("samplers", before.samplers, after.samplers);
-    Require(leaks.empty(), "live GL objects after " + std::to_string(kCycles) + " create/destroy cycles: " + leaks);
+    Require(leaks.empty(),
+            "live GL objects after " + std::to_string(session.cycles) + " create/destroy cycles: " + leaks);
     Require(glIsTexture(rig.Texture()) && glIsFramebuffer(rig.Framebuffer()),
             "the host's own texture or framebuffer was deleted by the plug-in");
-    return std::to_string(kCycles) + " cycles, names 1 to " + std::to_string(limit) + " probed";
+    return std::to_string(session.cycles) + " cycles, names 1 to " + std::to_string(limit) + " probed";
 }
 
 }  // namespace refhost::validation

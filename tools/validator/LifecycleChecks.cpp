@@ -36,12 +36,12 @@ void ApplyInstanceSettings(Session& session, const hostkit::EffectInstance& inst
 
 std::string CreateDestroy(Session& session)
 {
-    for (uint32_t cycle = 0; cycle < kCycles; ++cycle) {
-        session.report.Step("cycle " + std::to_string(cycle + 1) + " of " + std::to_string(kCycles));
+    for (uint32_t cycle = 0; cycle < session.cycles; ++cycle) {
+        session.report.Step("cycle " + std::to_string(cycle + 1) + " of " + std::to_string(session.cycles));
         hostkit::EffectInstance instance = session.Create(64, 64);
         session.Destroy(instance);
     }
-    return std::to_string(kCycles) + " cycles";
+    return std::to_string(session.cycles) + " cycles";
 }
 
 void CyclesWithFrames(Session& session, uint32_t cycles)
@@ -62,8 +62,8 @@ void CyclesWithFrames(Session& session, uint32_t cycles)
 
 std::string CreateDestroyFrames(Session& session)
 {
-    CyclesWithFrames(session, kCycles);
-    return std::to_string(kCycles) + " cycles with a 64x64 frame each";
+    CyclesWithFrames(session, session.cycles);
+    return std::to_string(session.cycles) + " cycles with a 64x64 frame each";
 }
 
 std::string ManyInstances(Session& session)

@@ -17,9 +17,14 @@ struct ValidationTestInfo {
 // In the order they run.
 std::vector<ValidationTestInfo> ValidationTests();
 
-// The child's side: opens its own GL context, loads the plug-in, runs the
-// named test and reports steps and the verdict on reportFd (see
-// ValidationHarness.h). Returns the exit status: 0 passed, 1 failed.
-int RunOneValidationTest(const std::string& pluginPath, const std::string& name, hostkit::GlApi api, int reportFd);
+// The child's side: opens its own GL context of the kind asked for, loads the
+// plug-in, runs the named test and reports steps and the verdict on reportFd
+// (see ValidationHarness.h). Returns the exit status: 0 passed, 1 failed.
+int RunOneValidationTest(const std::string& pluginPath, const std::string& name,
+                         const hostkit::GlContextRequest& context, int reportFd);
+
+// A child that only opens the context: passes with the renderer's
+// description, or fails with the reason no such context can be made.
+int ProbeValidationContext(const hostkit::GlContextRequest& context, int reportFd);
 
 }  // namespace refhost

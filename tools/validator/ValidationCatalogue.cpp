@@ -3,8 +3,8 @@
 #include "Validation.h"
 
 #include "Checks.h"
-#include "GlSession.h"
 #include "HostError.h"
+#include "VirtualDisplay.h"
 #include "hostkit/FfglCodes.h"
 
 namespace refhost {
@@ -21,8 +21,9 @@ struct ValidationTest {
 const ValidationTest kTests[] = {
     {"info-records", "information records and parameter tables are self-consistent", InfoRecords},
     {"function-codes", "codes 0 to 100 with small inputs, without and with an instance", FunctionCodes},
-    {"create-destroy", "1000 create/destroy cycles", CreateDestroy},
-    {"create-destroy-frames", "1000 create/destroy cycles with a frame each", CreateDestroyFrames},
+    {"create-destroy", "1000 create/destroy cycles (100 outside the core context)", CreateDestroy},
+    {"create-destroy-frames", "1000 create/destroy cycles with a frame each (100 outside the core context)",
+     CreateDestroyFrames},
     {"gl-resources", "no GL program, shader, buffer, vertex array, framebuffer, texture, renderbuffer or sampler left",
      GlResources},
     {"parameter-storm", "random, NaN, infinite and huge parameter values between frames", ParameterStorm},
@@ -31,9 +32,32 @@ const ValidationTest kTests[] = {
     {"resize", "frames of changing size, with code 23 between them and without", Resize},
     {"many-instances", "32 instances alive at once, each processing frames", ManyInstances},
     {"gl-state", "careless host GL state does not change the output, other host state comes back", GlState},
+    {"input-handles", "input handles that name no 2D texture are neither bound nor an error", InputHandles},
+    {"viewport-indices", "viewport and scissor state of index 1 is as the host set it after frames",
+     ViewportIndices},
+    {"declared-size", "a 64x48 texture declared as 12000x12000 costs no memory or time of that size", DeclaredSize},
 };
 
 void IgnoreLogLine(const char*) {}
+
+// The child's context; GLX on the parent's display, or an Xvfb of its own
+// when run by hand without one. Members go in reverse: the context first.
+struct ChildContext {
+    VirtualDisplay display;
+    std::unique_ptr<hostkit::GlContext> context;
+};
+
+ChildContext OpenContext(const hostkit::GlContextRequest& request)
+{
+    ChildContext opened;
+    if (request.api == hostkit::GlApi::Glx)
+        opened.display = VirtualDisplay::EnsureDisplay();
+    std::string reason;
+    opened.context = hostkit::GlContext::Create(request, &reason);
+    if (!opened.context)
+        throw HostError("no " + hostkit::RequestDescription(request) + " context: " + reason);
+    return opened;
+}
 
 }  // namespace
 
@@ -49,7 +73,22 @@ std::vector<ValidationTestInfo> ValidationTests()
     return tests;
 }
 
-int RunOneValidationTest(const std::string& pluginPath, const std::string& name, hostkit::GlApi api, int reportFd)
+int ProbeValidationContext(const hostkit::GlContextRequest& context, int reportFd)
+{
+    const Reporter report(reportFd);
+    try {
+        report.Step("opening the GL context");
+        const ChildContext opened = OpenContext(context);
+        report.Pass(hostkit::CurrentRendererDescription());
+        return 0;
+    } catch (const HostError& error) {
+        report.Fail(error.what());
+    }
+    return 1;
+}
+
+int RunOneValidationTest(const std::string& pluginPath, const std::string& name,
+                         const hostkit::GlContextRequest& context, int reportFd)
 {
     const Reporter report(reportFd);
     const ValidationTest* test = nullptr;
@@ -62,7 +101,7 @@ int RunOneValidationTest(const std::string& pluginPath, const std::string& name,
     }
     try {
         report.Step("opening the GL context");
-        auto gl = GlSession::Open(api);
+        const ChildContext gl = OpenContext(context);
         report.Step("loading the plug-in");
         std::string reason;
         auto library = hostkit::PluginLibrary::Load(pluginPath, false, &reason);
@@ -71,10 +110,11 @@ int RunOneValidationTest(const std::string& pluginPath, const std::string& name,
         library->SetLogCallback(IgnoreLogLine);
         std::string note;
         {
-            Session session(*library, report);
+            Session session(*library, report, context.kind == hostkit::GlContextKind::Core ? kCycles : kShortCycles);
             note = test->run(session);
             report.Step("code 2 (deinitialise) at the end");
             library->Call(ffgl::kDeinitialise);
+            session.RequireCleanCalls();
         }
         report.Step("unloading the plug-in");
         library.reset();

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "FrameHostState.h"
 #include "HostError.h"
 #include "Scene.h"
 
@@ -41,6 +42,7 @@ void Reporter::Line(const std::string& kind, const std::string& text) const
 
 void Reporter::Step(const std::string& what) const
 {
+    lastStep = what;
     Line("step", what);
 }
 
@@ -92,9 +94,11 @@ std::string FloatText(float value)
     return text;
 }
 
-Session::Session(const hostkit::PluginLibrary& pluginLibrary, const Reporter& reporter)
-    : library(pluginLibrary), report(reporter)
+Session::Session(const hostkit::PluginLibrary& pluginLibrary, const Reporter& reporter, uint32_t cycleCount)
+    : library(pluginLibrary), report(reporter), cycles(cycleCount), watch(reporter)
 {
+    watch.Begin();
+    library.Observe(&watch);
     report.Step("reading the description (codes 0, 13, 4, 5, 6, 15, 31, 35, 36, 41)");
     plugin = Describe(library);
     inputCount = InputTextureCount(plugin);
@@ -105,6 +109,7 @@ hostkit::EffectInstance Session::Create(uint32_t width, uint32_t height) const
     hostkit::EffectInstance instance(library, width, height);
     Require(instance.Valid(), "code 18 refused an instance with a " + std::to_string(width) + "x" +
                                   std::to_string(height) + " viewport");
+    RequireCleanCalls();
     return instance;
 }
 
@@ -112,6 +117,17 @@ void Session::Destroy(hostkit::EffectInstance& instance) const
 {
     const uint64_t answer = instance.Destroy();
     Require(static_cast<uint32_t>(answer) == 0, "code 19 answered " + Hex(answer) + " instead of 0");
+    RequireCleanCalls();
+}
+
+Session::~Session()
+{
+    library.Observe(nullptr);
+}
+
+void Session::RequireCleanCalls() const
+{
+    Require(watch.Fault().empty(), watch.Fault());
 }
 
 Image TestImage(uint32_t width, uint32_t height, uint32_t seed)
@@ -152,6 +168,11 @@ void FrameRig::DescribeTexture(uint32_t textureWidth, uint32_t textureHeight, ui
     inputs[0] = inputs[1] = {texture, textureWidth, textureHeight, hardwareWidth, hardwareHeight};
 }
 
+void FrameRig::HandHandle(uint32_t handle)
+{
+    inputs[0].handle = inputs[1].handle = handle != 0 ? handle : texture;
+}
+
 uint64_t FrameRig::Process(const Session& session, hostkit::EffectInstance& instance,
                            const std::function<void()>& hostState, const std::function<void()>& undo)
 {
@@ -159,9 +180,14 @@ uint64_t FrameRig::Process(const Session& session, hostkit::EffectInstance& inst
     hostkit::BeginFrame(target, kClear[0] / 255.0f, kClear[1] / 255.0f, kClear[2] / 255.0f, kClear[3] / 255.0f);
     if (hostState)
         hostState();
+    const FrameHostState before = FrameHostState::Read();
     const uint64_t answer = instance.ProcessFrame();
+    const FrameHostState after = FrameHostState::Read();
     if (undo)
         undo();
+    session.RequireCleanCalls();
+    const std::string change = FrameStateChange(before, after);
+    Require(change.empty(), change + " during: " + session.report.LastStep());
     return answer;
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "CallWatch.h"
 #include "Plugin.h"
 #include "hostkit/ByteRecord.h"
 #include "hostkit/EffectInstance.h"
@@ -30,10 +31,13 @@ public:
     void Step(const std::string& what) const;
     void Pass(const std::string& note) const;
     void Fail(const std::string& reason) const;
+    // What the last Step announced, for reasons that name where a fault arose.
+    const std::string& LastStep() const { return lastStep; }
 
 private:
     void Line(const std::string& kind, const std::string& text) const;
     int fd;
+    mutable std::string lastStep;
 };
 
 // A fault of the plug-in, with the reason the parent prints.
@@ -63,16 +67,23 @@ std::string Hex(uint64_t value);
 std::string FloatText(float value);
 
 // The plug-in as the tests drive it: its description, and instances whose
-// making and destroying are checked.
+// making and destroying are checked. Every plugMain call goes through its
+// CallWatch while it lives.
 class Session {
 public:
-    Session(const hostkit::PluginLibrary& library, const Reporter& report);
+    Session(const hostkit::PluginLibrary& library, const Reporter& report, uint32_t cycles);
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
 
     const hostkit::PluginLibrary& library;
     const Reporter& report;
     PluginDescription plugin;
     // Input textures per frame: 0 for a source, 1 for an effect, 2 for a mixer.
     uint32_t inputCount = 1;
+    // Create/destroy cycles of the lifecycle and GL-resource tests.
+    uint32_t cycles;
+    CallWatch watch;
 
     uint64_t Call(uint32_t code, uint64_t input = 0, void* instance = nullptr) const
     {
@@ -82,6 +93,8 @@ public:
     hostkit::EffectInstance Create(uint32_t width, uint32_t height) const;
     // Code 19 now, which must answer 0.
     void Destroy(hostkit::EffectInstance& instance) const;
+    // Throws the first GL fault of a plug-in call so far.
+    void RequireCleanCalls() const;
 };
 
 // An RGBA image for the input: separated bright blobs on a dark background
@@ -100,8 +113,11 @@ public:
 
     // The texture description the plug-in gets; by default the real one.
     void DescribeTexture(uint32_t width, uint32_t height, uint32_t hardwareWidth, uint32_t hardwareHeight);
+    // The handle the plug-in gets instead of the rig's texture (0: the rig's again).
+    void HandHandle(uint32_t handle);
     // Clears the output to the host's clear colour, then code 17; hostState
-    // runs after the clear and undo after the call.
+    // runs after the clear and undo after the call. Any plug-in call's GL
+    // fault so far, or host state the frame did not give back, is a failure.
     uint64_t Process(const Session& session, hostkit::EffectInstance& instance,
                      const std::function<void()>& hostState = {}, const std::function<void()>& undo = {});
     // As Process, but anything other than success is a failure naming what.
