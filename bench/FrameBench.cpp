@@ -4,7 +4,9 @@
 // read-back, CPU sampling of a read-back image, detection. Every GL stage ends
 // with glFinish so that the time is the GPU's (or llvmpipe's) too; the CPU
 // column is the calling thread's own time, what a host's render thread pays.
-// Counters per frame: bytes read back and draw calls.
+// Counters per frame: bytes read back, and the GL calls of the call under test
+// by kind: queries (glGet*, glIs*, glCheck*FramebufferStatus, each a round trip
+// on threaded drivers), draws and all other calls.
 #include <benchmark/benchmark.h>
 
 #include <GL/glew.h>
@@ -19,6 +21,7 @@
 #include "hostkit/ByteRecord.h"
 #include "hostkit/DrawCallCounter.h"
 #include "hostkit/FrameRecords.h"
+#include "hostkit/GlCallCounter.h"
 #include "hostkit/GlContext.h"
 #include "hostkit/HostGl.h"
 #include "refhost/PassThrough.h"
@@ -89,11 +92,20 @@ struct Rig {
     const TextureInfo& Texture() const { return *static_cast<const TextureInfo*>(records.Texture(0)); }
 };
 
+void ResetCounters()
+{
+    hostkit::ResetDrawCallCount();
+    hostkit::ResetGlCallCounts();
+}
+
 void PerFrameCounters(benchmark::State& state)
 {
     const double frames = static_cast<double>(state.iterations());
+    const hostkit::GlCallCounts calls = hostkit::CountedGlCalls();
     state.counters["read_back_bytes"] = static_cast<double>(hostkit::ReadBackByteCount()) / frames;
-    state.counters["draws"] = static_cast<double>(hostkit::DrawCallCount()) / frames;
+    state.counters["queries"] = static_cast<double>(calls.queries) / frames;
+    state.counters["draws"] = static_cast<double>(calls.draws) / frames;
+    state.counters["other_calls"] = static_cast<double>(calls.others) / frames;
 }
 
 void WholeFrame(benchmark::State& state)
@@ -105,10 +117,13 @@ void WholeFrame(benchmark::State& state)
     Rig rig(kSizes[state.range(1)], state.range(0) == 1);
     rig.effect.ProcessOpenGL(rig.Frame());
     glFinish();
-    hostkit::ResetDrawCallCount();
+    ResetCounters();
     for (auto _ : state) {
         hostkit::BeginFrame(rig.output, 0, 0, 0, 1);
-        rig.effect.ProcessOpenGL(rig.Frame());
+        {
+            const hostkit::GlCallCounting counting;
+            rig.effect.ProcessOpenGL(rig.Frame());
+        }
         glFinish();
     }
     PerFrameCounters(state);
@@ -123,10 +138,13 @@ void HostPassThrough(benchmark::State& state)
     }
     Rig rig(kSizes[state.range(0)], false);
     const refhost::PassThrough passThrough;
-    hostkit::ResetDrawCallCount();
+    ResetCounters();
     for (auto _ : state) {
         hostkit::BeginFrame(rig.output, 0, 0, 0, 1);
-        passThrough.Draw(rig.texture);
+        {
+            const hostkit::GlCallCounting counting;
+            passThrough.Draw(rig.texture);
+        }
         glFinish();
     }
     PerFrameCounters(state);
@@ -143,9 +161,12 @@ void GridStage(benchmark::State& state)
     Rig rig(kSizes[state.range(1)], state.range(0) == 1);
     rig.effect.SampleInputGrid(rig.Texture());
     glFinish();
-    hostkit::ResetDrawCallCount();
+    ResetCounters();
     for (auto _ : state) {
-        rig.effect.SampleInputGrid(rig.Texture());
+        {
+            const hostkit::GlCallCounting counting;
+            rig.effect.SampleInputGrid(rig.Texture());
+        }
         glFinish();
     }
     PerFrameCounters(state);

@@ -3,7 +3,8 @@
 // counted, not rendered), the same with rendering, detection, and whole frames of the loaded plug-in through
 // plugMain against the host's bare pass-through, for three sizes and three
 // scenes (title only, 20 labelled targets, heavy: 20 targets with labels,
-// contours and network). Counters: allocations, vertices and draws per frame.
+// contours and network). Counters: allocations, vertices and draws per frame,
+// and for whole frames the GL queries and other GL calls of the plugMain call.
 #include <benchmark/benchmark.h>
 
 #include <GL/glew.h>
@@ -22,6 +23,7 @@
 #include "hostkit/DrawCallCounter.h"
 #include "hostkit/EffectInstance.h"
 #include "hostkit/FfglCodes.h"
+#include "hostkit/GlCallCounter.h"
 #include "hostkit/GlContext.h"
 #include "hostkit/HostGl.h"
 #include "hostkit/PluginLibrary.h"
@@ -210,7 +212,10 @@ void WholeFrame(benchmark::State& state)
     instance.PrepareFrame(&input, 1, output.framebuffer);
     const auto run = [&] {
         hostkit::BeginFrame(output, 0, 0, 0, 1);
-        instance.ProcessFrame();
+        {
+            const hostkit::GlCallCounting counting;
+            instance.ProcessFrame();
+        }
         glFinish();
     };
     run();
@@ -219,11 +224,15 @@ void WholeFrame(benchmark::State& state)
     run();
     state.counters["allocations"] = static_cast<double>(hostkit::StopCountingAllocations().allocations);
     hostkit::ResetDrawCallCount();
+    hostkit::ResetGlCallCounts();
     for (auto _ : state)
         run();
     const double frames = static_cast<double>(state.iterations());
+    const hostkit::GlCallCounts calls = hostkit::CountedGlCalls();
     state.counters["draws"] = static_cast<double>(hostkit::DrawCallCount()) / frames;
     state.counters["vertices"] = static_cast<double>(hostkit::DrawnVertexCount()) / frames;
+    state.counters["queries"] = static_cast<double>(calls.queries) / frames;
+    state.counters["other_calls"] = static_cast<double>(calls.others) / frames;
     instance.Destroy();
     hostkit::DeleteTexture(texture);
     hostkit::DeleteRenderTarget(output);

@@ -1,9 +1,11 @@
 // The interposed glDrawArrays. The plug-in takes glDrawArrays straight from
 // the system GL, so a symbol of the same name in the executable comes first.
+// Both calls count in GlCallCounter.h too, which interposes every other one.
 #include "DrawCallCounter.h"
 
 #include <GL/gl.h>
-#include <dlfcn.h>
+
+#include "GlCallCounter.h"
 
 namespace {
 
@@ -16,7 +18,7 @@ using DrawArraysFunction = void (*)(GLenum, GLint, GLsizei);
 
 DrawArraysFunction RealDrawArrays()
 {
-    static DrawArraysFunction real = reinterpret_cast<DrawArraysFunction>(dlsym(RTLD_NEXT, "glDrawArrays"));
+    static DrawArraysFunction real = reinterpret_cast<DrawArraysFunction>(hostkit::DriverGlFunction("glDrawArrays"));
     return real;
 }
 
@@ -24,7 +26,7 @@ using ReadPixelsFunction = void (*)(GLint, GLint, GLsizei, GLsizei, GLenum, GLen
 
 ReadPixelsFunction RealReadPixels()
 {
-    static ReadPixelsFunction real = reinterpret_cast<ReadPixelsFunction>(dlsym(RTLD_NEXT, "glReadPixels"));
+    static ReadPixelsFunction real = reinterpret_cast<ReadPixelsFunction>(hostkit::DriverGlFunction("glReadPixels"));
     return real;
 }
 
@@ -40,6 +42,8 @@ uint64_t BytesPerPixel(GLenum format, GLenum type)
 extern "C" __attribute__((visibility("default"))) void glReadPixels(GLint x, GLint y, GLsizei width, GLsizei height,
                                                                     GLenum format, GLenum type, void* pixels)
 {
+    static const size_t slot = hostkit::GlCallSlot("glReadPixels");
+    hostkit::CountGlCall(slot);
     if (width > 0 && height > 0)
         readBackBytes += static_cast<uint64_t>(width) * static_cast<uint64_t>(height) * BytesPerPixel(format, type);
     RealReadPixels()(x, y, width, height, format, type, pixels);
@@ -47,6 +51,8 @@ extern "C" __attribute__((visibility("default"))) void glReadPixels(GLint x, GLi
 
 extern "C" __attribute__((visibility("default"))) void glDrawArrays(GLenum mode, GLint first, GLsizei count)
 {
+    static const size_t slot = hostkit::GlCallSlot("glDrawArrays");
+    hostkit::CountGlCall(slot);
     ++drawCalls;
     if (count > 0)
         drawnVertices += static_cast<uint64_t>(count);

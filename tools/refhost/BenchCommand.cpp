@@ -1,6 +1,7 @@
 // zao-host bench: the plug-in's frame time at several sizes on one GL
 // context, against the host's own bare pass-through of the same input and a
-// bare full-frame read-back, with the draw calls of each frame.
+// bare full-frame read-back, with the draw calls of each frame and the GL
+// calls by kind, the queries by function.
 #include <GL/glew.h>
 
 #include <algorithm>
@@ -27,6 +28,7 @@
 #include "Stats.h"
 #include "hostkit/DrawCallCounter.h"
 #include "hostkit/FfglCodes.h"
+#include "hostkit/GlCallCounter.h"
 #include "hostkit/HostGl.h"
 #include "hostkit/Image.h"
 
@@ -41,6 +43,10 @@ struct RunResult {
     uint64_t maxDraws = 0;
     double verticesPerFrame = 0;
     double readBackBytesPerFrame = 0;
+    double queriesPerFrame = 0;
+    double glDrawsPerFrame = 0;
+    double otherCallsPerFrame = 0;
+    std::vector<hostkit::GlFunctionCalls> glCalls;  // of all timed frames together
     bool isPlugin = false;
 };
 
@@ -55,13 +61,14 @@ struct Variant {
 };
 
 // warmup + frames calls of body, each after setup and between two glFinish;
-// only body is timed and counted.
+// only body is timed and counted, its GL calls in the timed frames only.
 RunResult Measure(const std::string& name, uint64_t warmup, uint64_t frames, const std::function<void()>& setup,
                   const std::function<void()>& body)
 {
     RunResult result;
     result.name = name;
     std::vector<double> times;
+    hostkit::ResetGlCallCounts();
     for (uint64_t i = 0; i < warmup + frames; ++i) {
         if (Interrupted())
             throw HostError("interrupted");
@@ -71,7 +78,10 @@ RunResult Measure(const std::string& name, uint64_t warmup, uint64_t frames, con
         const uint64_t verticesBefore = hostkit::DrawnVertexCount();
         const uint64_t readBackBefore = hostkit::ReadBackByteCount();
         const auto start = std::chrono::steady_clock::now();
-        body();
+        {
+            const hostkit::GlCallCounting counting(i >= warmup);
+            body();
+        }
         glFinish();
         const auto end = std::chrono::steady_clock::now();
         const uint64_t draws = hostkit::DrawCallCount() - drawsBefore;
@@ -86,6 +96,11 @@ RunResult Measure(const std::string& name, uint64_t warmup, uint64_t frames, con
         result.maxDraws = std::max(result.maxDraws, draws);
     }
     result.timing = Summarise(times);
+    const hostkit::GlCallCounts calls = hostkit::CountedGlCalls();
+    result.queriesPerFrame = static_cast<double>(calls.queries) / static_cast<double>(frames);
+    result.glDrawsPerFrame = static_cast<double>(calls.draws) / static_cast<double>(frames);
+    result.otherCallsPerFrame = static_cast<double>(calls.others) / static_cast<double>(frames);
+    result.glCalls = hostkit::CountedGlCallsByFunction();
     return result;
 }
 
@@ -144,8 +159,19 @@ std::string Json(const std::string& pluginName, const std::string& gl, const Ben
                  << ", \"ratioToPassThrough\": " << num(pass > 0 ? run.timing.meanMs / pass : 0)
                  << ", \"drawCallsMin\": " << run.minDraws << ", \"drawCallsMax\": " << run.maxDraws
                  << ", \"verticesPerFrame\": " << num(run.verticesPerFrame)
-                 << ", \"readBackBytesPerFrame\": " << num(run.readBackBytesPerFrame) << "}"
-                 << (r + 1 < size.runs.size() ? "," : "") << "\n";
+                 << ", \"readBackBytesPerFrame\": " << num(run.readBackBytesPerFrame)
+                 << ", \"glQueriesPerFrame\": " << num(run.queriesPerFrame)
+                 << ", \"glDrawsPerFrame\": " << num(run.glDrawsPerFrame)
+                 << ", \"glOtherCallsPerFrame\": " << num(run.otherCallsPerFrame) << ", \"glQueriesByFunction\": {";
+            bool first = true;
+            for (const hostkit::GlFunctionCalls& function : run.glCalls) {
+                if (function.kind != hostkit::GlCallKind::Query)
+                    continue;
+                json << (first ? "" : ", ") << JsonText(function.name) << ": "
+                     << num(static_cast<double>(function.calls) / static_cast<double>(options.frames));
+                first = false;
+            }
+            json << "}}" << (r + 1 < size.runs.size() ? "," : "") << "\n";
         }
         json << "    ]}" << (i + 1 < results.size() ? "," : "") << "\n";
     }
@@ -284,6 +310,16 @@ void PrintTable(const PluginDescription& plugin, const std::string& glLine, cons
             std::fputs(line, stdout);
         }
     }
+    std::printf("\nGL calls per frame, the call alone: queries (glGet*, glIs*, glCheck*FramebufferStatus; each a\n"
+                "round trip on threaded drivers), draws and all others\n\n");
+    std::printf("%-10s  %-24s  %7s  %5s  %5s  %s\n", "size", "run", "queries", "draws", "other", "queries by function");
+    const double frames = static_cast<double>(options.frames);
+    for (const SizeResult& size : results)
+        for (const RunResult& run : size.runs)
+            std::printf("%-10s  %-24s  %7.0f  %5.0f  %5.0f  %s\n",
+                        (std::to_string(size.size.width) + "x" + std::to_string(size.size.height)).c_str(),
+                        run.name.c_str(), run.queriesPerFrame, run.glDrawsPerFrame, run.otherCallsPerFrame,
+                        hostkit::GlCallList(run.glCalls, hostkit::GlCallKind::Query, frames).c_str());
 }
 
 }  // namespace
