@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "tracker/BlobDetection.h"
-#include "tracker/TargetList.h"
+#include "tracker/analysis/BlobDetection.h"
+#include "tracker/analysis/TargetList.h"
 
 #if ZAO_HAVE_OPENCV
 #include <opencv2/core.hpp>

@@ -25,7 +25,7 @@
 #include "hostkit/GlContext.h"
 #include "hostkit/HostGl.h"
 #include "refhost/PassThrough.h"
-#include "tracker/GridSampling.h"
+#include "tracker/analysis/GridSampling.h"
 #include "tracker/ZudArazOdudave.h"
 
 namespace {

@@ -27,7 +27,7 @@
 #include "hostkit/GlContext.h"
 #include "hostkit/HostGl.h"
 #include "hostkit/PluginLibrary.h"
-#include "tracker/GridSampling.h"
+#include "tracker/analysis/GridSampling.h"
 #include "tracker/ZudArazOdudave.h"
 
 namespace {

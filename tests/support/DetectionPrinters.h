@@ -5,8 +5,8 @@
 
 #include <ostream>
 
-#include "tracker/BlobDetection.h"
-#include "tracker/TargetList.h"
+#include "tracker/analysis/BlobDetection.h"
+#include "tracker/analysis/TargetList.h"
 
 inline bool operator==(const ComponentStats& a, const ComponentStats& b)
 {

@@ -8,7 +8,7 @@
 #include <queue>
 #include <vector>
 
-#include "tracker/BlobDetection.h"
+#include "tracker/analysis/BlobDetection.h"
 
 namespace reference {
 

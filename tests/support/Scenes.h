@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "hostkit/Image.h"
-#include "tracker/GridSampling.h"
+#include "tracker/analysis/GridSampling.h"
 
 namespace testsupport {
 

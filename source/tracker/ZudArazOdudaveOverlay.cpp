@@ -1,8 +1,8 @@
 // The effect's overlay stage: the literal path or the streaming batcher, on
 // the GL objects that InitGL made for it.
 #include "../ffglex/ScopedBindings.h"
-#include "OverlayLayout.h"
-#include "OverlaySubmitter.h"
+#include "overlay/OverlayLayout.h"
+#include "gl/OverlaySubmitter.h"
 #include "ZudArazOdudave.h"
 
 void ZudArazOdudave::PrepareOverlay()
@@ -25,7 +25,7 @@ void ZudArazOdudave::StreamOverlay(OverlayChunkTarget& target)
     if (!overlayBatcher.Reserved())
         overlayBatcher.Reserve(kOverlayRectVertexCapacity, kOverlayLineVertexCapacity);
     overlayBatcher.Begin(target, overlayBatchSize);
-    ::DrawOverlay(targets, CurrentOverlaySettings(), overlayBatcher);
+    overlaylayout::LayOutOverlay(targets, CurrentOverlaySettings(), overlayBatcher);
     overlayBatcher.End();
 }
 

@@ -10,10 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "tracker/GlyphTable.h"
-#include "tracker/HueShift.h"
-#include "tracker/Overlay.h"
-#include "tracker/OverlayLayout.h"
+#include "tracker/overlay/GlyphTable.h"
+#include "tracker/overlay/HueShift.h"
+#include "tracker/overlay/OverlayLayout.h"
 
 namespace {
 
@@ -73,7 +72,7 @@ OverlaySettings Settings(float boxStyle, float blobs, float network, float label
 size_t TitleRectCount()
 {
     OverlayDrawList title;
-    DrawText("KVR RIROZIVID v3.0", 0.01f, 0.96f, 0.007f, title);
+    overlaylayout::LayOutText("KVR RIROZIVID v3.0", 0.01f, 0.96f, 0.007f, title);
     return title.Primitives().size();
 }
 
@@ -145,7 +144,7 @@ TEST(Overlay, BoxStyleValueSelectsHowManyBoxLinesAreDrawn)
                           {2.0f, 6},  {3.0f, 32},  {3.7f, 32},   {100.0f, 32}, {-2.0f, 32}};
     for (const Case& c : cases) {
         OverlayDrawList list;
-        DrawOverlay({Target(0.3f, 0.3f, 0.2f, 0.2f)}, Settings(c.value, 1, 0, 0, 0), list);
+        overlaylayout::LayOutOverlay({Target(0.3f, 0.3f, 0.2f, 0.2f)}, Settings(c.value, 1, 0, 0, 0), list);
         EXPECT_EQ(Lines(list).size(), c.boxLines + 4) << c.value;
     }
 }
@@ -155,7 +154,7 @@ TEST(Overlay, BoxStyleValueSelectsHowManyBoxLinesAreDrawn)
 TEST(Overlay, RectangleRunsClockwiseAroundThePaddedBox)
 {
     OverlayDrawList list;
-    DrawTargetBox(Target(0.2f, 0.3f, 0.1f, 0.2f), kBoxRectangle, list);
+    overlaylayout::LayOutTargetBox(Target(0.2f, 0.3f, 0.1f, 0.2f), kBoxRectangle, list);
     const std::vector<Line> lines = Lines(list);
     ASSERT_EQ(lines.size(), 4u);
     ExpectLine(lines[0], 0.11f, 0.59f, 0.39f, 0.59f);
@@ -167,7 +166,7 @@ TEST(Overlay, RectangleRunsClockwiseAroundThePaddedBox)
 TEST(Overlay, OneCellBlobStillGetsAPaddedBoxOfPointEighteen)
 {
     OverlayDrawList list;
-    DrawTargetBox(Centred(0.5f, 0.25f), kBoxRectangle, list);
+    overlaylayout::LayOutTargetBox(Centred(0.5f, 0.25f), kBoxRectangle, list);
     const std::vector<Line> lines = Lines(list);
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_NEAR(lines[0].x1 - lines[0].x0, 0.18f, kNear);
@@ -178,7 +177,7 @@ TEST(Overlay, OneCellBlobStillGetsAPaddedBoxOfPointEighteen)
 TEST(Overlay, CornersAreQuarterSidesLeavingEachCorner)
 {
     OverlayDrawList list;
-    DrawTargetBox(Target(0.2f, 0.3f, 0.1f, 0.2f), kBoxCorners, list);
+    overlaylayout::LayOutTargetBox(Target(0.2f, 0.3f, 0.1f, 0.2f), kBoxCorners, list);
     const std::vector<Line> lines = Lines(list);
     ASSERT_EQ(lines.size(), 8u);
     const float cw = 0.28f * 0.25f, ch = 0.38f * 0.25f;
@@ -195,7 +194,7 @@ TEST(Overlay, CornersAreQuarterSidesLeavingEachCorner)
 TEST(Overlay, BracketsOpenLeftAndCloseRightOverTheFullHeight)
 {
     OverlayDrawList list;
-    DrawTargetBox(Target(0.2f, 0.3f, 0.1f, 0.2f), kBoxBrackets, list);
+    overlaylayout::LayOutTargetBox(Target(0.2f, 0.3f, 0.1f, 0.2f), kBoxBrackets, list);
     const std::vector<Line> lines = Lines(list);
     ASSERT_EQ(lines.size(), 6u);
     const float bw = 0.28f * 0.3f;
@@ -210,7 +209,7 @@ TEST(Overlay, BracketsOpenLeftAndCloseRightOverTheFullHeight)
 TEST(Overlay, DashedSidesCarryEightFifteenthDashesFromTheLowCorner)
 {
     OverlayDrawList list;
-    DrawTargetBox(Target(0.2f, 0.3f, 0.1f, 0.2f), kBoxDashed, list);
+    overlaylayout::LayOutTargetBox(Target(0.2f, 0.3f, 0.1f, 0.2f), kBoxDashed, list);
     const std::vector<Line> lines = Lines(list);
     ASSERT_EQ(lines.size(), 32u);
     const float w = 0.28f, h = 0.38f;
@@ -239,7 +238,7 @@ TEST(Overlay, DashedLastDashStartsAtFourteenFifteenthsAndNeverPassesTheFarCorner
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << "x " << c.x << " width " << c.width);
         OverlayDrawList list;
-        DrawTargetBox(Target(c.x, c.x, c.width, c.width), kBoxDashed, list);
+        overlaylayout::LayOutTargetBox(Target(c.x, c.x, c.width, c.width), kBoxDashed, list);
         const std::vector<Line> lines = Lines(list);
         ASSERT_EQ(lines.size(), 32u);
         const float x0 = c.x - 0.09f;
@@ -255,7 +254,7 @@ TEST(Overlay, DashedLastDashStartsAtFourteenFifteenthsAndNeverPassesTheFarCorner
     }
     // Where the sum overshoots, the clamp puts the end exactly on the corner.
     OverlayDrawList list;
-    DrawTargetBox(Target(0.0f, 0.0f, 0.05f, 0.05f), kBoxDashed, list);
+    overlaylayout::LayOutTargetBox(Target(0.0f, 0.0f, 0.05f, 0.05f), kBoxDashed, list);
     const float x1 = (0.0f + 0.05f) + 0.09f;
     EXPECT_EQ(Lines(list)[28].x1, x1);
     EXPECT_EQ(Lines(list)[31].y1, x1);
@@ -266,7 +265,7 @@ TEST(Overlay, DashedLastDashStartsAtFourteenFifteenthsAndNeverPassesTheFarCorner
 TEST(Overlay, CrosshairArmsLeaveAGapAroundTheCentreDot)
 {
     OverlayDrawList list;
-    DrawOverlay({Centred(0.4f, 0.6f)}, Settings(0, 1, 0, 0, 0), list);
+    overlaylayout::LayOutOverlay({Centred(0.4f, 0.6f)}, Settings(0, 1, 0, 0, 0), list);
     const std::vector<Line> lines = Lines(list);
     ASSERT_EQ(lines.size(), 8u);
     ExpectLine(lines[4], 0.392f, 0.6f, 0.3988f, 0.6f);
@@ -291,7 +290,7 @@ TEST(Overlay, LabelSpellsTheZeroPaddedIdAboveThePaddedBox)
         SCOPED_TRACE(c.text);
         const TrackedBlob target = Target(0.3f, 0.2f, 0.1f, 0.1f, 500.0f, c.id);
         OverlayDrawList list;
-        DrawOverlay({target}, Settings(0, 1, 0, 1, 0), list);
+        overlaylayout::LayOutOverlay({target}, Settings(0, 1, 0, 1, 0), list);
         std::vector<Rect> rects = Rects(list);
         // Title cells, then the centre dot, the label cells and the size bar.
         const size_t first = TitleRectCount() + 1;
@@ -299,7 +298,7 @@ TEST(Overlay, LabelSpellsTheZeroPaddedIdAboveThePaddedBox)
         const std::vector<Rect> label(rects.begin() + static_cast<std::ptrdiff_t>(first), rects.end() - 1);
 
         OverlayDrawList expected;
-        DrawText(c.text, 0.3f - 0.09f, ((0.2f + 0.1f) + 0.09f) + 0.005f, 0.012f, expected);
+        overlaylayout::LayOutText(c.text, 0.3f - 0.09f, ((0.2f + 0.1f) + 0.09f) + 0.005f, 0.012f, expected);
         ExpectSameRects(label, Rects(expected));
     }
 }
@@ -307,7 +306,7 @@ TEST(Overlay, LabelSpellsTheZeroPaddedIdAboveThePaddedBox)
 TEST(Overlay, LabelTgt007IsFiveHundredSeventeenCells)
 {
     OverlayDrawList list;
-    DrawText("TGT-007", 0.1f, 0.1f, 0.012f, list);
+    overlaylayout::LayOutText("TGT-007", 0.1f, 0.1f, 0.012f, list);
     EXPECT_EQ(list.Primitives().size(), 517u);
 }
 
@@ -332,7 +331,7 @@ TEST(Overlay, SizeBarGrowsTowardPointZeroSixAndIsHalfAtFiveHundredCells)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.area);
         OverlayDrawList list;
-        DrawOverlay({Target(0.5f, 0.4f, 0.0f, 0.1f, c.area, 3)}, Settings(0, 1, 0, 1, 0), list);
+        overlaylayout::LayOutOverlay({Target(0.5f, 0.4f, 0.0f, 0.1f, c.area, 3)}, Settings(0, 1, 0, 1, 0), list);
         const Rect bar = Rects(list).back();
         const float ly = ((0.4f + 0.1f) + 0.09f) + 0.005f;
         EXPECT_NEAR(bar.right - bar.left, c.length, 1e-7f);
@@ -349,7 +348,7 @@ TEST(Overlay, SizeBarTakesTheProductBeforeTheQuotient)
     for (float area : {1.0f, 2.0f, 4.0f, 500.0f}) {
         SCOPED_TRACE(area);
         OverlayDrawList list;
-        DrawOverlay({Target(0.09f, 0.4f, 0.0f, 0.0f, area, 1)}, Settings(0, 1, 0, 1, 0), list);
+        overlaylayout::LayOutOverlay({Target(0.09f, 0.4f, 0.0f, 0.0f, area, 1)}, Settings(0, 1, 0, 1, 0), list);
         const Rect bar = Rects(list).back();
         ASSERT_EQ(bar.left, 0.0f);
         EXPECT_EQ(bar.right, (0.06f * area) / (area + 500.0f));
@@ -361,7 +360,7 @@ TEST(Overlay, SizeBarTakesTheProductBeforeTheQuotient)
 TEST(Overlay, ContourFramesSitInsideThePaddedBoxAtAlphaPointSix)
 {
     OverlayDrawList list;
-    DrawOverlay({Target(0.2f, 0.3f, 0.1f, 0.2f), Centred(0.7f, 0.7f)}, Settings(0, 1, 0, 0, 1), list);
+    overlaylayout::LayOutOverlay({Target(0.2f, 0.3f, 0.1f, 0.2f), Centred(0.7f, 0.7f)}, Settings(0, 1, 0, 0, 1), list);
     const std::vector<Line> lines = Lines(list);
     // Two targets of box and crosshair (8 lines each), then the two frames.
     ASSERT_EQ(lines.size(), 16u + 8u);
@@ -393,7 +392,7 @@ TEST(Overlay, NetworkFadesWithDistanceAndStopsBeyondOne)
         SCOPED_TRACE(::testing::Message() << c.a.centerX << "," << c.a.centerY << " to " << c.b.centerX << ","
                                           << c.b.centerY);
         OverlayDrawList list;
-        DrawOverlay({c.a, c.b}, Settings(0, 0, 1, 0, 0), list);
+        overlaylayout::LayOutOverlay({c.a, c.b}, Settings(0, 0, 1, 0, 0), list);
         const std::vector<Line> lines = Lines(list);
         ASSERT_EQ(lines.size(), c.drawn ? 1u : 0u);
         if (!c.drawn)
@@ -408,7 +407,7 @@ TEST(Overlay, NetworkJoinsEveryNearPairOuterIndexFirst)
     const std::vector<TrackedBlob> targets{Centred(0.1f, 0.1f, 1), Centred(0.2f, 0.1f, 2), Centred(0.9f, 0.9f, 3),
                                            Centred(0.15f, 0.2f, 4)};
     OverlayDrawList list;
-    DrawOverlay(targets, Settings(0, 0, 1, 0, 0), list);
+    overlaylayout::LayOutOverlay(targets, Settings(0, 0, 1, 0, 0), list);
     const std::vector<Line> lines = Lines(list);
     // The far target 2 is 1.13, 1.06 and 1.03 from the others: all its pairs are skipped.
     ASSERT_EQ(lines.size(), 3u);
@@ -420,7 +419,7 @@ TEST(Overlay, NetworkJoinsEveryNearPairOuterIndexFirst)
 TEST(Overlay, ASingleTargetHasNoNetworkLine)
 {
     OverlayDrawList list;
-    DrawOverlay({Centred(0.5f, 0.5f)}, Settings(0, 0, 1, 0, 0), list);
+    overlaylayout::LayOutOverlay({Centred(0.5f, 0.5f)}, Settings(0, 0, 1, 0, 0), list);
     EXPECT_EQ(list.Primitives().size(), TitleRectCount());
 }
 
@@ -430,7 +429,7 @@ TEST(Overlay, NetworkLinesTakeTheShiftedColourOfTheBase)
     float r = kOverlayBaseRed, g = kOverlayBaseGreen, b = kOverlayBaseBlue;
     HueShift(r, g, b, shift);
     OverlayDrawList list;
-    DrawOverlay({Centred(0.2f, 0.5f), Centred(0.7f, 0.5f), Centred(0.2f, 0.9f)}, Settings(0, 1, 1, 1, 1, shift), list);
+    overlaylayout::LayOutOverlay({Centred(0.2f, 0.5f), Centred(0.7f, 0.5f), Centred(0.2f, 0.9f)}, Settings(0, 1, 1, 1, 1, shift), list);
     std::vector<Line> lines = Lines(list);
     ASSERT_GE(lines.size(), 3u);
     for (size_t i = lines.size() - 3; i < lines.size(); ++i) {
@@ -447,7 +446,7 @@ TEST(Overlay, WithoutTargetsOnlyTheTitleIsDrawnWhateverTheSwitches)
     for (float on : {0.0f, 1.0f}) {
         for (float style : {0.0f, 3.0f}) {
             OverlayDrawList list;
-            DrawOverlay({}, Settings(style, on, on, on, on, 0.3f), list);
+            overlaylayout::LayOutOverlay({}, Settings(style, on, on, on, on, 0.3f), list);
             EXPECT_EQ(list.Primitives().size(), TitleRectCount());
             EXPECT_TRUE(Lines(list).empty());
         }
@@ -476,7 +475,7 @@ TEST(Overlay, SwitchCombinationsDecideWhichElementsAppear)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         OverlayDrawList list;
-        DrawOverlay(targets, c.settings, list);
+        overlaylayout::LayOutOverlay(targets, c.settings, list);
         EXPECT_EQ(Lines(list).size(), c.lines);
         // Without labels each shown target adds only its centre dot as a rectangle.
         const size_t rects = Rects(list).size() - TitleRectCount();
@@ -493,7 +492,7 @@ TEST(Overlay, TitleSpansItsLineInAlphaPointSevenOfTheShiftedColour)
     float r = kOverlayBaseRed, g = kOverlayBaseGreen, b = kOverlayBaseBlue;
     HueShift(r, g, b, 0.5f);
     OverlayDrawList list;
-    DrawOverlay({}, Settings(1, 1, 1, 1, 1, 0.5f), list);
+    overlaylayout::LayOutOverlay({}, Settings(1, 1, 1, 1, 1, 0.5f), list);
     const std::vector<Rect> rects = Rects(list);
     ASSERT_FALSE(rects.empty());
     float left = 1.0f, right = 0.0f, bottom = 1.0f, top = 0.0f;
@@ -527,7 +526,7 @@ TEST(Overlay, EachTargetDrawsBoxCrosshairLabelAndBarInOneColourOfAlphaOne)
     for (float style : {0.0f, 1.0f, 2.0f, 3.0f}) {
         SCOPED_TRACE(style);
         OverlayDrawList list;
-        DrawOverlay(targets, Settings(style, 1, 0, 1, 0, shift), list);
+        overlaylayout::LayOutOverlay(targets, Settings(style, 1, 0, 1, 0, shift), list);
         const std::vector<OverlayPrimitive> after = AfterTitle(list);
         ASSERT_FALSE(after.empty());
         for (const OverlayPrimitive& p : after)
@@ -607,7 +606,7 @@ TEST(Overlay, TextAdvancesBySizeAndCharactersWithoutAGlyphDrawNothing)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.glyphAt);
         OverlayDrawList text;
-        DrawText(c.text.c_str(), x, y, size, text);
+        overlaylayout::LayOutText(c.text.c_str(), x, y, size, text);
         OverlayDrawList expected;
         DrawGlyph('A', static_cast<float>(c.glyphAt) * size + x, y, size, expected);
         ExpectSameRects(Rects(text), Rects(expected));
@@ -622,7 +621,7 @@ TEST(Overlay, TextAdvancesBySizeAndCharactersWithoutAGlyphDrawNothing)
 TEST(Overlay, RepeatedCharactersAreExactlySizeApart)
 {
     OverlayDrawList list;
-    DrawText("OO", 0.1f, 0.2f, 0.012f, list);
+    overlaylayout::LayOutText("OO", 0.1f, 0.2f, 0.012f, list);
     const std::vector<Rect> rects = Rects(list);
     ASSERT_EQ(rects.size() % 2, 0u);
     const size_t half = rects.size() / 2;
@@ -635,7 +634,7 @@ TEST(Overlay, RepeatedCharactersAreExactlySizeApart)
 TEST(Overlay, EmptyTextDrawsNothing)
 {
     OverlayDrawList list;
-    DrawText("", 0.5f, 0.5f, 0.012f, list);
+    overlaylayout::LayOutText("", 0.5f, 0.5f, 0.012f, list);
     EXPECT_TRUE(list.Primitives().empty());
     EXPECT_TRUE(list.Colors().empty());
 }

@@ -12,8 +12,8 @@
 #include "GlyphTable.h"
 #include "HueShift.h"
 #include "OverlayDrawList.h"
-#include "Overlay.h"
-#include "TargetList.h"
+#include "OverlaySettings.h"
+#include "../analysis/TargetList.h"
 
 namespace overlaylayout {
 
@@ -52,9 +52,10 @@ int FormatLabel(int32_t id, char* text);
 template <typename Sink> void DrawGlyphCells(char ch, float x, float y, float size, Sink& sink)
 {
     const uint16_t* rows = GlyphTable[GlyphIndex(ch)];
-    const float h = size * 1.5f;
-    const float rowStep = h / 24.0f;
-    const float cell = size * 0.0625f;
+    const GlyphMetrics metrics = GlyphMetricsFor(size);
+    const float h = metrics.height;
+    const float rowStep = metrics.rowStep;
+    const float cell = metrics.cell;
     for (int r = 1; r <= kGlyphRows; ++r) {
         const unsigned bits = rows[r - 1];
         if (bits == 0)
@@ -65,6 +66,16 @@ template <typename Sink> void DrawGlyphCells(char ch, float x, float y, float si
                 sink.DrawRect(x + static_cast<float>(i) * cell, yr, cell, rowStep);
     }
 }
+
+}  // namespace overlaylayout
+
+// The reference draw list's way to a glyph: one rectangle per inked cell.
+inline void DrawGlyph(char ch, float x, float y, float size, OverlayDrawList& list)
+{
+    overlaylayout::DrawGlyphCells(ch, x, y, size, list);
+}
+
+namespace overlaylayout {
 
 template <typename Sink> void LayOutText(const char* text, float x, float y, float size, Sink& sink)
 {

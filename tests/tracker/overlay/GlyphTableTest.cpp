@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "tracker/GlyphTable.h"
+#include "tracker/overlay/GlyphTable.h"
 
 namespace {
 

@@ -8,6 +8,20 @@ constexpr int kGlyphCount = 95;
 constexpr int kGlyphRows = 24;
 constexpr int kGlyphColumns = 16;
 
+// A glyph of width size stands 1.5 size tall in 24 rows of 16 cells; every
+// sink takes these single-precision steps, so their edges agree to the bit.
+struct GlyphMetrics {
+    float height;
+    float rowStep;
+    float cell;
+};
+
+inline GlyphMetrics GlyphMetricsFor(float size)
+{
+    const float height = size * 1.5f;
+    return {height, height / 24.0f, size * 0.0625f};
+}
+
 extern const uint16_t GlyphTable[kGlyphCount][kGlyphRows];
 
 // The glyph of a character: ch - 32 for 32..126, the blank glyph 0 otherwise.

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "tracker/GridSampling.h"
+#include "tracker/analysis/GridSampling.h"
 
 namespace {
 

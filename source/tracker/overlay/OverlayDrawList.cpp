@@ -1,6 +1,8 @@
 // Appending primitives; a colour is stored once per change, not per primitive.
 #include "OverlayDrawList.h"
 
+#include <cstddef>
+
 void OverlayDrawList::Clear()
 {
     primitives.clear();
@@ -38,12 +40,7 @@ void OverlayDrawList::DrawRect(float x, float y, float w, float h)
 {
     const uint32_t color = CurrentColor();
     primitives.push_back({PrimitiveKind::Rect, color, static_cast<uint32_t>(vertices.size())});
-    const float right = x + w;
-    const float top = y + h;
-    vertices.push_back({x, y});
-    vertices.push_back({right, y});
-    vertices.push_back({right, top});
-    vertices.push_back({x, y});
-    vertices.push_back({right, top});
-    vertices.push_back({x, top});
+    const size_t first = vertices.size();
+    vertices.resize(first + kRectVertexCount);
+    WriteRectVertices(x, y, x + w, y + h, &vertices[first]);
 }

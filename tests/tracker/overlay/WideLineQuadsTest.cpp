@@ -6,7 +6,7 @@
 #include <set>
 #include <utility>
 
-#include "tracker/WideLineQuads.h"
+#include "tracker/overlay/WideLineQuads.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <limits>
 
-#include "tracker/HueShift.h"
+#include "tracker/overlay/HueShift.h"
 
 namespace {
 

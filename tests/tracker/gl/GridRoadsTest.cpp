@@ -6,7 +6,7 @@
 
 #include "EffectHarness.h"
 #include "GlTestContext.h"
-#include "tracker/GridSampling.h"
+#include "tracker/analysis/GridSampling.h"
 
 namespace {
 

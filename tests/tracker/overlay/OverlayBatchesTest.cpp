@@ -7,9 +7,9 @@
 #include <random>
 #include <vector>
 
-#include "tracker/GlyphCover.h"
-#include "tracker/Overlay.h"
-#include "tracker/OverlayBatches.h"
+#include "tracker/overlay/GlyphCover.h"
+#include "tracker/overlay/OverlayLayout.h"
+#include "tracker/overlay/OverlayBatches.h"
 
 namespace {
 
@@ -139,12 +139,12 @@ TEST(OverlayBatches, HeavyOverlayIsThreeDrawsWithFewerVerticesThanCells)
     }
     const OverlaySettings heavy{3.0f, 1.0f, 1.0f, 1.0f, 1.0f, 0.0f};
     OverlayDrawList list;
-    DrawOverlay(targets, heavy, list);
+    overlaylayout::LayOutOverlay(targets, heavy, list);
     Recorder recorder;
     OverlayBatcher batcher;
     batcher.Reserve(32768, 8192);
     batcher.Begin(recorder, kUnlimitedBatch);
-    DrawOverlay(targets, heavy, batcher);
+    overlaylayout::LayOutOverlay(targets, heavy, batcher);
     batcher.End();
     EXPECT_EQ(recorder.chunks, 1u);
     EXPECT_EQ(recorder.batches, 3u) << "title, target rectangles, every line";

@@ -7,10 +7,10 @@
 
 #include "../ffglex/GlHeaders.h"
 #include "../ffglex/ScopedBindings.h"
-#include "GridSampling.h"
-#include "PackStateGuard.h"
-#include "OverlaySubmitter.h"
-#include "ShaderSources.h"
+#include "analysis/GridSampling.h"
+#include "gl/PackStateGuard.h"
+#include "gl/OverlaySubmitter.h"
+#include "gl/ShaderSources.h"
 #include "ZudArazOdudave.h"
 
 namespace {

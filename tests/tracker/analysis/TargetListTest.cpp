@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "tracker/BlobDetection.h"
-#include "tracker/TargetList.h"
+#include "tracker/analysis/BlobDetection.h"
+#include "tracker/analysis/TargetList.h"
 
 #include "DetectionPrinters.h"
 

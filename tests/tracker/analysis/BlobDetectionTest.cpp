@@ -11,8 +11,8 @@
 #include <utility>
 #include <vector>
 
-#include "tracker/BlobDetection.h"
-#include "tracker/TargetList.h"
+#include "tracker/analysis/BlobDetection.h"
+#include "tracker/analysis/TargetList.h"
 
 #include "DetectionPrinters.h"
 #include "ReferenceLabelling.h"

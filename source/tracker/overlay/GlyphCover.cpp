@@ -222,8 +222,9 @@ int CoverExactSeams(const PlacedGlyph& g, OverlayBox* boxes)
 void ComputeGlyphRowEdges(float y, float size, GlyphRowEdges& rows)
 {
     // The same single-precision steps as drawing cell by cell.
-    const float h = size * 1.5f;
-    const float rowStep = h / 24.0f;
+    const GlyphMetrics metrics = GlyphMetricsFor(size);
+    const float h = metrics.height;
+    const float rowStep = metrics.rowStep;
     rows.y = y;
     rows.size = size;
     rows.positive = true;
@@ -255,7 +256,7 @@ int CoverGlyph(char ch, float x, const GlyphRowEdges& rows, bool overlapHidden, 
     g.lastRow = InkRowTable()[index].last;
     if (g.firstRow > g.lastRow)
         return 0;
-    const float cell = rows.size * 0.0625f;
+    const float cell = GlyphMetricsFor(rows.size).cell;
     g.bottom = rows.bottom;
     g.top = rows.top;
     bool positive = rows.positive;

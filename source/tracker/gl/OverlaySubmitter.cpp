@@ -4,8 +4,8 @@
 // lines are not available every line becomes the quad a wide line covers.
 #include "OverlaySubmitter.h"
 
-#include "../ffglex/GlHeaders.h"
-#include "OverlayLayout.h"
+#include "../../ffglex/GlHeaders.h"
+#include "../overlay/OverlayLayout.h"
 
 namespace {
 
@@ -114,9 +114,8 @@ void LiteralOverlaySink::DrawLine(float x0, float y0, float x1, float y1)
 
 void LiteralOverlaySink::DrawRect(float x, float y, float w, float h)
 {
-    const float right = x + w;
-    const float top = y + h;
-    const OverlayVertex vertices[kRectVertexCount] = {{x, y}, {right, y}, {right, top}, {x, y}, {right, top}, {x, top}};
+    OverlayVertex vertices[kRectVertexCount];
+    WriteRectVertices(x, y, x + w, y + h, vertices);
     glBindBuffer(GL_ARRAY_BUFFER, gl.buffer);
     glBufferSubData(GL_ARRAY_BUFFER, 0, sizeof vertices, vertices);
     glDrawArrays(GL_TRIANGLES, 0, kRectVertexCount);

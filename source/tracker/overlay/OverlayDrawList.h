@@ -30,6 +30,18 @@ struct OverlayPrimitive {
 constexpr uint32_t kLineVertexCount = 2;
 constexpr uint32_t kRectVertexCount = 6;
 
+// A rectangle from (x0, y0) to (x1, y1) as two triangles, the one vertex
+// order every sink uses: (x0, y0), (x1, y0), (x1, y1), (x0, y0), (x1, y1), (x0, y1).
+inline void WriteRectVertices(float x0, float y0, float x1, float y1, OverlayVertex* v)
+{
+    v[0] = {x0, y0};
+    v[1] = {x1, y0};
+    v[2] = {x1, y1};
+    v[3] = {x0, y0};
+    v[4] = {x1, y1};
+    v[5] = {x0, y1};
+}
+
 inline uint32_t VertexCount(PrimitiveKind kind)
 {
     return kind == PrimitiveKind::Line ? kLineVertexCount : kRectVertexCount;

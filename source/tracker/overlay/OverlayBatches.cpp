@@ -106,20 +106,13 @@ void OverlayBatcher::DrawGlyph(char ch, float x, float y, float size)
         AppendRect(boxes[i].x0, boxes[i].y0, boxes[i].x1, boxes[i].y1);
 }
 
-// Six vertices in the order DrawRect writes them.
 void OverlayBatcher::AppendRect(float x0, float y0, float x1, float y1)
 {
     if (rectCount + kRectVertexCount > rectCapacity)
         Flush();
     if (rectBin.primitives == 0)
         rectBin.first = rectCount;
-    OverlayVertex* v = &rects[rectCount];
-    v[0] = {x0, y0};
-    v[1] = {x1, y0};
-    v[2] = {x1, y1};
-    v[3] = {x0, y0};
-    v[4] = {x1, y1};
-    v[5] = {x0, y1};
+    WriteRectVertices(x0, y0, x1, y1, &rects[rectCount]);
     rectCount += kRectVertexCount;
     if (++rectBin.primitives == maxPrimitives) {
         CloseBin(PrimitiveKind::Rect);
