@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config
+  build-essential cmake ninja-build pkg-config ccache
   libglew-dev libgl-dev libegl-dev libx11-dev
   libgl1-mesa-dri libglx-mesa0 libegl-mesa0 mesa-vulkan-drivers
   xvfb xauth
