@@ -32,9 +32,9 @@ public:
         if (initialised)
             effect.DeInitGL();
         initialised = false;
-        hostkit::DeleteTexture(texture);
+        input.Release();
         texture = 0;
-        hostkit::DeleteRenderTarget(output);
+        output.Release();
     }
 
     // Uploads the image (inside a texture of the given allocated size, 0 = the
@@ -44,9 +44,9 @@ public:
     {
         const uint32_t allocatedWidth = hardwareWidth ? hardwareWidth : image.width;
         const uint32_t allocatedHeight = hardwareHeight ? hardwareHeight : image.height;
-        hostkit::DeleteTexture(texture);
-        texture = hostkit::CreateTexture(image.width, image.height, image.pixels.data(), allocatedWidth,
-                                         allocatedHeight);
+        input.Release();  // first, so that the new texture may take its name
+        input = hostkit::Texture(image.width, image.height, image.pixels.data(), allocatedWidth, allocatedHeight);
+        texture = input.Name();
         return FrameOn(texture, image.width, image.height,
                        reportedHardwareWidth == UINT32_MAX ? allocatedWidth : reportedHardwareWidth,
                        reportedHardwareHeight == UINT32_MAX ? allocatedHeight : reportedHardwareHeight);
@@ -57,8 +57,8 @@ public:
                      uint32_t hardwareHeight)
     {
         if (output.width != width || output.height != height) {
-            hostkit::DeleteRenderTarget(output);
-            output = hostkit::CreateRenderTarget(width, height);
+            output.Release();  // first, so that the new target may take its names
+            output = hostkit::RenderTarget(width, height);
         }
         hostkit::BeginFrame(output, 0, 0, 0, 0);
         const hostkit::InputTexture input = {inputTexture, width, height, hardwareWidth, hardwareHeight};
@@ -77,6 +77,8 @@ public:
 
     ZudArazOdudave effect;
     hostkit::RenderTarget output;
+    hostkit::Texture input;
+    // input's name, for tests that build records of their own around it.
     uint32_t texture = 0;
     bool initialised = false;
 };

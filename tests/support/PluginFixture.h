@@ -132,18 +132,13 @@ protected:
 // of an instance on a whole input texture.
 class HostFrame {
 public:
-    HostFrame() = default;
-    ~HostFrame() { hostkit::DeleteRenderTarget(output); }
-    HostFrame(const HostFrame&) = delete;
-    HostFrame& operator=(const HostFrame&) = delete;
-
     // Clears the output and builds the frame records; code 17 is then the caller's.
     void Prepare(hostkit::EffectInstance& instance, uint32_t texture, uint32_t width, uint32_t height,
                  float clearAlpha = 0)
     {
         if (output.width != width || output.height != height) {
-            hostkit::DeleteRenderTarget(output);
-            output = hostkit::CreateRenderTarget(width, height);
+            output.Release();  // first, so that the new target may take its names
+            output = hostkit::RenderTarget(width, height);
         }
         hostkit::BeginFrame(output, 0, 0, 0, clearAlpha);
         const auto input = hostkit::InputTexture::Whole(texture, width, height);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -42,8 +43,11 @@ inline std::string ReadFile(const std::string& path)
     return text.str();
 }
 
+// With interruptAt, the program gets SIGINT, as from Ctrl-C, once its
+// standard error shows that text.
 inline ProcessResult RunProgram(const std::string& program, const std::vector<std::string>& args,
-                                const std::vector<std::string>& unsetVariables = {})
+                                const std::vector<std::string>& unsetVariables = {},
+                                const std::string& interruptAt = {})
 {
     const std::string base = std::filesystem::temp_directory_path().string() + "/refhost-test-" +
                              std::to_string(getpid()) + "-";
@@ -68,7 +72,16 @@ inline ProcessResult RunProgram(const std::string& program, const std::vector<st
     }
     ProcessResult result;
     int raw = 0;
-    waitpid(child, &raw, 0);
+    bool ended = false;
+    if (!interruptAt.empty()) {
+        while (!(ended = waitpid(child, &raw, WNOHANG) == child) &&
+               ReadFile(errPath).find(interruptAt) == std::string::npos)
+            usleep(10000);
+        if (!ended)
+            kill(child, SIGINT);
+    }
+    if (!ended)
+        waitpid(child, &raw, 0);
     result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
     result.out = ReadFile(outPath);
     result.err = ReadFile(errPath);

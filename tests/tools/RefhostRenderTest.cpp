@@ -1,7 +1,8 @@
 // zao-host render end to end: frames of the generated scene or of a video
 // through the built plug-in, written as PNG frames, MP4 and contact sheet,
-// under GLX (its own Xvfb when no display is set) and EGL. The tests that
-// look for the overlay's colour need the overlay, font and hue shift.
+// under GLX (its own Xvfb when no display is set) and EGL, and a run cut
+// short by Ctrl-C. The tests that look for the overlay's colour need the
+// overlay, font and hue shift.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -217,6 +218,22 @@ TEST_F(RefhostRender, EglRendersWithoutAnyDisplayLikeGlx)
     for (size_t i = 0; i < egl.pixels.size(); i += 4)
         differing += std::memcmp(&egl.pixels[i], &glx.pixels[i], 3) != 0;
     EXPECT_LT(differing, egl.pixels.size() / 4 / 100);
+}
+
+TEST_F(RefhostRender, InterruptDestroysTheInstanceBeforeExitAndLeavesNoOutput)
+{
+    // The probe logs each frame and its destruction by code 19.
+    const ProcessResult result =
+        RunProgram(ZAO_HOST_PATH,
+                   {"render", ZAO_PROBE_PLUGIN_PATH, "-v", "--size", "16x16", "--frames", "1000000", "--frames-dir",
+                    Path("frames")},
+                   {}, "probe: ProcessOpenGL");
+    EXPECT_EQ(result.status, 130) << result.err;
+    const size_t lastFrame = result.err.rfind("probe: ProcessOpenGL");
+    ASSERT_NE(lastFrame, std::string::npos) << result.err;
+    const std::string tail = result.err.substr(lastFrame);
+    EXPECT_NE(tail.find("plug-in: probe: destroyed\nzao-host: interrupted\n"), std::string::npos) << tail;
+    EXPECT_TRUE(Entries().empty());
 }
 
 TEST_F(RefhostRender, GlxWithoutDisplayStartsItsOwnXvfbAndStopsIt)

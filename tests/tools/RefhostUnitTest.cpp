@@ -8,16 +8,18 @@
 #include <utility>
 #include <vector>
 
-#include "ContactSheet.h"
-#include "FrameSize.h"
-#include "HostError.h"
-#include "Plugin.h"
-#include "Scene.h"
-#include "Stats.h"
 #include "hostkit/FfglCodes.h"
+#include "hostsupport/HostError.h"
+#include "hostsupport/Plugin.h"
+#include "hostsupport/Scene.h"
+#include "refhost/ContactSheet.h"
+#include "refhost/FrameSize.h"
+#include "refhost/Stats.h"
 
 namespace refhost {
 namespace {
+
+using namespace hostsupport;
 
 PluginDescription TestPlugin()
 {

@@ -274,10 +274,10 @@ void CheckInstanceAndFrame(const hostkit::PluginLibrary& plugin, bool requireOve
                   std::to_string(LogLines().size()) + " lines");
 
     const hostkit::Image input = DarkInputWithSquare();
-    const uint32_t texture = hostkit::CreateTexture(kWidth, kHeight, input.pixels.data());
-    hostkit::RenderTarget target = hostkit::CreateRenderTarget(kWidth, kHeight);
+    const hostkit::Texture texture(kWidth, kHeight, input.pixels.data());
+    const hostkit::RenderTarget target(kWidth, kHeight);
 
-    const auto inputTexture = hostkit::InputTexture::Whole(texture, kWidth, kHeight);
+    const auto inputTexture = hostkit::InputTexture::Whole(texture.Name(), kWidth, kHeight);
     hostkit::BeginFrame(target, 0.0f, 0.0f, 0.0f, 0.0f);
     results.Check(static_cast<uint32_t>(instance.Frame(&inputTexture, 0, target.framebuffer)) == kFailureCode,
                   "code 17 with no input texture answers the failure code");
@@ -310,8 +310,6 @@ void CheckInstanceAndFrame(const hostkit::PluginLibrary& plugin, bool requireOve
     CheckOverlay(frame, requireOverlay, results);
 
     results.Check(instance.Destroy() == 0, "code 19 destroys the instance");
-    hostkit::DeleteRenderTarget(target);
-    hostkit::DeleteTexture(texture);
 }
 
 // Collects OutputDebugString text the way a debug monitor does (the DBWIN

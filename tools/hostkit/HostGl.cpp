@@ -3,6 +3,8 @@
 
 #include <GL/glew.h>
 
+#include <utility>
+
 namespace hostkit {
 
 uint32_t CreateTexture(uint32_t width, uint32_t height, const uint8_t* pixels, uint32_t hardwareWidth,
@@ -33,6 +35,13 @@ uint32_t CreateTexture(uint32_t width, uint32_t height, const uint8_t* pixels, u
     return texture;
 }
 
+void DeleteTexture(uint32_t texture)
+{
+    GLuint name = texture;
+    if (name != 0)
+        glDeleteTextures(1, &name);
+}
+
 void UpdateTexture(uint32_t texture, uint32_t width, uint32_t height, const uint8_t* pixels)
 {
     glBindTexture(GL_TEXTURE_2D, texture);
@@ -43,35 +52,76 @@ void UpdateTexture(uint32_t texture, uint32_t width, uint32_t height, const uint
     glBindTexture(GL_TEXTURE_2D, 0);
 }
 
-void DeleteTexture(uint32_t texture)
+Texture::Texture(uint32_t width, uint32_t height, const uint8_t* pixels, uint32_t hardwareWidth,
+                 uint32_t hardwareHeight)
+    : name(CreateTexture(width, height, pixels, hardwareWidth, hardwareHeight))
 {
-    GLuint name = texture;
+}
+
+Texture::Texture(Texture&& other) noexcept : name(std::exchange(other.name, 0)) {}
+
+Texture& Texture::operator=(Texture&& other) noexcept
+{
+    if (this != &other) {
+        Release();
+        name = std::exchange(other.name, 0);
+    }
+    return *this;
+}
+
+void Texture::Release()
+{
+    DeleteTexture(std::exchange(name, 0));
+}
+
+RenderTarget::RenderTarget(uint32_t targetWidth, uint32_t targetHeight)
+    : texture(CreateTexture(targetWidth, targetHeight, nullptr)), width(targetWidth), height(targetHeight)
+{
+    GLuint name = 0;
+    glGenFramebuffers(1, &name);
+    glBindFramebuffer(GL_FRAMEBUFFER, name);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    framebuffer = name;
+}
+
+RenderTarget::RenderTarget(RenderTarget&& other) noexcept
+    : texture(std::exchange(other.texture, 0)),
+      framebuffer(std::exchange(other.framebuffer, 0)),
+      width(std::exchange(other.width, 0)),
+      height(std::exchange(other.height, 0))
+{
+}
+
+RenderTarget& RenderTarget::operator=(RenderTarget&& other) noexcept
+{
+    if (this != &other) {
+        Release();
+        texture = std::exchange(other.texture, 0);
+        framebuffer = std::exchange(other.framebuffer, 0);
+        width = std::exchange(other.width, 0);
+        height = std::exchange(other.height, 0);
+    }
+    return *this;
+}
+
+void RenderTarget::Release()
+{
+    GLuint name = std::exchange(framebuffer, 0);
     if (name != 0)
-        glDeleteTextures(1, &name);
+        glDeleteFramebuffers(1, &name);
+    DeleteTexture(std::exchange(texture, 0));
+    width = height = 0;
 }
 
 RenderTarget CreateRenderTarget(uint32_t width, uint32_t height)
 {
-    RenderTarget target;
-    target.width = width;
-    target.height = height;
-    target.texture = CreateTexture(width, height, nullptr);
-    GLuint framebuffer = 0;
-    glGenFramebuffers(1, &framebuffer);
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, target.texture, 0);
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    target.framebuffer = framebuffer;
-    return target;
+    return RenderTarget(width, height);
 }
 
 void DeleteRenderTarget(RenderTarget& target)
 {
-    GLuint framebuffer = target.framebuffer;
-    if (framebuffer != 0)
-        glDeleteFramebuffers(1, &framebuffer);
-    DeleteTexture(target.texture);
-    target = RenderTarget();
+    target.Release();
 }
 
 void BeginFrame(const RenderTarget& target, float r, float g, float b, float a)

@@ -7,25 +7,71 @@
 
 namespace hostkit {
 
-// An RGBA8 texture of hardwareWidth x hardwareHeight whose lower-left
-// width x height holds pixels (bottom row first); the rest is transparent black.
-uint32_t CreateTexture(uint32_t width, uint32_t height, const uint8_t* pixels, uint32_t hardwareWidth = 0,
-                       uint32_t hardwareHeight = 0);
-void UpdateTexture(uint32_t texture, uint32_t width, uint32_t height, const uint8_t* pixels);
-void DeleteTexture(uint32_t texture);
+// Texture and RenderTarget own their GL names and are move-only. Making one,
+// Release(), moving onto one that holds names and destroying one that holds
+// names need its context current. An owner that may outlive the context (a
+// fixture torn down after it, a static) calls Release() while the context is
+// current; an empty, released or moved-from one makes no GL call, its
+// destructor included.
 
-struct RenderTarget {
+// An RGBA8 texture of hardwareWidth x hardwareHeight (0: width x height) whose
+// lower-left width x height holds pixels (bottom row first; null: none); the
+// rest is transparent black.
+class Texture {
+public:
+    Texture() = default;
+    Texture(uint32_t width, uint32_t height, const uint8_t* pixels, uint32_t hardwareWidth = 0,
+            uint32_t hardwareHeight = 0);
+    ~Texture() { Release(); }
+    Texture(Texture&& other) noexcept;
+    Texture& operator=(Texture&& other) noexcept;
+    Texture(const Texture&) = delete;
+    Texture& operator=(const Texture&) = delete;
+
+    // 0 when empty.
+    uint32_t Name() const { return name; }
+    // Deletes the texture now and leaves this empty.
+    void Release();
+
+private:
+    uint32_t name = 0;
+};
+
+// An output framebuffer with an RGBA8 texture of width x height as its colour.
+// The fields are public for reading, as frame records and read-backs take
+// them; only the constructor, moves and Release() change them.
+class RenderTarget {
+public:
+    RenderTarget() = default;
+    RenderTarget(uint32_t width, uint32_t height);
+    ~RenderTarget() { Release(); }
+    RenderTarget(RenderTarget&& other) noexcept;
+    RenderTarget& operator=(RenderTarget&& other) noexcept;
+    RenderTarget(const RenderTarget&) = delete;
+    RenderTarget& operator=(const RenderTarget&) = delete;
+
+    // Deletes the framebuffer and its texture now and leaves this empty.
+    void Release();
+
     uint32_t texture = 0;
     uint32_t framebuffer = 0;
     uint32_t width = 0;
     uint32_t height = 0;
 };
 
-RenderTarget CreateRenderTarget(uint32_t width, uint32_t height);
-void DeleteRenderTarget(RenderTarget& target);
 // Binds the target, sets the viewport to it and clears it to the colour.
 void BeginFrame(const RenderTarget& target, float r, float g, float b, float a);
 // RGBA8 rows, bottom row first.
 std::vector<uint8_t> ReadPixels(const RenderTarget& target);
+// Replaces the lower-left width x height of an RGBA8 texture.
+void UpdateTexture(uint32_t texture, uint32_t width, uint32_t height, const uint8_t* pixels);
+
+// The bare-name forms kept for callers not yet on the owners above: a texture
+// from CreateTexture is theirs to DeleteTexture; DeleteRenderTarget is Release().
+uint32_t CreateTexture(uint32_t width, uint32_t height, const uint8_t* pixels, uint32_t hardwareWidth = 0,
+                       uint32_t hardwareHeight = 0);
+void DeleteTexture(uint32_t texture);
+RenderTarget CreateRenderTarget(uint32_t width, uint32_t height);
+void DeleteRenderTarget(RenderTarget& target);
 
 }  // namespace hostkit

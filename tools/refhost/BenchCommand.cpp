@@ -17,20 +17,20 @@
 
 #include "Commands.h"
 #include "FrameSize.h"
-#include "GlSession.h"
-#include "HostError.h"
-#include "Interrupt.h"
 #include "PassThrough.h"
 #include "PendingOutput.h"
-#include "Plugin.h"
 #include "PngFile.h"
-#include "Scene.h"
 #include "Stats.h"
 #include "hostkit/DrawCallCounter.h"
 #include "hostkit/FfglCodes.h"
 #include "hostkit/GlCallCounter.h"
 #include "hostkit/HostGl.h"
 #include "hostkit/Image.h"
+#include "hostsupport/GlSession.h"
+#include "hostsupport/HostError.h"
+#include "hostsupport/Interrupt.h"
+#include "hostsupport/Plugin.h"
+#include "hostsupport/Scene.h"
 
 namespace refhost {
 
@@ -70,8 +70,8 @@ RunResult Measure(const std::string& name, uint64_t warmup, uint64_t frames, con
     std::vector<double> times;
     hostkit::ResetGlCallCounts();
     for (uint64_t i = 0; i < warmup + frames; ++i) {
-        if (Interrupted())
-            throw HostError("interrupted");
+        if (hostsupport::Interrupted())
+            throw hostsupport::HostError("interrupted");
         setup();
         glFinish();
         const uint64_t drawsBefore = hostkit::DrawCallCount();
@@ -182,9 +182,9 @@ std::string Json(const std::string& pluginName, const std::string& gl, const Ben
 // The runs a plug-in is measured in. The named settings apply where the
 // plug-in has such parameters, so that any effect can be measured; the
 // user's own come last.
-std::vector<Variant> BenchVariants(const PluginDescription& plugin, const BenchOptions& options)
+std::vector<Variant> BenchVariants(const hostsupport::PluginDescription& plugin, const BenchOptions& options)
 {
-    const auto present = [&](const std::string& name) { return FindParameter(plugin, name) >= 0; };
+    const auto present = [&](const std::string& name) { return hostsupport::FindParameter(plugin, name) >= 0; };
     std::vector<std::string> base;
     if (present("Max Blobs"))
         base.push_back("Max Blobs=1.0");
@@ -237,46 +237,44 @@ void WriteSnapshot(const BenchOptions& options, const hostkit::RenderTarget& tar
 
 // One size: the host's pass-through, the read-back alone, then each variant
 // on a fresh instance of the plug-in.
-SizeResult MeasureSize(const hostkit::PluginLibrary& library, const PluginDescription& plugin,
+SizeResult MeasureSize(const hostkit::PluginLibrary& library, const hostsupport::PluginDescription& plugin,
                        const std::vector<Variant>& variants,
-                       const std::vector<std::vector<ParameterSetting>>& resolved, const BenchOptions& options,
-                       const PassThrough& passThrough, FrameSize size)
+                       const std::vector<std::vector<hostsupport::ParameterSetting>>& resolved,
+                       const BenchOptions& options, const PassThrough& passThrough, FrameSize size)
 {
     if (options.verbose)
         std::fprintf(stderr, "zao-host: measuring %ux%u\n", size.width, size.height);
-    const Image scene = MakeBlobField(size.width, size.height, options.blobs, options.seed);
+    const Image scene = hostsupport::MakeBlobField(size.width, size.height, options.blobs, options.seed);
     Image glScene;
     FlipRows(scene, glScene);
-    const uint32_t texture = hostkit::CreateTexture(size.width, size.height, glScene.pixels.data());
-    hostkit::RenderTarget target = hostkit::CreateRenderTarget(size.width, size.height);
+    const hostkit::Texture texture(size.width, size.height, glScene.pixels.data());
+    const hostkit::RenderTarget target(size.width, size.height);
     const auto clear = [&] { hostkit::BeginFrame(target, 0, 0, 0, 1); };
     SizeResult result;
     result.size = size;
     result.runs.push_back(Measure("pass-through (host)", options.warmup, options.frames, clear,
-                                  [&] { passThrough.Draw(texture); }));
-    result.runs.push_back(MeasureReadBackOnly(options, size, texture, clear));
-    const auto inputs = FrameInputs(plugin, texture, size.width, size.height);
+                                  [&] { passThrough.Draw(texture.Name()); }));
+    result.runs.push_back(MeasureReadBackOnly(options, size, texture.Name(), clear));
+    const auto inputs = hostsupport::FrameInputs(plugin, texture.Name(), size.width, size.height);
     for (size_t v = 0; v < variants.size(); ++v) {
-        hostkit::EffectInstance instance = CreateInstance(library, size.width, size.height);
-        for (const ParameterSetting& setting : resolved[v])
-            ApplySetting(instance, setting, plugin.parameters[setting.index].name);
+        hostkit::EffectInstance instance = hostsupport::CreateInstance(library, size.width, size.height);
+        for (const hostsupport::ParameterSetting& setting : resolved[v])
+            hostsupport::ApplySetting(instance, setting, plugin.parameters[setting.index].name);
         instance.PrepareFrame(inputs.data(), static_cast<uint32_t>(inputs.size()), target.framebuffer);
         RunResult run = Measure(variants[v].name, options.warmup, options.frames, clear,
                                 [&] { instance.ProcessFrame(); });
         if (instance.FramesFailed() > 0)
-            throw HostError("the plug-in failed a frame (code 17) at " + std::to_string(size.width) + "x" +
-                            std::to_string(size.height));
+            throw hostsupport::HostError("the plug-in failed a frame (code 17) at " + std::to_string(size.width) +
+                                         "x" + std::to_string(size.height));
         run.isPlugin = true;
         result.runs.push_back(run);
         if (!options.snapshotDir.empty())
             WriteSnapshot(options, target, size, variants[v].name);
     }
-    hostkit::DeleteRenderTarget(target);
-    hostkit::DeleteTexture(texture);
     return result;
 }
 
-void PrintTable(const PluginDescription& plugin, const std::string& glLine, const BenchOptions& options,
+void PrintTable(const hostsupport::PluginDescription& plugin, const std::string& glLine, const BenchOptions& options,
                 const std::vector<Variant>& variants, const std::vector<SizeResult>& results)
 {
     char line[256];
@@ -327,28 +325,28 @@ void PrintTable(const PluginDescription& plugin, const std::string& glLine, cons
 int RunBench(const BenchOptions& options)
 {
     if (options.frames < 1)
-        throw HostError("bad frame count: at least 1 timed frame");
+        throw hostsupport::HostError("bad frame count: at least 1 timed frame");
     std::vector<FrameSize> sizes;
     for (const std::string& text : options.sizes)
         sizes.push_back(ParseFrameSize(text));
     if (sizes.empty())
         sizes = {{1280, 720}, {1920, 1080}, {3840, 2160}};
 
-    auto library = LoadPlugin(options.plugin);
+    auto library = hostsupport::LoadPlugin(options.plugin);
     library->SetLogCallback([](const char*) {});
-    const PluginDescription plugin = Describe(*library);
+    const hostsupport::PluginDescription plugin = hostsupport::Describe(*library);
     const std::vector<Variant> variants = BenchVariants(plugin, options);
-    std::vector<std::vector<ParameterSetting>> resolved;
+    std::vector<std::vector<hostsupport::ParameterSetting>> resolved;
     for (const Variant& variant : variants) {
         resolved.emplace_back();
         for (const std::string& assignment : variant.settings)
-            resolved.back().push_back(ResolveSetting(plugin, assignment));
+            resolved.back().push_back(hostsupport::ResolveSetting(plugin, assignment));
     }
     std::optional<PendingFile> jsonFile;
     if (!options.json.empty())
         jsonFile.emplace(options.json);
 
-    auto gl = GlSession::Open(ParseGlApi(options.gl));
+    auto gl = hostsupport::GlSession::Open(hostsupport::ParseGlApi(options.gl));
     PassThrough passThrough;
     std::vector<SizeResult> results;
     library->Call32(ffgl::kInitialise);
@@ -362,7 +360,7 @@ int RunBench(const BenchOptions& options)
         out << Json(plugin.name, gl->Description(), options, variants, results);
         out.close();
         if (!out)
-            throw HostError("cannot write " + options.json);
+            throw hostsupport::HostError("cannot write " + options.json);
         jsonFile->Commit();
     }
     return 0;

@@ -2,7 +2,7 @@
 #include "FrameSize.h"
 
 
-#include "HostError.h"
+#include "hostsupport/HostError.h"
 
 namespace refhost {
 
@@ -13,12 +13,12 @@ FrameSize ParseFrameSize(const std::string& text)
         return !part.empty() && part.size() <= 6 && part.find_first_not_of("0123456789") == std::string::npos;
     };
     if (x == std::string::npos || !digits(text.substr(0, x)) || !digits(text.substr(x + 1)))
-        throw HostError("bad size \"" + text + "\": use WIDTHxHEIGHT, e.g. 1280x720");
+        throw hostsupport::HostError("bad size \"" + text + "\": use WIDTHxHEIGHT, e.g. 1280x720");
     FrameSize size;
     size.width = static_cast<uint32_t>(std::stoul(text.substr(0, x)));
     size.height = static_cast<uint32_t>(std::stoul(text.substr(x + 1)));
     if (size.width < 1 || size.height < 1 || size.width > 16384 || size.height > 16384)
-        throw HostError("bad size \"" + text + "\": width and height must be 1 to 16384");
+        throw hostsupport::HostError("bad size \"" + text + "\": width and height must be 1 to 16384");
     return size;
 }
 

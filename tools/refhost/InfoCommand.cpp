@@ -4,12 +4,12 @@
 #include <string>
 
 #include "Commands.h"
-#include "HostError.h"
 #include "PendingOutput.h"
-#include "Plugin.h"
 #include "PluginThumbnail.h"
 #include "PngFile.h"
 #include "hostkit/FfglCodes.h"
+#include "hostsupport/HostError.h"
+#include "hostsupport/Plugin.h"
 
 namespace refhost {
 
@@ -22,7 +22,7 @@ std::string Number(float value)
     return text;
 }
 
-std::string DefaultText(const ParameterDescription& parameter)
+std::string DefaultText(const hostsupport::ParameterDescription& parameter)
 {
     if (parameter.IsText())
         return "\"" + parameter.defaultText + "\"";
@@ -30,7 +30,7 @@ std::string DefaultText(const ParameterDescription& parameter)
         return parameter.defaultValue >= 0.5f ? "on" : "off";
     std::string text = Number(parameter.defaultValue);
     if (parameter.type == ffgl::kParameterOption)
-        for (const OptionElement& element : parameter.elements)
+        for (const hostsupport::OptionElement& element : parameter.elements)
             if (element.value == parameter.defaultValue)
                 return text + " (" + element.name + ")";
     return text;
@@ -40,9 +40,9 @@ std::string DefaultText(const ParameterDescription& parameter)
 
 int RunInfo(const InfoOptions& options)
 {
-    auto library = LoadPlugin(options.plugin);
+    auto library = hostsupport::LoadPlugin(options.plugin);
     library->SetLogCallback([](const char*) {});
-    const PluginDescription plugin = Describe(*library);
+    const hostsupport::PluginDescription plugin = hostsupport::Describe(*library);
     if (!options.thumbnail.empty()) {
         // Written beside the target and moved into place, so a failure leaves no half-written file.
         PendingFile thumbnail(options.thumbnail);
@@ -52,7 +52,7 @@ int RunInfo(const InfoOptions& options)
 
     std::printf("name         %s\n", plugin.name.c_str());
     std::printf("code         %s\n", plugin.code.c_str());
-    std::printf("kind         %s\n", PluginTypeName(plugin.pluginType).c_str());
+    std::printf("kind         %s\n", hostsupport::PluginTypeName(plugin.pluginType).c_str());
     std::printf("version      %u.%u\n", plugin.versionMajor, plugin.versionMinor);
     std::printf("FFGL         %u.%u\n", plugin.apiMajor, plugin.apiMinor);
     std::printf("description  %s\n", plugin.description.c_str());
@@ -60,17 +60,17 @@ int RunInfo(const InfoOptions& options)
     std::printf("parameters   %zu\n", plugin.parameters.size());
 
     size_t nameWidth = 4;
-    for (const ParameterDescription& parameter : plugin.parameters)
+    for (const hostsupport::ParameterDescription& parameter : plugin.parameters)
         nameWidth = std::max(nameWidth, parameter.name.size());
     std::printf("\n  #  %-*s  %-10s  %-14s  %s\n", static_cast<int>(nameWidth), "name", "type", "default", "range");
-    for (const ParameterDescription& parameter : plugin.parameters) {
+    for (const hostsupport::ParameterDescription& parameter : plugin.parameters) {
         std::string range = parameter.IsText() ? "-" : Number(parameter.minimum) + " to " + Number(parameter.maximum);
         std::printf("%3u  %-*s  %-10s  %-14s  %s\n", parameter.index, static_cast<int>(nameWidth),
-                    parameter.name.c_str(), TypeName(parameter.type).c_str(), DefaultText(parameter).c_str(),
-                    range.c_str());
+                    parameter.name.c_str(), hostsupport::TypeName(parameter.type).c_str(),
+                    DefaultText(parameter).c_str(), range.c_str());
         if (!parameter.elements.empty()) {
             std::string list;
-            for (const OptionElement& element : parameter.elements)
+            for (const hostsupport::OptionElement& element : parameter.elements)
                 list += (list.empty() ? "" : ", ") + element.name + " = " + Number(element.value);
             std::printf("     %-*s  options: %s\n", static_cast<int>(nameWidth), "", list.c_str());
         }

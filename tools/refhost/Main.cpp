@@ -8,8 +8,8 @@
 #include <optional>
 
 #include "Commands.h"
-#include "HostError.h"
-#include "Interrupt.h"
+#include "hostsupport/HostError.h"
+#include "hostsupport/Interrupt.h"
 
 namespace {
 
@@ -19,7 +19,7 @@ constexpr int kInterrupted = 130;
 
 int Fail(int status, const std::string& message)
 {
-    std::fprintf(stderr, "zao-host: %s\n", refhost::OneLine(message).c_str());
+    std::fprintf(stderr, "zao-host: %s\n", hostsupport::OneLine(message).c_str());
     return status;
 }
 
@@ -144,7 +144,7 @@ std::optional<int> Parse(CLI::App& app, int argc, char** argv)
 
 int main(int argc, char** argv)
 {
-    refhost::InstallInterruptHandlers();
+    hostsupport::InstallInterruptHandlers();
 
     CLI::App app("zao-host: renders video through an FFGL 2 effect plug-in, headless, and times it", "zao-host");
     app.require_subcommand(1, 1);
@@ -168,8 +168,8 @@ int main(int argc, char** argv)
         if (*validateCommand)
             return refhost::RunValidate(validate);
         return refhost::RunBench(bench);
-    } catch (const refhost::HostError& error) {
-        if (refhost::Interrupted())
+    } catch (const hostsupport::HostError& error) {
+        if (hostsupport::Interrupted())
             return Fail(kInterrupted, "interrupted");
         return Fail(kRunError, error.what());
     } catch (const std::exception& error) {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "HostError.h"
+#include "hostsupport/HostError.h"
 
 namespace refhost {
 
@@ -42,7 +42,7 @@ GLuint Compile(GLenum kind, const char* source)
         char log[512] = {};
         glGetShaderInfoLog(shader, sizeof log, nullptr, log);
         glDeleteShader(shader);
-        throw HostError(std::string("the host's pass-through shader does not compile: ") + log);
+        throw hostsupport::HostError(std::string("the host's pass-through shader does not compile: ") + log);
     }
     return shader;
 }
@@ -63,7 +63,7 @@ PassThrough::PassThrough()
     glGetProgramiv(program, GL_LINK_STATUS, &ok);
     if (!ok) {
         glDeleteProgram(program);
-        throw HostError("the host's pass-through program does not link");
+        throw hostsupport::HostError("the host's pass-through program does not link");
     }
     samplerLocation = glGetUniformLocation(program, "InputTexture");
     GLuint names = 0;

@@ -8,7 +8,7 @@
 #include <regex>
 #include <system_error>
 
-#include "HostError.h"
+#include "hostsupport/HostError.h"
 
 namespace fs = std::filesystem;
 
@@ -31,7 +31,7 @@ void CreateParent(const fs::path& target)
     std::error_code error;
     fs::create_directories(parent, error);
     if (error)
-        throw HostError("cannot create the folder " + parent.string() + ": " + error.message());
+        throw hostsupport::HostError("cannot create the folder " + parent.string() + ": " + error.message());
 }
 
 }  // namespace
@@ -39,10 +39,10 @@ void CreateParent(const fs::path& target)
 PendingFile::PendingFile(std::string path) : target(std::move(path))
 {
     if (target.empty() || fs::path(target).filename().empty())
-        throw HostError("the output name \"" + target + "\" is not a file name");
+        throw hostsupport::HostError("the output name \"" + target + "\" is not a file name");
     std::error_code error;
     if (fs::is_directory(target, error))
-        throw HostError("the output " + target + " is a folder");
+        throw hostsupport::HostError("the output " + target + " is a folder");
     CreateParent(target);
     temporary = HiddenSibling(target, "partial").string();
 }
@@ -58,7 +58,7 @@ void PendingFile::Commit()
     std::error_code error;
     fs::rename(temporary, target, error);
     if (error)
-        throw HostError("cannot create " + target + ": " + error.message());
+        throw hostsupport::HostError("cannot create " + target + ": " + error.message());
     committed = true;
 }
 
@@ -67,15 +67,15 @@ PendingFrameFolder::PendingFrameFolder(std::string path) : target(std::move(path
     while (target.size() > 1 && target.back() == '/')
         target.pop_back();
     if (target.empty())
-        throw HostError("the frame folder name is empty");
+        throw hostsupport::HostError("the frame folder name is empty");
     std::error_code error;
     if (fs::exists(target, error) && !fs::is_directory(target, error))
-        throw HostError("the frame folder " + target + " exists and is not a folder");
+        throw hostsupport::HostError("the frame folder " + target + " exists and is not a folder");
     CreateParent(target);
     temporary = HiddenSibling(target, "partial").string();
     fs::create_directory(temporary, error);
     if (error)
-        throw HostError("cannot create the folder " + temporary + ": " + error.message());
+        throw hostsupport::HostError("cannot create the folder " + temporary + ": " + error.message());
 }
 
 PendingFrameFolder::~PendingFrameFolder()
@@ -106,7 +106,7 @@ void PendingFrameFolder::Commit()
     if (!fs::exists(target, error)) {
         fs::rename(temporary, target, error);
         if (error)
-            throw HostError("cannot create " + target + ": " + error.message());
+            throw hostsupport::HostError("cannot create " + target + ": " + error.message());
         committed = true;
         return;
     }
@@ -118,7 +118,7 @@ void PendingFrameFolder::Commit()
     for (size_t i = 0; i < frames; ++i) {
         fs::rename(fs::path(temporary) / FrameName(i), fs::path(target) / FrameName(i), error);
         if (error)
-            throw HostError("cannot move frames into " + target + ": " + error.message());
+            throw hostsupport::HostError("cannot move frames into " + target + ": " + error.message());
     }
     fs::remove(temporary, error);
     committed = true;

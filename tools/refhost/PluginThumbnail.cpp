@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "HostError.h"
 #include "hostkit/ByteRecord.h"
 #include "hostkit/FfglCodes.h"
+#include "hostsupport/HostError.h"
 
 namespace refhost {
 
@@ -24,17 +24,17 @@ Image ReadThumbnail(const hostkit::PluginLibrary& library)
     hostkit::ByteRecord<16> record;
     if (hostkit::IsFailureCode(library.CallPointer(ffgl::kGetThumbnail, record.Data())) || record.U32(0) == 0 ||
         record.U32(4) == 0)
-        throw HostError("the plug-in offers no thumbnail (code 42)");
+        throw hostsupport::HostError("the plug-in offers no thumbnail (code 42)");
     const uint32_t width = record.U32(0), height = record.U32(4);
     if (width > kLargestSide || height > kLargestSide)
-        throw HostError("the plug-in's thumbnail size " + std::to_string(width) + "x" + std::to_string(height) +
-                        " is not believable (code 42)");
+        throw hostsupport::HostError("the plug-in's thumbnail size " + std::to_string(width) + "x" +
+                                     std::to_string(height) + " is not believable (code 42)");
 
     std::vector<uint32_t> words(static_cast<size_t>(width) * height);
     record.PutPointer(8, words.data());
     if (hostkit::IsFailureCode(library.CallPointer(ffgl::kGetThumbnail, record.Data())) || record.U32(0) != width ||
         record.U32(4) != height)
-        throw HostError("the plug-in's thumbnail changed between two calls (code 42)");
+        throw hostsupport::HostError("the plug-in's thumbnail changed between two calls (code 42)");
 
     Image image(width, height);
     for (size_t i = 0; i < words.size(); ++i) {

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <vector>
 
-#include "HostError.h"
+#include "hostsupport/HostError.h"
 
 namespace refhost {
 
@@ -59,14 +59,14 @@ void WritePng(const std::string& path, const Image& image)
     }
     FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr)
-        throw HostError("cannot write " + path + ": " + std::strerror(errno));
+        throw hostsupport::HostError("cannot write " + path + ": " + std::strerror(errno));
     char message[128] = {};
     const bool written = WriteRows(file, image.width, image.height, rows.data(), message, sizeof message);
     const bool closed = std::fclose(file) == 0;
     if (!written)
-        throw HostError("cannot write " + path + ": " + message);
+        throw hostsupport::HostError("cannot write " + path + ": " + message);
     if (!closed)
-        throw HostError("cannot write " + path + ": " + std::strerror(errno));
+        throw hostsupport::HostError("cannot write " + path + ": " + std::strerror(errno));
 }
 
 }  // namespace refhost

@@ -15,19 +15,19 @@
 #include "Commands.h"
 #include "ContactSheet.h"
 #include "FrameSize.h"
-#include "GlSession.h"
-#include "HostError.h"
-#include "Interrupt.h"
 #include "PendingOutput.h"
-#include "Plugin.h"
 #include "PngFile.h"
 #include "Progress.h"
-#include "Scene.h"
 #include "Stats.h"
 #include "VideoIo.h"
 #include "hostkit/FfglCodes.h"
 #include "hostkit/HostGl.h"
 #include "hostkit/Image.h"
+#include "hostsupport/GlSession.h"
+#include "hostsupport/HostError.h"
+#include "hostsupport/Interrupt.h"
+#include "hostsupport/Plugin.h"
+#include "hostsupport/Scene.h"
 
 namespace refhost {
 
@@ -69,7 +69,7 @@ public:
     std::string Description() const override { return "generated scene, seed " + std::to_string(seed); }
 
 private:
-    GeneratedScene scene;
+    hostsupport::GeneratedScene scene;
     uint32_t seed;
     double fps;
 };
@@ -117,7 +117,7 @@ void WriteTextFile(const std::string& path, const std::string& text)
     out << text;
     out.close();
     if (!out)
-        throw HostError("cannot write " + path);
+        throw hostsupport::HostError("cannot write " + path);
 }
 
 // What a run will do, worked out from the options and the input before any
@@ -128,27 +128,27 @@ struct RenderPlan {
     uint64_t frames = kDefaultSceneFrames;  // 0: all of the input
     uint64_t expectedFrames = kDefaultSceneFrames;  // 0: unknown
     FrameSize sheetGrid{0, 0};
-    std::vector<std::pair<ParameterSetting, std::string>> settings;
+    std::vector<std::pair<hostsupport::ParameterSetting, std::string>> settings;
 };
 
 // The options that need no plug-in, checked before it is loaded.
 void CheckRenderOptions(const RenderOptions& options)
 {
     if (options.fps < 0 || options.fps > 1000)
-        throw HostError("bad frame rate " + std::to_string(options.fps) + ": use 0 (automatic) to 1000");
+        throw hostsupport::HostError("bad frame rate " + std::to_string(options.fps) + ": use 0 (automatic) to 1000");
     const FrameSize sheetGrid = ParseFrameSize(options.sheetGrid);
     if (sheetGrid.width > 16 || sheetGrid.height > 16)
-        throw HostError("bad contact sheet grid \"" + options.sheetGrid + "\": at most 16x16 tiles");
+        throw hostsupport::HostError("bad contact sheet grid \"" + options.sheetGrid + "\": at most 16x16 tiles");
     if (options.codec != "auto" && options.codec != "libx264" && options.codec != "mpeg4")
-        throw HostError("unknown codec \"" + options.codec + "\": use auto, libx264 or mpeg4");
+        throw hostsupport::HostError("unknown codec \"" + options.codec + "\": use auto, libx264 or mpeg4");
 }
 
-RenderPlan PlanRender(const RenderOptions& options, const PluginDescription& plugin)
+RenderPlan PlanRender(const RenderOptions& options, const hostsupport::PluginDescription& plugin)
 {
     RenderPlan plan;
     plan.sheetGrid = ParseFrameSize(options.sheetGrid);
     for (const std::string& assignment : options.settings) {
-        ParameterSetting setting = ResolveSetting(plugin, assignment);
+        hostsupport::ParameterSetting setting = hostsupport::ResolveSetting(plugin, assignment);
         plan.settings.emplace_back(setting, plugin.parameters[setting.index].name);
     }
     if (!options.size.empty())
@@ -161,7 +161,7 @@ RenderPlan PlanRender(const RenderOptions& options, const PluginDescription& plu
         std::error_code error;
         // Patterns such as shots/%04d.png name no single file.
         if (options.input.find('%') == std::string::npos && !std::filesystem::exists(options.input, error))
-            throw HostError("cannot read the input " + options.input + ": no such file");
+            throw hostsupport::HostError("cannot read the input " + options.input + ": no such file");
         const VideoProbe probe = ProbeVideo(options.input);
         if (options.size.empty())
             plan.size = {probe.width, probe.height};
@@ -173,8 +173,8 @@ RenderPlan PlanRender(const RenderOptions& options, const PluginDescription& plu
             plan.expectedFrames = plan.frames;
     }
     if (!options.output.empty() && (plan.size.width % 2 != 0 || plan.size.height % 2 != 0))
-        throw HostError("MP4 output needs an even width and height, not " +
-                        SizeText(plan.size.width, plan.size.height));
+        throw hostsupport::HostError("MP4 output needs an even width and height, not " +
+                                     SizeText(plan.size.width, plan.size.height));
     return plan;
 }
 
@@ -272,34 +272,37 @@ std::unique_ptr<FrameSource> OpenSource(const RenderOptions& options, const Rend
 // The loop: each frame uploaded, processed by one instance (the call alone
 // timed between two glFinish), read back and handed to the outputs. Returns
 // the frame times in milliseconds.
-std::vector<double> RenderFrames(const hostkit::PluginLibrary& library, const PluginDescription& plugin,
-                                 const RenderPlan& plan, FrameSource& source, RenderOutputs& outputs)
+std::vector<double> RenderFrames(const hostkit::PluginLibrary& library,
+                                 const hostsupport::PluginDescription& plugin, const RenderPlan& plan,
+                                 FrameSource& source, RenderOutputs& outputs)
 {
     const FrameSize size = plan.size;
     Image fileFrame(size.width, size.height), glFrame;
-    const uint32_t texture = hostkit::CreateTexture(size.width, size.height, nullptr);
-    hostkit::RenderTarget target = hostkit::CreateRenderTarget(size.width, size.height);
-    const auto inputs = FrameInputs(plugin, texture, size.width, size.height);
+    // Declared before the instance, so that an interrupt or a failed frame
+    // destroys the instance (code 19) first, then deletes these.
+    const hostkit::Texture texture(size.width, size.height, nullptr);
+    const hostkit::RenderTarget target(size.width, size.height);
+    const auto inputs = hostsupport::FrameInputs(plugin, texture.Name(), size.width, size.height);
     std::vector<double> times;
     library.Call32(ffgl::kInitialise);
     {
-        hostkit::EffectInstance instance = CreateInstance(library, size.width, size.height);
+        hostkit::EffectInstance instance = hostsupport::CreateInstance(library, size.width, size.height);
         for (const auto& [setting, name] : plan.settings)
-            ApplySetting(instance, setting, name);
+            hostsupport::ApplySetting(instance, setting, name);
         instance.PrepareFrame(inputs.data(), static_cast<uint32_t>(inputs.size()), target.framebuffer);
         Progress progress(plan.expectedFrames);
         for (uint64_t frame = 0; plan.frames == 0 || frame < plan.frames; ++frame) {
-            if (Interrupted())
-                throw HostError("interrupted");
+            if (hostsupport::Interrupted())
+                throw hostsupport::HostError("interrupted");
             if (!source.Next(frame, fileFrame))
                 break;
             FlipRows(fileFrame, glFrame);
-            hostkit::UpdateTexture(texture, size.width, size.height, glFrame.pixels.data());
+            hostkit::UpdateTexture(texture.Name(), size.width, size.height, glFrame.pixels.data());
             hostkit::BeginFrame(target, 0, 0, 0, 1);
             instance.SetTime(static_cast<double>(frame) / plan.fps);
             double milliseconds = 0;
             if (hostkit::IsFailureCode(instance.ProcessFrameTimed(&milliseconds)))
-                throw HostError("the plug-in failed frame " + std::to_string(frame) + " (code 17)");
+                throw hostsupport::HostError("the plug-in failed frame " + std::to_string(frame) + " (code 17)");
             times.push_back(milliseconds);
             glFrame.pixels = hostkit::ReadPixels(target);
             FlipRows(glFrame, fileFrame);
@@ -309,8 +312,6 @@ std::vector<double> RenderFrames(const hostkit::PluginLibrary& library, const Pl
         progress.Finish();
     }
     library.Call32(ffgl::kDeinitialise);
-    hostkit::DeleteRenderTarget(target);
-    hostkit::DeleteTexture(texture);
     return times;
 }
 
@@ -319,20 +320,20 @@ std::vector<double> RenderFrames(const hostkit::PluginLibrary& library, const Pl
 int RunRender(const RenderOptions& options)
 {
     CheckRenderOptions(options);
-    auto library = LoadPlugin(options.plugin);
+    auto library = hostsupport::LoadPlugin(options.plugin);
     library->SetLogCallback(options.verbose ? PrintLogLine : IgnoreLogLine);
-    const PluginDescription plugin = Describe(*library);
+    const hostsupport::PluginDescription plugin = hostsupport::Describe(*library);
     const RenderPlan plan = PlanRender(options, plugin);
     RenderOutputs outputs(options);
     std::unique_ptr<FrameSource> source = OpenSource(options, plan);
 
-    auto gl = GlSession::Open(ParseGlApi(options.gl));
+    auto gl = hostsupport::GlSession::Open(hostsupport::ParseGlApi(options.gl));
     if (options.verbose)
         std::fprintf(stderr, "zao-host: %s\n", gl->Description().c_str());
     outputs.Open(plan);
     const std::vector<double> times = RenderFrames(*library, plugin, plan, *source, outputs);
     if (times.empty())
-        throw HostError("the input " + source->Description() + " gave no frames");
+        throw hostsupport::HostError("the input " + source->Description() + " gave no frames");
 
     const std::vector<std::string> outputLines = outputs.Finish(times.size());
     char pluginLine[256];

@@ -12,12 +12,12 @@
 #include <optional>
 
 #include "Commands.h"
-#include "GlSession.h"
-#include "HostError.h"
-#include "Interrupt.h"
-#include "Validation.h"
-#include "ValidationRunner.h"
-#include "VirtualDisplay.h"
+#include "hostsupport/GlSession.h"
+#include "hostsupport/HostError.h"
+#include "hostsupport/Interrupt.h"
+#include "hostsupport/VirtualDisplay.h"
+#include "validator/Validation.h"
+#include "validator/ValidationRunner.h"
 
 namespace refhost {
 
@@ -28,14 +28,14 @@ std::string OwnExecutable()
     std::error_code error;
     const std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", error);
     if (error)
-        throw HostError("cannot find the zao-host executable: " + error.message());
+        throw hostsupport::HostError("cannot find the zao-host executable: " + error.message());
     return path.string();
 }
 
 std::string TestNames()
 {
     std::string names;
-    for (const ValidationTestInfo& test : ValidationTests())
+    for (const validator::ValidationTestInfo& test : validator::ValidationTests())
         names += (names.empty() ? "" : ", ") + test.name;
     return names;
 }
@@ -43,7 +43,7 @@ std::string TestNames()
 hostkit::GlContextRequest ContextRequest(const std::string& gl, hostkit::GlContextKind kind)
 {
     hostkit::GlContextRequest request;
-    request.api = ParseGlApi(gl);
+    request.api = hostsupport::ParseGlApi(gl);
     request.kind = kind;
     return request;
 }
@@ -74,7 +74,7 @@ struct KindTally {
 
 // One kind: the context probed in a child of its own (a kind the machine
 // cannot make is skipped with the reason), then every test.
-KindTally RunKind(const ValidateOptions& options, const std::vector<ValidationTestInfo>& tests,
+KindTally RunKind(const ValidateOptions& options, const std::vector<validator::ValidationTestInfo>& tests,
                   const std::string& executable, const std::string& plugin, hostkit::GlContextKind kind)
 {
     KindTally tally;
@@ -84,9 +84,9 @@ KindTally RunKind(const ValidateOptions& options, const std::vector<ValidationTe
                                             "--context", tally.name};
     std::vector<std::string> probe = child;
     probe.push_back("--probe-context");
-    const ValidationOutcome opened = RunValidationChild(probe, options.timeout);
+    const validator::ValidationOutcome opened = validator::RunValidationChild(probe, options.timeout);
     if (opened.interrupted)
-        throw HostError("interrupted");
+        throw hostsupport::HostError("interrupted");
     tally.skipped = !opened.passed;
     std::printf("context %s (%s): %s%s\n", tally.name.c_str(), described.c_str(), tally.skipped ? "skipped: " : "",
                 opened.text.c_str());
@@ -94,9 +94,9 @@ KindTally RunKind(const ValidateOptions& options, const std::vector<ValidationTe
     for (size_t i = 0; i < tests.size() && !tally.skipped; ++i) {
         std::vector<std::string> argv = child;
         argv.insert(argv.end(), {"--validate-one", tests[i].name});
-        const ValidationOutcome outcome = RunValidationChild(argv, options.timeout);
+        const validator::ValidationOutcome outcome = validator::RunValidationChild(argv, options.timeout);
         if (outcome.interrupted)
-            throw HostError("interrupted");
+            throw hostsupport::HostError("interrupted");
         (outcome.passed ? tally.passed : tally.failed) += 1;
         std::printf("%s %s (%.1f s)%s%s\n", outcome.passed ? "PASS" : "FAIL", tests[i].name.c_str(), outcome.seconds,
                     outcome.text.empty() ? "" : ": ", outcome.text.c_str());
@@ -109,47 +109,47 @@ KindTally RunKind(const ValidateOptions& options, const std::vector<ValidationTe
 
 int RunValidate(const ValidateOptions& options)
 {
-    const std::vector<ValidationTestInfo> tests = ValidationTests();
+    const std::vector<validator::ValidationTestInfo> tests = validator::ValidationTests();
     if (options.list) {
         size_t width = 0;
-        for (const ValidationTestInfo& test : tests)
+        for (const validator::ValidationTestInfo& test : tests)
             width = std::max(width, test.name.size());
-        for (const ValidationTestInfo& test : tests)
+        for (const validator::ValidationTestInfo& test : tests)
             std::printf("%-*s  %s\n", static_cast<int>(width), test.name.c_str(), test.summary.c_str());
         return 0;
     }
     if (options.plugin.empty())
-        throw HostError("validate needs the PLUGIN file (or --list)");
+        throw hostsupport::HostError("validate needs the PLUGIN file (or --list)");
     if (!options.validateOne.empty() || options.probeContext) {
         // Run by hand, without a parent's pipe, the report goes to standard output.
-        const int fd = fcntl(kValidationReportFd, F_GETFD) != -1 ? kValidationReportFd : 1;
+        const int fd = fcntl(validator::kValidationReportFd, F_GETFD) != -1 ? validator::kValidationReportFd : 1;
         // A child runs in one kind; "all" by hand means the first.
         const hostkit::GlContextRequest request = ContextRequest(options.gl, SelectedKinds(options.context)[0]);
         if (options.probeContext)
-            return ProbeValidationContext(request, fd);
-        return RunOneValidationTest(options.plugin, options.validateOne, request, fd);
+            return validator::ProbeValidationContext(request, fd);
+        return validator::RunOneValidationTest(options.plugin, options.validateOne, request, fd);
     }
 
     std::error_code error;
     if (!std::filesystem::exists(options.plugin, error))
-        throw HostError("cannot open the plug-in " + options.plugin + ": no such file");
+        throw hostsupport::HostError("cannot open the plug-in " + options.plugin + ": no such file");
     if (std::filesystem::is_directory(options.plugin, error))
-        throw HostError("cannot open the plug-in " + options.plugin + ": it is a folder");
-    std::vector<ValidationTestInfo> selected;
+        throw hostsupport::HostError("cannot open the plug-in " + options.plugin + ": it is a folder");
+    std::vector<validator::ValidationTestInfo> selected;
     for (const std::string& name : options.only) {
         const auto found = std::find_if(tests.begin(), tests.end(),
-                                        [&](const ValidationTestInfo& test) { return test.name == name; });
+                                        [&](const validator::ValidationTestInfo& test) { return test.name == name; });
         if (found == tests.end())
-            throw HostError("unknown test \"" + name + "\" (the tests are: " + TestNames() + ")");
+            throw hostsupport::HostError("unknown test \"" + name + "\" (the tests are: " + TestNames() + ")");
         selected.push_back(*found);
     }
     if (selected.empty())
         selected = tests;
 
     // One display for every child: each opens its own GL context on it.
-    VirtualDisplay display;
+    hostsupport::VirtualDisplay display;
     if (options.gl == "glx")
-        display = VirtualDisplay::EnsureDisplay();
+        display = hostsupport::VirtualDisplay::EnsureDisplay();
     const std::string executable = OwnExecutable();
     const std::string plugin = std::filesystem::absolute(options.plugin).string();
     const std::vector<hostkit::GlContextKind> kinds = SelectedKinds(options.context);

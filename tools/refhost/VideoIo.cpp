@@ -6,7 +6,7 @@
 #include <sstream>
 #include <vector>
 
-#include "HostError.h"
+#include "hostsupport/HostError.h"
 
 namespace refhost {
 
@@ -43,12 +43,13 @@ double ParseRate(const std::string& text)
 VideoProbe ProbeVideo(const std::string& path)
 {
     // Counting packets only demuxes, so it stays cheap even for long files.
-    const CapturedRun run = RunCaptured({"ffprobe", "-v", "error", "-select_streams", "v:0", "-count_packets",
-                                         "-show_entries", "stream=width,height,r_frame_rate,nb_read_packets", "-of",
-                                         "default=noprint_wrappers=1", path});
+    const hostsupport::CapturedRun run =
+        hostsupport::RunCaptured({"ffprobe", "-v", "error", "-select_streams", "v:0", "-count_packets", "-show_entries",
+                                  "stream=width,height,r_frame_rate,nb_read_packets", "-of",
+                                  "default=noprint_wrappers=1", path});
     if (run.status != 0)
-        throw HostError("cannot read the input " + path + ": " +
-                        (run.lastErrorLine.empty() ? "ffprobe failed" : run.lastErrorLine));
+        throw hostsupport::HostError("cannot read the input " + path + ": " +
+                                     (run.lastErrorLine.empty() ? "ffprobe failed" : run.lastErrorLine));
     VideoProbe probe;
     std::istringstream lines(run.out);
     std::string line;
@@ -71,7 +72,7 @@ VideoProbe ProbeVideo(const std::string& path)
         }
     }
     if (probe.width == 0 || probe.height == 0)
-        throw HostError("cannot read the input " + path + ": it has no video stream");
+        throw hostsupport::HostError("cannot read the input " + path + ": it has no video stream");
     return probe;
 }
 
@@ -87,7 +88,7 @@ VideoReader::VideoReader(const std::string& inputPath, uint32_t w, uint32_t h, u
     }
     for (const char* arg : {"-f", "rawvideo", "-pix_fmt", "rgba", "-"})
         argv.push_back(arg);
-    ffmpeg.reset(new Subprocess(argv, Subprocess::Pipe::FromChild, true));
+    ffmpeg.reset(new hostsupport::Subprocess(argv, hostsupport::Subprocess::Pipe::FromChild, true));
 }
 
 bool VideoReader::ReadFrame(Image& image)
@@ -102,7 +103,8 @@ bool VideoReader::ReadFrame(Image& image)
     const std::string reason = ffmpeg->LastErrorLine();
     ffmpeg.reset();
     if (status != 0)
-        throw HostError("cannot decode the input " + path + ": " + (reason.empty() ? "ffmpeg failed" : reason));
+        throw hostsupport::HostError("cannot decode the input " + path + ": " +
+                                     (reason.empty() ? "ffmpeg failed" : reason));
     return false;
 }
 
@@ -115,10 +117,11 @@ std::string PickEncoder()
 {
     static const std::string encoder = [] {
         try {
-            const CapturedRun run = RunCaptured({"ffmpeg", "-hide_banner", "-loglevel", "error", "-encoders"});
+            const hostsupport::CapturedRun run =
+                hostsupport::RunCaptured({"ffmpeg", "-hide_banner", "-loglevel", "error", "-encoders"});
             if (run.status == 0 && run.out.find(" libx264 ") != std::string::npos)
                 return std::string("libx264");
-        } catch (const HostError&) {
+        } catch (const hostsupport::HostError&) {
         }
         return std::string("mpeg4");
     }();
@@ -130,7 +133,7 @@ VideoWriter::VideoWriter(const std::string& outputPath, uint32_t w, uint32_t h, 
     : path(outputPath), width(w), height(h)
 {
     if (w % 2 != 0 || h % 2 != 0)
-        throw HostError("MP4 output needs an even width and height, not " + Size(w, h));
+        throw hostsupport::HostError("MP4 output needs an even width and height, not " + Size(w, h));
     std::vector<std::string> argv = {"ffmpeg", "-hide_banner", "-nostdin",  "-loglevel", "error",   "-y",
                                      "-f",     "rawvideo",     "-pix_fmt",  "rgba",      "-s",      Size(w, h),
                                      "-framerate", RateText(fps), "-i",     "-",         "-an",     "-c:v",
@@ -145,17 +148,17 @@ VideoWriter::VideoWriter(const std::string& outputPath, uint32_t w, uint32_t h, 
     for (const char* arg : {"-pix_fmt", "yuv420p", "-movflags", "+faststart", "-f", "mp4"})
         argv.push_back(arg);
     argv.push_back(path);
-    ffmpeg.reset(new Subprocess(argv, Subprocess::Pipe::ToChild, true));
+    ffmpeg.reset(new hostsupport::Subprocess(argv, hostsupport::Subprocess::Pipe::ToChild, true));
 }
 
 void VideoWriter::WriteFrame(const Image& image)
 {
     if (image.width != width || image.height != height)
-        throw HostError("internal: frame size differs from the video size");
+        throw hostsupport::HostError("internal: frame size differs from the video size");
     if (!ffmpeg->Write(image.pixels.data(), image.ByteSize())) {
         ffmpeg->Wait();
-        throw HostError("cannot encode " + path + ": " +
-                        (ffmpeg->LastErrorLine().empty() ? "ffmpeg stopped" : ffmpeg->LastErrorLine()));
+        throw hostsupport::HostError("cannot encode " + path + ": " +
+                                     (ffmpeg->LastErrorLine().empty() ? "ffmpeg stopped" : ffmpeg->LastErrorLine()));
     }
 }
 
@@ -163,8 +166,8 @@ void VideoWriter::Finish()
 {
     const int status = ffmpeg->Wait();
     if (status != 0)
-        throw HostError("cannot encode " + path + ": " +
-                        (ffmpeg->LastErrorLine().empty() ? "ffmpeg failed" : ffmpeg->LastErrorLine()));
+        throw hostsupport::HostError("cannot encode " + path + ": " +
+                                     (ffmpeg->LastErrorLine().empty() ? "ffmpeg failed" : ffmpeg->LastErrorLine()));
 }
 
 }  // namespace refhost

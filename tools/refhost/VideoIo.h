@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "Subprocess.h"
 #include "hostkit/Image.h"
+#include "hostsupport/Subprocess.h"
 
 namespace refhost {
 
@@ -35,7 +35,7 @@ public:
 private:
     std::string path;
     uint32_t width, height;
-    std::unique_ptr<Subprocess> ffmpeg;
+    std::unique_ptr<hostsupport::Subprocess> ffmpeg;
 };
 
 // "libx264" when this ffmpeg has it, else "mpeg4" (ffmpeg's own encoder).
@@ -52,7 +52,7 @@ public:
 private:
     std::string path;
     uint32_t width, height;
-    std::unique_ptr<Subprocess> ffmpeg;
+    std::unique_ptr<hostsupport::Subprocess> ffmpeg;
 };
 
 }  // namespace refhost

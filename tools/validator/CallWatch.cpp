@@ -7,7 +7,7 @@
 #include "ValidationHarness.h"
 #include "hostkit/FfglCodes.h"
 
-namespace refhost::validation {
+namespace validator {
 
 std::string FunctionCodeName(uint32_t code)
 {
@@ -63,4 +63,4 @@ void CallWatch::AfterCall(uint32_t code)
     fault += " during: " + report.LastStep();
 }
 
-}  // namespace refhost::validation
+}  // namespace validator

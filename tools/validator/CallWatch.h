@@ -9,7 +9,7 @@
 #include "hostkit/GlDiagnostics.h"
 #include "hostkit/PluginLibrary.h"
 
-namespace refhost::validation {
+namespace validator {
 
 class Reporter;
 
@@ -39,4 +39,4 @@ private:
     std::string fault;
 };
 
-}  // namespace refhost::validation
+}  // namespace validator

@@ -10,7 +10,7 @@
 
 #include "ValidationHarness.h"
 
-namespace refhost::validation {
+namespace validator {
 
 // Create/destroy cycles in the core context, and in the other kinds, where
 // the same lifecycle is checked again and a shorter run keeps the suite quick.
@@ -41,4 +41,4 @@ void CyclesWithFrames(Session& session, uint32_t cycles);
 std::vector<uint8_t> FirstFrame(Session& session, FrameRig& rig, const std::string& what,
                                 const std::function<void()>& hostState = {}, const std::function<void()>& undo = {});
 
-}  // namespace refhost::validation
+}  // namespace validator

@@ -4,7 +4,7 @@
 
 #include "hostkit/FfglCodes.h"
 
-namespace refhost::validation {
+namespace validator {
 
 std::string Size(uint32_t width, uint32_t height)
 {
@@ -149,4 +149,4 @@ std::string Resize(Session& session)
     return "5 resizes with 3 frames each, 5 size changes without";
 }
 
-}  // namespace refhost::validation
+}  // namespace validator

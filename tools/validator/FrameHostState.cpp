@@ -3,7 +3,7 @@
 
 #include <GL/glew.h>
 
-namespace refhost::validation {
+namespace validator {
 
 namespace {
 
@@ -62,4 +62,4 @@ std::string FrameStateChange(const FrameHostState& before, const FrameHostState&
     return {};
 }
 
-}  // namespace refhost::validation
+}  // namespace validator

@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace refhost::validation {
+namespace validator {
 
 struct FrameHostState {
     static constexpr int kUnits = 16;
@@ -24,4 +24,4 @@ struct FrameHostState {
 // What the frame changed, as a reason; empty when it gave everything back.
 std::string FrameStateChange(const FrameHostState& before, const FrameHostState& after);
 
-}  // namespace refhost::validation
+}  // namespace validator

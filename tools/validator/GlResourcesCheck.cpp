@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-namespace refhost::validation {
+namespace validator {
 
 namespace {
 
@@ -93,4 +93,4 @@ std::string GlResources(Session& session)
     return std::to_string(session.cycles) + " cycles, names 1 to " + std::to_string(limit) + " probed";
 }
 
-}  // namespace refhost::validation
+}  // namespace validator

@@ -4,10 +4,10 @@
 
 #include <GL/glew.h>
 
-#include "HostError.h"
 #include "ValidationKeptState.h"
+#include "hostsupport/HostError.h"
 
-namespace refhost::validation {
+namespace validator {
 
 namespace {
 
@@ -18,8 +18,8 @@ public:
     {
         program = CompileProgram();
         const uint8_t red[16 * 4] = {255, 0, 0, 255};
-        decoyTexture = hostkit::CreateTexture(4, 4, red);
-        otherTexture = hostkit::CreateTexture(4, 4, red);
+        decoyTexture = hostkit::Texture(4, 4, red);
+        otherTexture = hostkit::Texture(4, 4, red);
         glGenVertexArrays(1, &vertexArray);
         glGenBuffers(1, &arrayBuffer);
         glGenBuffers(1, &elementBuffer);
@@ -52,8 +52,6 @@ public:
     ~CarelessHost()
     {
         glDeleteProgram(program);
-        hostkit::DeleteTexture(decoyTexture);
-        hostkit::DeleteTexture(otherTexture);
         glDeleteVertexArrays(1, &vertexArray);
         const GLuint buffers[] = {arrayBuffer, elementBuffer, packBuffer, unpackBuffer};
         glDeleteBuffers(4, buffers);
@@ -65,9 +63,9 @@ public:
     void OtherTextureUnit() const
     {
         glActiveTexture(GL_TEXTURE0);
-        glBindTexture(GL_TEXTURE_2D, decoyTexture);
+        glBindTexture(GL_TEXTURE_2D, decoyTexture.Name());
         glActiveTexture(GL_TEXTURE3);
-        glBindTexture(GL_TEXTURE_2D, otherTexture);
+        glBindTexture(GL_TEXTURE_2D, otherTexture.Name());
     }
     static void PackAlignment(GLint alignment) { glPixelStorei(GL_PACK_ALIGNMENT, alignment); }
     void PackRows() const
@@ -142,7 +140,7 @@ private:
         GLint linked = 0;
         glGetProgramiv(program, GL_LINK_STATUS, &linked);
         if (!linked)
-            throw HostError("the validator's own GL program does not link");
+            throw hostsupport::HostError("the validator's own GL program does not link");
         glUseProgram(program);
         glUniform4f(glGetUniformLocation(program, "Offset"), 0.25f, -0.5f, 0.0f, 0.0f);
         glUniform4f(glGetUniformLocation(program, "Tint"), 0.0f, 1.0f, 0.0f, 1.0f);
@@ -150,7 +148,8 @@ private:
         return program;
     }
 
-    GLuint program = 0, decoyTexture = 0, otherTexture = 0;
+    GLuint program = 0;
+    hostkit::Texture decoyTexture, otherTexture;
     GLuint vertexArray = 0, arrayBuffer = 0, elementBuffer = 0, packBuffer = 0, unpackBuffer = 0;
     GLint rowLength = 0;
 };
@@ -190,4 +189,4 @@ std::string GlState(Session& session)
     return "9 kinds of careless state, " + std::to_string(kept) + " kinds of host state given back";
 }
 
-}  // namespace refhost::validation
+}  // namespace validator

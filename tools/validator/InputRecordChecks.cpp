@@ -9,7 +9,7 @@
 #include <fstream>
 #include <sstream>
 
-namespace refhost::validation {
+namespace validator {
 
 namespace {
 
@@ -145,4 +145,4 @@ std::string DeclaredSize(Session& session)
            " declared, peak memory +" + growth + ", " + took;
 }
 
-}  // namespace refhost::validation
+}  // namespace validator

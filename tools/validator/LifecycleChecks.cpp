@@ -6,14 +6,14 @@
 
 #include "hostkit/FfglCodes.h"
 
-namespace refhost::validation {
+namespace validator {
 
 namespace {
 
 // Distinct settings per instance, so that state shared between instances shows.
 void ApplyInstanceSettings(Session& session, const hostkit::EffectInstance& instance, uint32_t which)
 {
-    for (const ParameterDescription& parameter : session.plugin.parameters) {
+    for (const hostsupport::ParameterDescription& parameter : session.plugin.parameters) {
         if (parameter.IsText())
             continue;
         float value;
@@ -110,4 +110,4 @@ std::string ManyInstances(Session& session)
     return std::to_string(kInstances) + " instances, 3 frames each";
 }
 
-}  // namespace refhost::validation
+}  // namespace validator

@@ -7,7 +7,7 @@
 
 #include "hostkit/FfglCodes.h"
 
-namespace refhost::validation {
+namespace validator {
 
 namespace {
 
@@ -29,7 +29,7 @@ private:
     uint32_t state;
 };
 
-float StormValue(Random& random, const ParameterDescription& parameter)
+float StormValue(Random& random, const hostsupport::ParameterDescription& parameter)
 {
     static const float kHostile[] = {std::numeric_limits<float>::quiet_NaN(),
                                      std::numeric_limits<float>::infinity(),
@@ -60,7 +60,7 @@ std::string ParameterStorm(Session& session)
 {
     static const std::string kLongText(1000, 'x');
     static const char* const kTexts[] = {"", "x", "\xc3\xa9t\xc3\xa9 %s %n", kLongText.c_str()};
-    const std::vector<ParameterDescription>& parameters = session.plugin.parameters;
+    const std::vector<hostsupport::ParameterDescription>& parameters = session.plugin.parameters;
     Random random(20240611);
     struct StormSize {
         uint32_t width, height, frames;
@@ -73,7 +73,7 @@ std::string ParameterStorm(Session& session)
         FrameRig rig(TestImage(size.width, size.height, size.frames));
         for (uint32_t frame = 0; frame < size.frames; ++frame, ++total) {
             std::string values;
-            for (const ParameterDescription& parameter : parameters) {
+            for (const hostsupport::ParameterDescription& parameter : parameters) {
                 const std::string number = "parameter " + std::to_string(parameter.index);
                 std::string setting;
                 uint64_t answer;
@@ -113,4 +113,4 @@ std::string ParameterStorm(Session& session)
     return std::to_string(total) + " frames at 3 sizes";
 }
 
-}  // namespace refhost::validation
+}  // namespace validator

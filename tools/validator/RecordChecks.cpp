@@ -9,7 +9,7 @@
 
 #include "hostkit/FfglCodes.h"
 
-namespace refhost::validation {
+namespace validator {
 
 namespace {
 
@@ -229,7 +229,7 @@ uint32_t CheckParameter(Session& session, uint32_t index)
 
     session.report.Step("code 6 (default) of " + named);
     const uint64_t defaultAnswer = session.Call(ffgl::kGetParameterDefault, index);
-    if (IsTextType(type)) {
+    if (hostsupport::IsTextType(type)) {
         if (const char* text = AnswerText(defaultAnswer))
             Require(TextLength(text, kTextLimit) >= 0, "the default text of " + named + " is not terminated");
     } else {
@@ -252,7 +252,7 @@ void CheckDisplayTexts(Session& session, const std::vector<uint32_t>& types)
         const std::string parameter = "parameter " + std::to_string(i);
         session.report.Step("code 7 (display text) of " + parameter);
         const uint64_t answer = instance.Call(ffgl::kGetParameterDisplay, i);
-        if (IsTextType(types[i])) {
+        if (hostsupport::IsTextType(types[i])) {
             if (const char* text = AnswerText(answer))
                 Require(TextLength(text, kTextLimit) >= 0, "the display text of " + parameter + " is not terminated");
             continue;
@@ -302,4 +302,4 @@ std::string FunctionCodes(Session& session)
     return "codes 0 to 100, without and with an instance";
 }
 
-}  // namespace refhost::validation
+}  // namespace validator

@@ -7,7 +7,7 @@
 
 #include "hostkit/GlContext.h"
 
-namespace refhost {
+namespace validator {
 
 struct ValidationTestInfo {
     std::string name;
@@ -27,4 +27,4 @@ int RunOneValidationTest(const std::string& pluginPath, const std::string& name,
 // description, or fails with the reason no such context can be made.
 int ProbeValidationContext(const hostkit::GlContextRequest& context, int reportFd);
 
-}  // namespace refhost
+}  // namespace validator

@@ -3,13 +3,12 @@
 #include "Validation.h"
 
 #include "Checks.h"
-#include "HostError.h"
-#include "VirtualDisplay.h"
 #include "hostkit/FfglCodes.h"
+#include "hostsupport/HostError.h"
+#include "hostsupport/VirtualDisplay.h"
 
-namespace refhost {
+namespace validator {
 
-namespace validation {
 namespace {
 
 struct ValidationTest {
@@ -43,7 +42,7 @@ void IgnoreLogLine(const char*) {}
 // The child's context; GLX on the parent's display, or an Xvfb of its own
 // when run by hand without one. Members go in reverse: the context first.
 struct ChildContext {
-    VirtualDisplay display;
+    hostsupport::VirtualDisplay display;
     std::unique_ptr<hostkit::GlContext> context;
 };
 
@@ -51,19 +50,15 @@ ChildContext OpenContext(const hostkit::GlContextRequest& request)
 {
     ChildContext opened;
     if (request.api == hostkit::GlApi::Glx)
-        opened.display = VirtualDisplay::EnsureDisplay();
+        opened.display = hostsupport::VirtualDisplay::EnsureDisplay();
     std::string reason;
     opened.context = hostkit::GlContext::Create(request, &reason);
     if (!opened.context)
-        throw HostError("no " + hostkit::RequestDescription(request) + " context: " + reason);
+        throw hostsupport::HostError("no " + hostkit::RequestDescription(request) + " context: " + reason);
     return opened;
 }
 
 }  // namespace
-
-}  // namespace validation
-
-using namespace validation;
 
 std::vector<ValidationTestInfo> ValidationTests()
 {
@@ -81,7 +76,7 @@ int ProbeValidationContext(const hostkit::GlContextRequest& context, int reportF
         const ChildContext opened = OpenContext(context);
         report.Pass(hostkit::CurrentRendererDescription());
         return 0;
-    } catch (const HostError& error) {
+    } catch (const hostsupport::HostError& error) {
         report.Fail(error.what());
     }
     return 1;
@@ -122,7 +117,7 @@ int RunOneValidationTest(const std::string& pluginPath, const std::string& name,
         return 0;
     } catch (const TestFailure& failure) {
         report.Fail(failure.what());
-    } catch (const HostError& error) {
+    } catch (const hostsupport::HostError& error) {
         report.Fail(error.what());
     } catch (const std::exception& error) {
         report.Fail(std::string("the validator failed: ") + error.what());
@@ -130,4 +125,4 @@ int RunOneValidationTest(const std::string& pluginPath, const std::string& name,
     return 1;
 }
 
-}  // namespace refhost
+}  // namespace validator

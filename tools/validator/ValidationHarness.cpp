@@ -10,10 +10,10 @@
 #include <cstring>
 
 #include "FrameHostState.h"
-#include "HostError.h"
-#include "Scene.h"
+#include "hostsupport/HostError.h"
+#include "hostsupport/Scene.h"
 
-namespace refhost::validation {
+namespace validator {
 
 namespace {
 
@@ -26,7 +26,7 @@ constexpr uint8_t kPadding[4] = {255, 0, 255, 255};
 
 void Reporter::Line(const std::string& kind, const std::string& text) const
 {
-    std::string line = kind + " " + OneLine(text) + "\n";
+    std::string line = kind + " " + hostsupport::OneLine(text) + "\n";
     const char* at = line.data();
     size_t left = line.size();
     while (left > 0) {
@@ -100,8 +100,8 @@ Session::Session(const hostkit::PluginLibrary& pluginLibrary, const Reporter& re
     watch.Begin();
     library.Observe(&watch);
     report.Step("reading the description (codes 0, 13, 4, 5, 6, 15, 31, 35, 36, 41)");
-    plugin = Describe(library);
-    inputCount = InputTextureCount(plugin);
+    plugin = hostsupport::Describe(library);
+    inputCount = hostsupport::InputTextureCount(plugin);
 }
 
 hostkit::EffectInstance Session::Create(uint32_t width, uint32_t height) const
@@ -134,7 +134,7 @@ Image TestImage(uint32_t width, uint32_t height, uint32_t seed)
 {
     const uint32_t area = width * height;
     const uint32_t blobs = area < 64 * 64 ? 2 : area < 640 * 480 ? 6 : 12;
-    return MakeBlobField(width, height, blobs, seed);
+    return hostsupport::MakeBlobField(width, height, blobs, seed);
 }
 
 FrameRig::FrameRig(const Image& image, uint32_t hardwareWidth, uint32_t hardwareHeight)
@@ -150,27 +150,21 @@ FrameRig::FrameRig(const Image& image, uint32_t hardwareWidth, uint32_t hardware
     for (uint32_t y = 0; y < height; ++y)
         std::memcpy(&allocation[static_cast<size_t>(y) * hardwareWidth * 4], image.Row(y),
                     static_cast<size_t>(width) * 4);
-    texture = hostkit::CreateTexture(hardwareWidth, hardwareHeight, allocation.data());
-    target = hostkit::CreateRenderTarget(width, height);
+    texture = hostkit::Texture(hardwareWidth, hardwareHeight, allocation.data());
+    target = hostkit::RenderTarget(width, height);
     DescribeTexture(width, height, hardwareWidth, hardwareHeight);
-}
-
-FrameRig::~FrameRig()
-{
-    hostkit::DeleteRenderTarget(target);
-    hostkit::DeleteTexture(texture);
 }
 
 void FrameRig::DescribeTexture(uint32_t textureWidth, uint32_t textureHeight, uint32_t hardwareWidth,
                                uint32_t hardwareHeight)
 {
     // A mixer gets the same texture on both inputs.
-    inputs[0] = inputs[1] = {texture, textureWidth, textureHeight, hardwareWidth, hardwareHeight};
+    inputs[0] = inputs[1] = {texture.Name(), textureWidth, textureHeight, hardwareWidth, hardwareHeight};
 }
 
 void FrameRig::HandHandle(uint32_t handle)
 {
-    inputs[0].handle = inputs[1].handle = handle != 0 ? handle : texture;
+    inputs[0].handle = inputs[1].handle = handle != 0 ? handle : texture.Name();
 }
 
 uint64_t FrameRig::Process(const Session& session, hostkit::EffectInstance& instance,
@@ -236,4 +230,4 @@ std::string FirstDifference(const std::vector<uint8_t>& expected, const std::vec
     return text;
 }
 
-}  // namespace refhost::validation
+}  // namespace validator

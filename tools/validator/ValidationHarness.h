@@ -11,14 +11,14 @@
 #include <vector>
 
 #include "CallWatch.h"
-#include "Plugin.h"
 #include "hostkit/ByteRecord.h"
 #include "hostkit/EffectInstance.h"
 #include "hostkit/HostGl.h"
 #include "hostkit/Image.h"
 #include "hostkit/PluginLibrary.h"
+#include "hostsupport/Plugin.h"
 
-namespace refhost::validation {
+namespace validator {
 
 using hostkit::Image;
 
@@ -78,7 +78,7 @@ public:
 
     const hostkit::PluginLibrary& library;
     const Reporter& report;
-    PluginDescription plugin;
+    hostsupport::PluginDescription plugin;
     // Input textures per frame: 0 for a source, 1 for an effect, 2 for a mixer.
     uint32_t inputCount = 1;
     // Create/destroy cycles of the lifecycle and GL-resource tests.
@@ -107,9 +107,6 @@ Image TestImage(uint32_t width, uint32_t height, uint32_t seed);
 class FrameRig {
 public:
     FrameRig(const Image& image, uint32_t hardwareWidth = 0, uint32_t hardwareHeight = 0);
-    ~FrameRig();
-    FrameRig(const FrameRig&) = delete;
-    FrameRig& operator=(const FrameRig&) = delete;
 
     // The texture description the plug-in gets; by default the real one.
     void DescribeTexture(uint32_t width, uint32_t height, uint32_t hardwareWidth, uint32_t hardwareHeight);
@@ -128,12 +125,12 @@ public:
     bool OutputProduced() const;
     uint32_t Width() const { return width; }
     uint32_t Height() const { return height; }
-    uint32_t Texture() const { return texture; }
+    uint32_t Texture() const { return texture.Name(); }
     uint32_t Framebuffer() const { return target.framebuffer; }
 
 private:
     uint32_t width, height;
-    uint32_t texture = 0;
+    hostkit::Texture texture;
     hostkit::RenderTarget target;
     hostkit::InputTexture inputs[2];
 };
@@ -142,4 +139,4 @@ private:
 std::string FirstDifference(const std::vector<uint8_t>& expected, const std::vector<uint8_t>& actual,
                             uint32_t width);
 
-}  // namespace refhost::validation
+}  // namespace validator

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "Checks.h"
-#include "HostError.h"
+#include "hostsupport/HostError.h"
 
-namespace refhost::validation {
+namespace validator {
 
 namespace {
 
@@ -179,4 +179,4 @@ int CheckKeptHostState(Session& session, FrameRig& rig)
     return static_cast<int>(states.size());
 }
 
-}  // namespace refhost::validation
+}  // namespace validator

@@ -6,11 +6,11 @@
 
 #include "ValidationHarness.h"
 
-namespace refhost::validation {
+namespace validator {
 
 // Runs one frame per piece of host state on a new instance each time (so
 // that first-frame set-up is covered too); throws on the first leak. Returns
 // how many pieces were checked.
 int CheckKeptHostState(Session& session, FrameRig& rig);
 
-}  // namespace refhost::validation
+}  // namespace validator

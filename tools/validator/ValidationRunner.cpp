@@ -17,13 +17,13 @@
 #include <fstream>
 #include <sstream>
 
-#include "HostError.h"
-#include "Interrupt.h"
-#include "Subprocess.h"
+#include "hostsupport/HostError.h"
+#include "hostsupport/Interrupt.h"
+#include "hostsupport/Subprocess.h"
 
 extern char** environ;
 
-namespace refhost {
+namespace validator {
 
 namespace {
 
@@ -38,7 +38,7 @@ std::string LastOutputLine(const std::string& path)
     while (std::getline(in, line))
         if (line.find_first_not_of(" \t\r") != std::string::npos)
             last = line;
-    last = OneLine(last);
+    last = hostsupport::OneLine(last);
     if (last.size() > 160)
         last = last.substr(0, 157) + "...";
     return last;
@@ -89,7 +89,7 @@ Child SpawnChild(const std::vector<std::string>& argv, const std::string& output
 {
     int report[2] = {-1, -1};
     if (pipe2(report, O_CLOEXEC) != 0)
-        throw HostError("cannot create a pipe: " + std::string(std::strerror(errno)));
+        throw hostsupport::HostError("cannot create a pipe: " + std::string(std::strerror(errno)));
     // Above the child's report descriptor, so that moving it there is a real dup2.
     for (int& end : report) {
         const int moved = fcntl(end, F_DUPFD_CLOEXEC, kValidationReportFd + 1);
@@ -112,7 +112,7 @@ Child SpawnChild(const std::vector<std::string>& argv, const std::string& output
     close(report[1]);
     if (spawned != 0) {
         close(report[0]);
-        throw HostError("cannot run " + argv[0] + ": " + std::strerror(spawned));
+        throw hostsupport::HostError("cannot run " + argv[0] + ": " + std::strerror(spawned));
     }
     child.reportFd = report[0];
     return child;
@@ -132,7 +132,7 @@ ChildEnd WaitForChild(const Child& child, Clock::time_point deadline, ReportRead
     bool open = true, reaped = false;
     char buffer[4096];
     while (!reaped) {
-        if (Interrupted()) {
+        if (hostsupport::Interrupted()) {
             end.interrupted = true;
             break;
         }
@@ -208,7 +208,7 @@ ValidationOutcome Judge(const ChildEnd& end, const ReportReader& reader, const s
 ValidationOutcome RunValidationChild(const std::vector<std::string>& argv, double timeoutSeconds)
 {
     const auto start = Clock::now();
-    const std::string outputPath = MakeTemporaryFile("zao-validate");
+    const std::string outputPath = hostsupport::MakeTemporaryFile("zao-validate");
     Child child;
     try {
         child = SpawnChild(argv, outputPath);
@@ -228,4 +228,4 @@ ValidationOutcome RunValidationChild(const std::vector<std::string>& argv, doubl
     return outcome;
 }
 
-}  // namespace refhost
+}  // namespace validator

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace refhost {
+namespace validator {
 
 // The file descriptor on which the child writes its report lines.
 constexpr int kValidationReportFd = 3;
@@ -24,4 +24,4 @@ struct ValidationOutcome {
 // child that outlives timeoutSeconds is killed.
 ValidationOutcome RunValidationChild(const std::vector<std::string>& argv, double timeoutSeconds);
 
-}  // namespace refhost
+}  // namespace validator

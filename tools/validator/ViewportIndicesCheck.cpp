@@ -7,7 +7,7 @@
 
 #include <string>
 
-namespace refhost::validation {
+namespace validator {
 
 namespace {
 
@@ -102,4 +102,4 @@ std::string ViewportIndices(Session& session)
     return "viewport, scissor box and scissor test of index 1 kept over 4 frames at 2 sizes";
 }
 
-}  // namespace refhost::validation
+}  // namespace validator

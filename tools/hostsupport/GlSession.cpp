@@ -3,7 +3,7 @@
 
 #include "HostError.h"
 
-namespace refhost {
+namespace hostsupport {
 
 std::unique_ptr<GlSession> GlSession::Open(hostkit::GlApi api)
 {
@@ -38,4 +38,4 @@ hostkit::GlApi ParseGlApi(const std::string& name)
     return name == "egl" ? hostkit::GlApi::Egl : hostkit::GlApi::Glx;
 }
 
-}  // namespace refhost
+}  // namespace hostsupport

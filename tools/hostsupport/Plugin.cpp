@@ -14,7 +14,7 @@
 #include "hostkit/ByteRecord.h"
 #include "hostkit/FfglCodes.h"
 
-namespace refhost {
+namespace hostsupport {
 
 namespace {
 
@@ -323,4 +323,4 @@ std::vector<hostkit::InputTexture> FrameInputs(const PluginDescription& plugin, 
                                               hostkit::InputTexture::Whole(texture, width, height));
 }
 
-}  // namespace refhost
+}  // namespace hostsupport

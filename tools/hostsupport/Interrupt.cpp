@@ -6,7 +6,7 @@
 
 #include <initializer_list>
 
-namespace refhost {
+namespace hostsupport {
 
 namespace {
 
@@ -34,4 +34,4 @@ bool Interrupted()
     return interrupted != 0;
 }
 
-}  // namespace refhost
+}  // namespace hostsupport

@@ -1,4 +1,4 @@
-// What the reference host knows of a loaded FFGL 2 plug-in: its description
+// What a host knows of a loaded FFGL 2 plug-in: its description
 // and parameters read through plugMain alone, and "Name=Value" settings
 // resolved against them and applied to an instance.
 #pragma once
@@ -13,7 +13,7 @@
 #include "hostkit/FfglCodes.h"
 #include "hostkit/PluginLibrary.h"
 
-namespace refhost {
+namespace hostsupport {
 
 // Text and file parameters take a text, every other type a number.
 inline bool IsTextType(uint32_t type)
@@ -81,4 +81,4 @@ void ApplySetting(const hostkit::EffectInstance& instance, const ParameterSettin
 std::vector<hostkit::InputTexture> FrameInputs(const PluginDescription& plugin, uint32_t texture, uint32_t width,
                                                uint32_t height);
 
-}  // namespace refhost
+}  // namespace hostsupport

@@ -8,7 +8,7 @@
 #include "VirtualDisplay.h"
 #include "hostkit/GlContext.h"
 
-namespace refhost {
+namespace hostsupport {
 
 class GlSession {
 public:
@@ -33,4 +33,4 @@ private:
 
 hostkit::GlApi ParseGlApi(const std::string& name);
 
-}  // namespace refhost
+}  // namespace hostsupport

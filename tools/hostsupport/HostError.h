@@ -1,11 +1,11 @@
-// The one kind of failure the reference host reports: a one-line message that
-// main prints after "zao-host: " before it exits non-zero.
+// The one kind of failure zao-host and its validator report: a one-line
+// message that main prints after "zao-host: " before it exits non-zero.
 #pragma once
 
 #include <stdexcept>
 #include <string>
 
-namespace refhost {
+namespace hostsupport {
 
 class HostError : public std::runtime_error {
 public:
@@ -15,4 +15,4 @@ public:
 // The message on one line: line breaks from tools and libraries become spaces.
 std::string OneLine(std::string text);
 
-}  // namespace refhost
+}  // namespace hostsupport

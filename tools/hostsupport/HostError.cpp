@@ -1,7 +1,7 @@
 // Flattening of multi-line texts into one message line.
 #include "HostError.h"
 
-namespace refhost {
+namespace hostsupport {
 
 std::string OneLine(std::string text)
 {
@@ -13,4 +13,4 @@ std::string OneLine(std::string text)
     return text;
 }
 
-}  // namespace refhost
+}  // namespace hostsupport

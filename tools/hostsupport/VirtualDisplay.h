@@ -7,7 +7,7 @@
 
 #include <string>
 
-namespace refhost {
+namespace hostsupport {
 
 class VirtualDisplay {
 public:
@@ -28,4 +28,4 @@ private:
     std::string name;
 };
 
-}  // namespace refhost
+}  // namespace hostsupport

@@ -18,7 +18,7 @@
 
 #include "HostError.h"
 
-namespace refhost {
+namespace hostsupport {
 
 namespace {
 
@@ -145,4 +145,4 @@ void VirtualDisplay::Stop()
     unsetenv("DISPLAY");
 }
 
-}  // namespace refhost
+}  // namespace hostsupport

@@ -2,9 +2,9 @@
 // that partial outputs are removed and our Xvfb is stopped before we exit.
 #pragma once
 
-namespace refhost {
+namespace hostsupport {
 
 void InstallInterruptHandlers();
 bool Interrupted();
 
-}  // namespace refhost
+}  // namespace hostsupport

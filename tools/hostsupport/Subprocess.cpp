@@ -19,7 +19,7 @@
 
 extern char** environ;
 
-namespace refhost {
+namespace hostsupport {
 
 std::string MakeTemporaryFile(const std::string& prefix)
 {
@@ -184,4 +184,4 @@ CapturedRun RunCaptured(const std::vector<std::string>& argv)
     return run;
 }
 
-}  // namespace refhost
+}  // namespace hostsupport

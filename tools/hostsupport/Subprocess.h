@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace refhost {
+namespace hostsupport {
 
 // An empty file of our own in $TMPDIR (or /tmp) named PREFIX-XXXXXX; throws HostError.
 std::string MakeTemporaryFile(const std::string& prefix);
@@ -57,4 +57,4 @@ struct CapturedRun {
 // Runs to completion and collects its standard output.
 CapturedRun RunCaptured(const std::vector<std::string>& argv);
 
-}  // namespace refhost
+}  // namespace hostsupport

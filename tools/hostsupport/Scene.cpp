@@ -7,7 +7,7 @@
 #include <cmath>
 #include <vector>
 
-namespace refhost {
+namespace hostsupport {
 
 namespace {
 
@@ -153,4 +153,4 @@ bool IsOverlayPink(const uint8_t* p)
     return p[0] > 200 && p[1] < 80 && p[2] > 100;
 }
 
-}  // namespace refhost
+}  // namespace hostsupport

@@ -8,7 +8,7 @@
 
 #include "hostkit/Image.h"
 
-namespace refhost {
+namespace hostsupport {
 
 using hostkit::Image;
 
@@ -33,4 +33,4 @@ Image MakeBlobField(uint32_t width, uint32_t height, uint32_t blobs, uint32_t se
 // Whether any pixel has the overlay's default pink, which the scenes never contain.
 bool IsOverlayPink(const uint8_t* rgba);
 
-}  // namespace refhost
+}  // namespace hostsupport
