@@ -63,28 +63,23 @@ std::vector<uint8_t> Scene(uint32_t width, uint32_t height)
 struct Rig {
     Size size;
     std::vector<uint8_t> pixels;
-    uint32_t texture = 0;
+    hostkit::Texture texture;
     hostkit::RenderTarget output;
     hostkit::FrameRecords records;
     ZudArazOdudave effect;
 
     Rig(Size s, bool fullReadback) : size(s), pixels(Scene(s.width, s.height))
     {
-        texture = hostkit::CreateTexture(s.width, s.height, pixels.data());
-        output = hostkit::CreateRenderTarget(s.width, s.height);
-        const auto input = hostkit::InputTexture::Whole(texture, s.width, s.height);
+        texture = hostkit::Texture(s.width, s.height, pixels.data());
+        output = hostkit::RenderTarget(s.width, s.height);
+        const auto input = hostkit::InputTexture::Whole(texture.Name(), s.width, s.height);
         records.Build(&input, 1, output.framebuffer);
         const auto viewport = hostkit::MakeViewport(0, 0, s.width, s.height);
         effect.InitGL(static_cast<const ViewportRecord*>(viewport.Data()));
         effect.SetFloatParameter(kShowBlobs, 0.0f);
         effect.ForceFullReadback(fullReadback);
     }
-    ~Rig()
-    {
-        effect.DeInitGL();
-        hostkit::DeleteTexture(texture);
-        hostkit::DeleteRenderTarget(output);
-    }
+    ~Rig() { effect.DeInitGL(); }
     Rig(const Rig&) = delete;
     Rig& operator=(const Rig&) = delete;
 
@@ -143,7 +138,7 @@ void HostPassThrough(benchmark::State& state)
         hostkit::BeginFrame(rig.output, 0, 0, 0, 1);
         {
             const hostkit::GlCallCounting counting;
-            passThrough.Draw(rig.texture);
+            passThrough.Draw(rig.texture.Name());
         }
         glFinish();
     }

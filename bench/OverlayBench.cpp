@@ -72,7 +72,7 @@ struct Setup {
     Size size;
     Scene scene;
     Image image;
-    uint32_t texture = 0;
+    hostkit::Texture texture;
     hostkit::RenderTarget output;
     ZudArazOdudave effect;
 
@@ -80,23 +80,18 @@ struct Setup {
         : size(kSizes[state.range(0)]), scene(kScenes[state.range(1)]),
           image(SceneImage(size, scene))
     {
-        texture = hostkit::CreateTexture(size.width, size.height, image.pixels.data());
-        output = hostkit::CreateRenderTarget(size.width, size.height);
+        texture = hostkit::Texture(size.width, size.height, image.pixels.data());
+        output = hostkit::RenderTarget(size.width, size.height);
         const auto viewport = hostkit::MakeViewport(0, 0, size.width, size.height);
         effect.InitGL(static_cast<const ViewportRecord*>(viewport.Data()));
         Configure(scene, [&](uint32_t number, float value) { effect.SetFloatParameter(number, value); });
         Frame();
         glFinish();
     }
-    ~Setup()
-    {
-        effect.DeInitGL();
-        hostkit::DeleteTexture(texture);
-        hostkit::DeleteRenderTarget(output);
-    }
+    ~Setup() { effect.DeInitGL(); }
     void Frame()
     {
-        const auto input = hostkit::InputTexture::Whole(texture, size.width, size.height);
+        const auto input = hostkit::InputTexture::Whole(texture.Name(), size.width, size.height);
         const hostkit::FrameRecords frame(&input, 1, output.framebuffer);
         hostkit::BeginFrame(output, 0, 0, 0, 1);
         effect.ProcessOpenGL(static_cast<const FrameInput*>(frame.Data()));
@@ -204,11 +199,11 @@ void WholeFrame(benchmark::State& state)
         return;
     }
     const Image image = SceneImage(size, scene);
-    const uint32_t texture = hostkit::CreateTexture(size.width, size.height, image.pixels.data());
-    hostkit::RenderTarget output = hostkit::CreateRenderTarget(size.width, size.height);
+    const hostkit::Texture texture(size.width, size.height, image.pixels.data());
+    const hostkit::RenderTarget output(size.width, size.height);
     hostkit::EffectInstance instance(*library, size.width, size.height);
     Configure(scene, [&](uint32_t number, float value) { instance.SetFloat(number, value); });
-    const auto input = hostkit::InputTexture::Whole(texture, size.width, size.height);
+    const auto input = hostkit::InputTexture::Whole(texture.Name(), size.width, size.height);
     instance.PrepareFrame(&input, 1, output.framebuffer);
     const auto run = [&] {
         hostkit::BeginFrame(output, 0, 0, 0, 1);
@@ -234,8 +229,6 @@ void WholeFrame(benchmark::State& state)
     state.counters["queries"] = static_cast<double>(calls.queries) / frames;
     state.counters["other_calls"] = static_cast<double>(calls.others) / frames;
     instance.Destroy();
-    hostkit::DeleteTexture(texture);
-    hostkit::DeleteRenderTarget(output);
     state.SetLabel(Label(size, scene));
 }
 
@@ -248,16 +241,14 @@ void HostPassThrough(benchmark::State& state)
     }
     const Size size = kSizes[state.range(0)];
     const Image image = testsupport::TwentyTargets(size.width, size.height);
-    const uint32_t texture = hostkit::CreateTexture(size.width, size.height, image.pixels.data());
-    hostkit::RenderTarget output = hostkit::CreateRenderTarget(size.width, size.height);
+    const hostkit::Texture texture(size.width, size.height, image.pixels.data());
+    const hostkit::RenderTarget output(size.width, size.height);
     const refhost::PassThrough passThrough;
     for (auto _ : state) {
         hostkit::BeginFrame(output, 0, 0, 0, 1);
-        passThrough.Draw(texture);
+        passThrough.Draw(texture.Name());
         glFinish();
     }
-    hostkit::DeleteTexture(texture);
-    hostkit::DeleteRenderTarget(output);
     state.SetLabel(std::to_string(size.width) + "x" + std::to_string(size.height));
 }
 

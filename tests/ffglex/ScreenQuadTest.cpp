@@ -26,14 +26,13 @@ protected:
     {
         ffglex::ShaderProgram program;
         EXPECT_TRUE(program.CompileAndLink(kVertex, kFragment));
-        hostkit::RenderTarget target = hostkit::CreateRenderTarget(kSize, kSize);
+        hostkit::RenderTarget target(kSize, kSize);
         hostkit::BeginFrame(target, 0, 0, 0, 0);
         {
             ffglex::ScopedProgramUse use(program.GetProgram());
             quad.Draw();
         }
         std::vector<uint8_t> pixels = hostkit::ReadPixels(target);
-        hostkit::DeleteRenderTarget(target);
         program.Release();
         return pixels;
     }

@@ -99,7 +99,8 @@ const char* TextAt(const uint8_t* record, size_t offset)
 
 struct GlWorld {
     std::unique_ptr<hostkit::GlContext> context;
-    uint32_t texture = 0;
+    // Never destroyed: the process ends with them.
+    hostkit::Texture texture;
     hostkit::RenderTarget output;
 };
 
@@ -265,7 +266,7 @@ void FillFrameRecord(FuzzedDataProvider& data, HostMemory& memory, uint8_t* r)
                 PutU32(info, 4, height);
                 PutU32(info, 8, HardwareSide(data, width));
                 PutU32(info, 12, HardwareSide(data, height));
-                PutU32(info, 16, world && data.ConsumeIntegralInRange<int>(0, 7) != 0 ? world->texture : 0);
+                PutU32(info, 16, world && data.ConsumeIntegralInRange<int>(0, 7) != 0 ? world->texture.Name() : 0);
             }
             PutPointer(textures, i * sizeof(void*), info);
         }
@@ -480,7 +481,7 @@ void PaintInputTexture(FuzzedDataProvider& data)
             p[0] = p[1] = p[2] = lit ? level : static_cast<uint8_t>(255 - level);
             p[3] = 255;
         }
-    hostkit::UpdateTexture(world->texture, kTextureSide, kTextureSide, pixels.data());
+    hostkit::UpdateTexture(world->texture.Name(), kTextureSide, kTextureSide, pixels.data());
 }
 
 }  // namespace
@@ -506,8 +507,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     world->context = std::move(context);
     std::fprintf(stderr, "PlugMainFuzzer: %s\n", hostkit::CurrentRendererDescription().c_str());
     std::vector<uint8_t> black(kTextureSide * kTextureSide * 4, 0);
-    world->texture = hostkit::CreateTexture(kTextureSide, kTextureSide, black.data());
-    world->output = hostkit::CreateRenderTarget(kTextureSide, kTextureSide);
+    world->texture = hostkit::Texture(kTextureSide, kTextureSide, black.data());
+    world->output = hostkit::RenderTarget(kTextureSide, kTextureSide);
     return 0;
 }
 

@@ -28,7 +28,7 @@ protected:
     void TearDown() override
     {
         instance.Destroy();
-        hostkit::DeleteTexture(texture);
+        texture.Release();
         frame.reset();
         GlPluginTest::TearDown();
     }
@@ -37,14 +37,14 @@ protected:
 
     void Show(const Image& image)
     {
-        hostkit::DeleteTexture(texture);
-        texture = hostkit::CreateTexture(image.width, image.height, image.pixels.data());
+        texture.Release();  // first, so that the new texture may take its name
+        texture = hostkit::Texture(image.width, image.height, image.pixels.data());
     }
 
     // One processed frame of the current input, its allocations counted.
     hostkit::AllocationStats Frame()
     {
-        frame->Prepare(instance, texture, kWidth, kHeight, 1);
+        frame->Prepare(instance, texture.Name(), kWidth, kHeight, 1);
         hostkit::StartCountingAllocations(library->EntryAddress());
         const uint64_t result = instance.ProcessFrame();
         const hostkit::AllocationStats stats = hostkit::StopCountingAllocations();
@@ -54,7 +54,7 @@ protected:
 
     static constexpr uint32_t kWidth = 640, kHeight = 360;
     hostkit::EffectInstance instance;
-    uint32_t texture = 0;
+    hostkit::Texture texture;
     std::unique_ptr<testsupport::HostFrame> frame = std::make_unique<testsupport::HostFrame>();
 };
 

@@ -33,7 +33,6 @@ public:
             effect.DeInitGL();
         initialised = false;
         input.Release();
-        texture = 0;
         output.Release();
     }
 
@@ -46,8 +45,7 @@ public:
         const uint32_t allocatedHeight = hardwareHeight ? hardwareHeight : image.height;
         input.Release();  // first, so that the new texture may take its name
         input = hostkit::Texture(image.width, image.height, image.pixels.data(), allocatedWidth, allocatedHeight);
-        texture = input.Name();
-        return FrameOn(texture, image.width, image.height,
+        return FrameOn(input.Name(), image.width, image.height,
                        reportedHardwareWidth == UINT32_MAX ? allocatedWidth : reportedHardwareWidth,
                        reportedHardwareHeight == UINT32_MAX ? allocatedHeight : reportedHardwareHeight);
     }
@@ -78,8 +76,6 @@ public:
     ZudArazOdudave effect;
     hostkit::RenderTarget output;
     hostkit::Texture input;
-    // input's name, for tests that build records of their own around it.
-    uint32_t texture = 0;
     bool initialised = false;
 };
 

@@ -42,7 +42,7 @@ TEST_F(HostGlObjects, RenderTargetMovedOntoAnotherDeletesTheOthersNames)
     EXPECT_FALSE(glIsFramebuffer(framebuffer));
     EXPECT_FALSE(glIsTexture(texture));
     EXPECT_EQ(hostkit::ReadPixels(target).size(), 16u);
-    hostkit::DeleteRenderTarget(target);
+    target.Release();
     EXPECT_EQ(target.framebuffer, 0u);
     EXPECT_EQ(target.width, 0u);
 }

@@ -124,11 +124,11 @@ TEST_F(FramePipelineTest, FrameLeavesTheDocumentedGlStateWhateverTheHostSet)
 
     Image input(37, 23, 0, 0, 0);
     testsupport::AddNoise(input, 5, 255);
-    const uint32_t texture = hostkit::CreateTexture(37, 23, input.pixels.data());
-    hostkit::RenderTarget output = hostkit::CreateRenderTarget(37, 23);
-    const auto whole = hostkit::InputTexture::Whole(texture, 37, 23);
+    const hostkit::Texture texture(37, 23, input.pixels.data());
+    const hostkit::RenderTarget output(37, 23);
+    const auto whole = hostkit::InputTexture::Whole(texture.Name(), 37, 23);
     const hostkit::FrameRecords frame(&whole, 1, output.framebuffer);
-    hostkit::RenderTarget elsewhere = hostkit::CreateRenderTarget(8, 8);
+    const hostkit::RenderTarget elsewhere(8, 8);
     glBindFramebuffer(GL_FRAMEBUFFER, elsewhere.framebuffer);
     glActiveTexture(GL_TEXTURE3);
     ASSERT_EQ(harness.effect.ProcessOpenGL(static_cast<const FrameInput*>(frame.Data())), 0u);
@@ -153,9 +153,6 @@ TEST_F(FramePipelineTest, FrameLeavesTheDocumentedGlStateWhateverTheHostSet)
     glDeleteBuffers(1, &packBuffer);
     glDeleteVertexArrays(1, &hostArray);
     glDeleteProgram(hostProgram);
-    hostkit::DeleteTexture(texture);
-    hostkit::DeleteRenderTarget(output);
-    hostkit::DeleteRenderTarget(elsewhere);
 }
 
 TEST_F(FramePipelineTest, HostPackStateDoesNotChangeWhatIsDetected)
@@ -195,7 +192,7 @@ TEST_F(FramePipelineTest, MissingInputFailsAndLeavesTheTargetsAlone)
     const void* nullTexture[] = {nullptr};
     const auto empty = hostkit::MakeFrameInput(1, nullTexture, harness.output.framebuffer);
     EXPECT_EQ(harness.effect.ProcessOpenGL(static_cast<const FrameInput*>(empty.Data())), 0xFFFFFFFFu);
-    const auto zeroSized = hostkit::MakeTextureInfo(0, 48, 64, 48, harness.texture);
+    const auto zeroSized = hostkit::MakeTextureInfo(0, 48, 64, 48, harness.input.Name());
     const void* zeroTextures[] = {zeroSized.Data()};
     const auto zeroFrame = hostkit::MakeFrameInput(1, zeroTextures, harness.output.framebuffer);
     EXPECT_EQ(harness.effect.ProcessOpenGL(static_cast<const FrameInput*>(zeroFrame.Data())), 0xFFFFFFFFu);

@@ -77,7 +77,8 @@ TEST_F(GlCallCountTest, ASteadyFrameAsksAtMostItsQueriesAtAnySize)
         hostkit::Image scene(width, height, 0, 0, 0);  // three white squares on black: three targets
         for (uint32_t i = 0; i < 3; ++i)
             scene.Fill(width * (4 * i + 1) / 12, height / 3, width * (4 * i + 3) / 12, height * 2 / 3, 255, 255, 255);
-        const uint32_t texture = hostkit::CreateTexture(width, height, scene.pixels.data());
+        const hostkit::Texture input(width, height, scene.pixels.data());
+        const uint32_t texture = input.Name();
         hostkit::EffectInstance instance = MakeInstance(width, height);
         ASSERT_TRUE(instance.Valid());
         testsupport::HostFrame frame;
@@ -96,7 +97,6 @@ TEST_F(GlCallCountTest, ASteadyFrameAsksAtMostItsQueriesAtAnySize)
         EXPECT_GT(counts.draws, 0u);
         EXPECT_GT(Calls("glUseProgram"), 0u) << hostkit::GlCallList(functions, GlCallKind::Other);
         EXPECT_EQ(instance.Destroy(), 0u);
-        hostkit::DeleteTexture(texture);
     }
 }
 

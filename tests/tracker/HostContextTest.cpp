@@ -30,11 +30,12 @@ protected:
         hostkit::Image image(kWidth, kHeight, 0, 0, 0);
         image.Fill(20, 14, 44, 34, 255, 255, 255, 255);
         image.Fill(4, 4, 10, 9, 255, 255, 255, 255);
-        texture = hostkit::CreateTexture(kWidth, kHeight, image.pixels.data());
+        input = hostkit::Texture(kWidth, kHeight, image.pixels.data());
+        texture = input.Name();
     }
     void TearDown() override
     {
-        hostkit::DeleteTexture(texture);
+        input.Release();
         frame.reset();
         GlPluginTest::TearDown();
     }
@@ -65,7 +66,8 @@ protected:
         return major > 4 || (major == 4 && minor >= 4);
     }
 
-    uint32_t texture = 0;
+    hostkit::Texture input;
+    uint32_t texture = 0;  // input's name
     std::unique_ptr<testsupport::HostFrame> frame = std::make_unique<testsupport::HostFrame>();
 };
 

@@ -18,7 +18,7 @@ protected:
     {
         for (hostkit::EffectInstance& instance : instances)
             EXPECT_EQ(instance.Destroy(), 0u);
-        hostkit::DeleteTexture(texture);
+        texture.Release();
         frame.reset();
         GlPluginTest::TearDown();
     }
@@ -33,8 +33,8 @@ protected:
 
     void Upload(const std::vector<uint8_t>& pixels)
     {
-        hostkit::DeleteTexture(texture);
-        texture = hostkit::CreateTexture(width, height, pixels.data());
+        texture.Release();  // first, so that the new texture may take its name
+        texture = hostkit::Texture(width, height, pixels.data());
     }
 
     // One frame on the given texture name; the output it drew.
@@ -52,7 +52,7 @@ protected:
     }
 
     uint32_t width = 160, height = 120;
-    uint32_t texture = 0;
+    hostkit::Texture texture;
     std::unique_ptr<testsupport::HostFrame> frame = std::make_unique<testsupport::HostFrame>();
     std::deque<hostkit::EffectInstance> instances;  // references stay valid as it grows
 };
@@ -64,7 +64,7 @@ TEST_F(ReadBackTest, TextureNameZeroAfterATargetDrawsWhatAnEmptyGridGives)
     for (int invert = 0; invert < 2; ++invert) {
         SCOPED_TRACE(invert ? "inverted" : "plain");
         hostkit::EffectInstance& seen = NewInstance(static_cast<float>(invert));
-        const std::vector<uint8_t> withTarget = Frame(seen, texture);
+        const std::vector<uint8_t> withTarget = Frame(seen, texture.Name());
         const std::vector<uint8_t> afterTarget = Frame(seen, 0);
         // A fresh instance has no earlier frame whose pixels could show.
         emptyGridOutput[invert] = Frame(NewInstance(static_cast<float>(invert)), 0);
@@ -88,8 +88,8 @@ TEST_F(ReadBackTest, AnRgbaFrameReadsBackOnlyItsGrid)
         height = c.height;
         Upload(WhiteSquare());
         hostkit::EffectInstance& instance = NewInstance(0.0f);
-        Frame(instance, texture);
-        frame->Prepare(instance, texture, width, height);
+        Frame(instance, texture.Name());
+        frame->Prepare(instance, texture.Name(), width, height);
         hostkit::ResetDrawCallCount();
         EXPECT_EQ(instance.ProcessFrame(), 0u);
         EXPECT_EQ(hostkit::ReadBackByteCount(), c.gridBytes);

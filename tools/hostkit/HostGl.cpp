@@ -7,8 +7,10 @@
 
 namespace hostkit {
 
-uint32_t CreateTexture(uint32_t width, uint32_t height, const uint8_t* pixels, uint32_t hardwareWidth,
-                       uint32_t hardwareHeight)
+namespace {
+
+uint32_t CreateTexture(uint32_t width, uint32_t height, const uint8_t* pixels, uint32_t hardwareWidth = 0,
+                       uint32_t hardwareHeight = 0)
 {
     if (hardwareWidth == 0)
         hardwareWidth = width;
@@ -41,6 +43,8 @@ void DeleteTexture(uint32_t texture)
     if (name != 0)
         glDeleteTextures(1, &name);
 }
+
+}  // namespace
 
 void UpdateTexture(uint32_t texture, uint32_t width, uint32_t height, const uint8_t* pixels)
 {
@@ -112,16 +116,6 @@ void RenderTarget::Release()
         glDeleteFramebuffers(1, &name);
     DeleteTexture(std::exchange(texture, 0));
     width = height = 0;
-}
-
-RenderTarget CreateRenderTarget(uint32_t width, uint32_t height)
-{
-    return RenderTarget(width, height);
-}
-
-void DeleteRenderTarget(RenderTarget& target)
-{
-    target.Release();
 }
 
 void BeginFrame(const RenderTarget& target, float r, float g, float b, float a)

@@ -66,12 +66,4 @@ std::vector<uint8_t> ReadPixels(const RenderTarget& target);
 // Replaces the lower-left width x height of an RGBA8 texture.
 void UpdateTexture(uint32_t texture, uint32_t width, uint32_t height, const uint8_t* pixels);
 
-// The bare-name forms kept for callers not yet on the owners above: a texture
-// from CreateTexture is theirs to DeleteTexture; DeleteRenderTarget is Release().
-uint32_t CreateTexture(uint32_t width, uint32_t height, const uint8_t* pixels, uint32_t hardwareWidth = 0,
-                       uint32_t hardwareHeight = 0);
-void DeleteTexture(uint32_t texture);
-RenderTarget CreateRenderTarget(uint32_t width, uint32_t height);
-void DeleteRenderTarget(RenderTarget& target);
-
 }  // namespace hostkit

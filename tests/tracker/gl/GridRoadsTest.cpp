@@ -166,9 +166,8 @@ TEST_F(GridRoadsTest, RgbaFramesFromOnePixelToCinemaFourKSampleTheCpuReferenceOn
         testsupport::AddNoise(image, size.width * 7 + size.height, 255);
         for (size_t i = 3; i < image.pixels.size(); i += 4)
             image.pixels[i] = static_cast<uint8_t>(i * 31);
-        const GLuint texture = hostkit::CreateTexture(size.width, size.height, image.pixels.data());
-        const Outcome outcome = BothRoads(texture, size.width, size.height, size.width, size.height);
-        hostkit::DeleteTexture(texture);
+        const Outcome outcome = BothRoads(hostkit::Texture(size.width, size.height, image.pixels.data()).Name(),
+                                          size.width, size.height, size.width, size.height);
         EXPECT_EQ(outcome.road, GridRoad::Gpu);
         const GridSize grid = GridSizeFor(size.width, size.height);
         std::vector<uint8_t> expected(static_cast<size_t>(grid.width) * grid.height * 4);
@@ -228,7 +227,8 @@ TEST_F(GridRoadsTest, InputsAReadCannotWhollyWriteShowNothingOfAnEarlierReadBack
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8UI, 64, 48, 0, GL_RGBA_INTEGER, GL_UNSIGNED_BYTE, white.pixels.data());
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glBindTexture(GL_TEXTURE_2D, 0);
-    const GLuint partial = hostkit::CreateTexture(16, 16, testsupport::Image(16, 16, 0, 0, 0).pixels.data());
+    const hostkit::Texture partialTexture(16, 16, testsupport::Image(16, 16, 0, 0, 0).pixels.data());
+    const GLuint partial = partialTexture.Name();
     const struct {
         GLuint texture;
         GridRoad road;
@@ -245,7 +245,6 @@ TEST_F(GridRoadsTest, InputsAReadCannotWhollyWriteShowNothingOfAnEarlierReadBack
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     }
     glDeleteTextures(1, &integer);
-    hostkit::DeleteTexture(partial);
 }
 
 }  // namespace
