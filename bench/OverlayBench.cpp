@@ -16,7 +16,7 @@
 #include <string>
 
 #include "BenchSupport.h"
-#include "PassThrough.h"
+#include "refhost/PassThrough.h"
 #include "Scenes.h"
 #include "hostkit/AllocationCounter.h"
 #include "hostkit/ByteRecord.h"
