@@ -38,7 +38,10 @@ stage packages tools/install-packages.sh
 # Repeated builds of the same sources (a second run, the sanitized and fuzzing
 # builds, the Windows DLL) come from ccache. The release archives are built
 # without it, so that their byte-for-byte comparison compares two real builds.
+# Paths are taken relative to the checkout, so that a fresh clone in another
+# folder (every CI run) still finds what an earlier clone compiled.
 export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=true
 stage build bash -c 'cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release && cmake --build build -j"$(nproc)"'
 # -noreset: a server that resets when its last client leaves refuses the
 # next one for a moment, which parallel tests hit now and then.
