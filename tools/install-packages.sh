@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build, the tests (zink over lavapipe:
-# mesa-vulkan-drivers), the demo and the release archives (zip, mingw-w64; dpkg-dev for GLEW's source package) need,
+# mesa-vulkan-drivers; xdotool drives zao-host play's window), the demo and the
+# release archives (zip, mingw-w64; dpkg-dev for GLEW's source package) need,
 # skipping those already present. Run as root (or with sudo available).
 set -euo pipefail
 
@@ -11,6 +12,7 @@ packages=(
   xvfb xauth
   libgtest-dev libbenchmark-dev
   libpng-dev libcli11-dev ffmpeg
+  libglfw3-dev libimgui-dev libstb-dev xdotool
   libopencv-dev
   zip unzip mingw-w64 dpkg-dev
   "$@"

@@ -12,9 +12,9 @@
 #include "hostsupport/HostError.h"
 #include "hostsupport/Plugin.h"
 #include "hostsupport/Scene.h"
+#include "hostsupport/Stats.h"
 #include "refhost/ContactSheet.h"
 #include "refhost/FrameSize.h"
-#include "refhost/Stats.h"
 
 namespace refhost {
 namespace {

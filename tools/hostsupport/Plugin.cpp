@@ -111,7 +111,7 @@ std::string PluginTypeName(uint32_t type)
     }
 }
 
-std::unique_ptr<hostkit::PluginLibrary> LoadPlugin(const std::string& path)
+std::unique_ptr<hostkit::PluginLibrary> LoadPlugin(const std::string& path, bool privateCopy)
 {
     std::error_code error;
     if (!std::filesystem::exists(path, error))
@@ -121,7 +121,7 @@ std::unique_ptr<hostkit::PluginLibrary> LoadPlugin(const std::string& path)
     if (!std::ifstream(path, std::ios::binary))
         throw HostError("cannot open the plug-in " + path + ": " + std::strerror(errno));
     std::string reason;
-    auto library = hostkit::PluginLibrary::Load(path, false, &reason);
+    auto library = hostkit::PluginLibrary::Load(path, privateCopy, &reason);
     if (!library) {
         if (reason.find("plugMain") != std::string::npos)
             throw HostError(path + " is not an FFGL plug-in: it does not export plugMain");

@@ -54,8 +54,10 @@ std::string TypeName(uint32_t type);
 std::string PluginTypeName(uint32_t type);
 // The input textures a frame hands the plug-in: 0 for a source, 2 for a mixer, 1 for an effect.
 uint32_t InputTextureCount(const PluginDescription& plugin);
-// Loads the file; throws HostError that names the reason when it is no plug-in.
-std::unique_ptr<hostkit::PluginLibrary> LoadPlugin(const std::string& path);
+// Loads the file (or, with privateCopy, a copy of it, so that the file can be
+// replaced while the code stays mapped); throws HostError that names the
+// reason when it is no plug-in.
+std::unique_ptr<hostkit::PluginLibrary> LoadPlugin(const std::string& path, bool privateCopy = false);
 // Codes 0, 13, 4, 5, 6, 15, 31, 35, 36 and 41; throws HostError when code 0 gives nothing.
 PluginDescription Describe(const hostkit::PluginLibrary& library);
 

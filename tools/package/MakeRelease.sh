@@ -20,7 +20,7 @@ work="$repo/build-release"
 templates="$repo/tools/package"
 triplet=x86_64-w64-mingw32
 # What zao-host's own libraries and helpers come from on Debian 12.
-hostPackages="libc6 libstdc++6 libgcc-s1 libegl1 libglx0 libopengl0 libx11-6 libpng16-16 libgl1-mesa-dri xvfb xauth ffmpeg"
+hostPackages="libc6 libstdc++6 libgcc-s1 libegl1 libglx0 libopengl0 libx11-6 libpng16-16 libglfw3 libstb0 libgl1-mesa-dri xvfb xauth ffmpeg"
 
 Fail() {
     echo "MakeRelease: $*" >&2

@@ -19,8 +19,6 @@
 #include "FrameSize.h"
 #include "PassThrough.h"
 #include "PendingOutput.h"
-#include "PngFile.h"
-#include "Stats.h"
 #include "hostkit/DrawCallCounter.h"
 #include "hostkit/FfglCodes.h"
 #include "hostkit/GlCallCounter.h"
@@ -30,15 +28,20 @@
 #include "hostsupport/HostError.h"
 #include "hostsupport/Interrupt.h"
 #include "hostsupport/Plugin.h"
+#include "hostsupport/PngFile.h"
 #include "hostsupport/Scene.h"
+#include "hostsupport/Stats.h"
 
 namespace refhost {
+
+using hostkit::FlipRows;
+using hostkit::Image;
 
 namespace {
 
 struct RunResult {
     std::string name;
-    TimingSummary timing;
+    hostsupport::TimingSummary timing;
     uint64_t minDraws = 0;
     uint64_t maxDraws = 0;
     double verticesPerFrame = 0;
@@ -95,7 +98,7 @@ RunResult Measure(const std::string& name, uint64_t warmup, uint64_t frames, con
         result.minDraws = times.size() == 1 ? draws : std::min(result.minDraws, draws);
         result.maxDraws = std::max(result.maxDraws, draws);
     }
-    result.timing = Summarise(times);
+    result.timing = hostsupport::Summarise(times);
     const hostkit::GlCallCounts calls = hostkit::CountedGlCalls();
     result.queriesPerFrame = static_cast<double>(calls.queries) / static_cast<double>(frames);
     result.glDrawsPerFrame = static_cast<double>(calls.draws) / static_cast<double>(frames);
@@ -231,7 +234,7 @@ void WriteSnapshot(const BenchOptions& options, const hostkit::RenderTarget& tar
     FlipRows(glFrame, fileFrame);
     PendingFile snapshot(options.snapshotDir + "/bench-" + std::to_string(size.width) + "x" +
                          std::to_string(size.height) + "-" + variant + ".png");
-    WritePng(snapshot.TemporaryPath(), fileFrame);
+    hostsupport::WritePng(snapshot.TemporaryPath(), fileFrame);
     snapshot.Commit();
 }
 

@@ -5,11 +5,11 @@
 
 #include "Commands.h"
 #include "PendingOutput.h"
-#include "PluginThumbnail.h"
-#include "PngFile.h"
 #include "hostkit/FfglCodes.h"
 #include "hostsupport/HostError.h"
 #include "hostsupport/Plugin.h"
+#include "hostsupport/PluginThumbnail.h"
+#include "hostsupport/PngFile.h"
 
 namespace refhost {
 
@@ -46,7 +46,7 @@ int RunInfo(const InfoOptions& options)
     if (!options.thumbnail.empty()) {
         // Written beside the target and moved into place, so a failure leaves no half-written file.
         PendingFile thumbnail(options.thumbnail);
-        WritePng(thumbnail.TemporaryPath(), ReadThumbnail(*library));
+        hostsupport::WritePng(thumbnail.TemporaryPath(), hostsupport::ReadThumbnail(*library));
         thumbnail.Commit();
     }
 

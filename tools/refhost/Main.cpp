@@ -8,8 +8,12 @@
 #include <optional>
 
 #include "Commands.h"
+#include "FrameSize.h"
 #include "hostsupport/HostError.h"
 #include "hostsupport/Interrupt.h"
+#ifdef ZAO_HAS_PLAY
+#include "play/Play.h"
+#endif
 
 namespace {
 
@@ -113,15 +117,48 @@ CLI::App* AddValidateCommand(CLI::App& app, refhost::ValidateOptions& validate)
     return command;
 }
 
+#ifdef ZAO_HAS_PLAY
+CLI::App* AddPlayCommand(CLI::App& app, play::PlayOptions& play, std::string* size)
+{
+    CLI::App* command = app.add_subcommand(
+        "play", "Show effects live in a window, with their parameters, hot reload and a chain of effects");
+    command->add_option("PLUGIN", play.plugins, "The plug-in files (.so), chained in this order")->required();
+    command->add_option("--input,-i", play.input,
+                        "Video, image, image sequence (e.g. shots/%04d.png) or camera (/dev/video0), looped; "
+                        "default: a generated scene");
+    command->add_option("--set,-s", play.settings,
+                        "Parameter by name, \"Name=Value\" (repeatable), for every plug-in that has it");
+    command->add_flag("--watch,-w", play.watch, "Reload a plug-in when its file changes, keeping its values");
+    command->add_option("--size", *size, "Frame size WIDTHxHEIGHT (default: the input's, or 1280x720)");
+    command->add_option("--fps", play.fps, "Frame rate (default: the input's, or 30)")->check(CLI::Range(0.1, 1000.0));
+    command->add_option("--seed", play.seed, "Seed of the generated scene")->capture_default_str();
+    command->add_flag("--fullscreen", play.fullscreen, "Start in full screen (F switches)");
+    command->add_option("--monitor", play.monitor, "Monitor for full screen, 0 the primary")
+        ->capture_default_str()
+        ->check(CLI::Range(0, 63));
+    command->add_option("--frames,-n", play.frames, "Quit after this many frames (default: when closed)")
+        ->check(CLI::Range(uint64_t(1), uint64_t(100000000)));
+    command->add_option("--screenshot", play.screenshot, "Write the whole window, panel included, to this PNG at the end");
+    command->add_option("--describe-panel", play.describePanel)->group("");
+    command->add_flag("--verbose,-v", play.verbose, "Show the GL renderer and the plug-ins' log lines");
+    return command;
+}
+#endif
+
 // Parses the command line; a status to exit with when parsing ends the run (help, version, a usage error).
 std::optional<int> Parse(CLI::App& app, int argc, char** argv)
 {
     // CLI11 would only say that a command is missing.
     if (argc > 1 && argv[1][0] != '-') {
         const std::string command = argv[1];
-        if (command != "info" && command != "render" && command != "bench" && command != "validate")
+#ifndef ZAO_HAS_PLAY
+        if (command == "play")
+            return Fail(kUsageError, "this zao-host was built without play (GLFW or Dear ImGui were missing)");
+#endif
+        if (command != "info" && command != "render" && command != "bench" && command != "validate" &&
+            command != "play")
             return Fail(kUsageError, "unknown command \"" + command +
-                                         "\" (use info, render, bench or validate; see zao-host --help)");
+                                         "\" (use info, render, bench, validate or play; see zao-host --help)");
     }
     try {
         app.parse(argc, argv);
@@ -157,6 +194,11 @@ int main(int argc, char** argv)
     const CLI::App* renderCommand = AddRenderCommand(app, render);
     AddBenchCommand(app, bench);
     const CLI::App* validateCommand = AddValidateCommand(app, validate);
+#ifdef ZAO_HAS_PLAY
+    play::PlayOptions play;
+    std::string playSize;
+    const CLI::App* playCommand = AddPlayCommand(app, play, &playSize);
+#endif
     if (const std::optional<int> status = Parse(app, argc, argv))
         return *status;
 
@@ -167,6 +209,16 @@ int main(int argc, char** argv)
             return refhost::RunRender(render);
         if (*validateCommand)
             return refhost::RunValidate(validate);
+#ifdef ZAO_HAS_PLAY
+        if (*playCommand) {
+            if (!playSize.empty()) {
+                const refhost::FrameSize size = refhost::ParseFrameSize(playSize);
+                play.width = size.width;
+                play.height = size.height;
+            }
+            return play::RunPlay(play);
+        }
+#endif
         return refhost::RunBench(bench);
     } catch (const hostsupport::HostError& error) {
         if (hostsupport::Interrupted())

@@ -16,10 +16,7 @@
 #include "ContactSheet.h"
 #include "FrameSize.h"
 #include "PendingOutput.h"
-#include "PngFile.h"
 #include "Progress.h"
-#include "Stats.h"
-#include "VideoIo.h"
 #include "hostkit/FfglCodes.h"
 #include "hostkit/HostGl.h"
 #include "hostkit/Image.h"
@@ -27,9 +24,15 @@
 #include "hostsupport/HostError.h"
 #include "hostsupport/Interrupt.h"
 #include "hostsupport/Plugin.h"
+#include "hostsupport/PngFile.h"
 #include "hostsupport/Scene.h"
+#include "hostsupport/Stats.h"
+#include "hostsupport/VideoIo.h"
 
 namespace refhost {
+
+using hostkit::FlipRows;
+using hostkit::Image;
 
 namespace {
 
@@ -84,12 +87,12 @@ public:
     std::string Description() const override { return path; }
 
 private:
-    VideoReader reader;
+    hostsupport::VideoReader reader;
     std::string path;
 };
 
 std::string TimingReport(const std::string& pluginLine, const std::string& glLine, const std::string& inputLine,
-                         uint32_t width, uint32_t height, double fps, const TimingSummary& timing,
+                         uint32_t width, uint32_t height, double fps, const hostsupport::TimingSummary& timing,
                          const std::vector<std::string>& outputs)
 {
     char line[256];
@@ -162,7 +165,7 @@ RenderPlan PlanRender(const RenderOptions& options, const hostsupport::PluginDes
         // Patterns such as shots/%04d.png name no single file.
         if (options.input.find('%') == std::string::npos && !std::filesystem::exists(options.input, error))
             throw hostsupport::HostError("cannot read the input " + options.input + ": no such file");
-        const VideoProbe probe = ProbeVideo(options.input);
+        const hostsupport::VideoProbe probe = hostsupport::ProbeVideo(options.input);
         if (options.size.empty())
             plan.size = {probe.width, probe.height};
         if (options.fps <= 0 && probe.fps > 0)
@@ -197,7 +200,7 @@ public:
     // The encoders, once the run's size and rate are known.
     void Open(const RenderPlan& plan)
     {
-        encoder = options.codec == "auto" ? PickEncoder() : options.codec;
+        encoder = options.codec == "auto" ? hostsupport::PickEncoder() : options.codec;
         if (videoFile)
             video.emplace(videoFile->TemporaryPath(), plan.size.width, plan.size.height, plan.fps, encoder);
         if (sheetFile) {
@@ -213,7 +216,7 @@ public:
         if (video)
             video->WriteFrame(fileFrame);
         if (frameFolder)
-            WritePng(frameFolder->FramePath(frame), fileFrame);
+            hostsupport::WritePng(frameFolder->FramePath(frame), fileFrame);
         if (sheet)
             sheet->Add(frame, fileFrame);
     }
@@ -229,7 +232,7 @@ public:
         if (frameFolder)
             lines.push_back(options.framesDir + "/frame-NNNNNN.png (" + std::to_string(frameCount) + " frames)");
         if (sheet) {
-            WritePng(sheetFile->TemporaryPath(), sheet->Sheet());
+            hostsupport::WritePng(sheetFile->TemporaryPath(), sheet->Sheet());
             lines.push_back(options.contactSheet + " (contact sheet)");
         }
         return lines;
@@ -258,7 +261,7 @@ private:
     std::optional<PendingFile> videoFile, sheetFile, timingFile;
     std::optional<PendingFrameFolder> frameFolder;
     std::string encoder;
-    std::optional<VideoWriter> video;
+    std::optional<hostsupport::VideoWriter> video;
     std::optional<ContactSheet> sheet;
 };
 
@@ -343,7 +346,7 @@ int RunRender(const RenderOptions& options)
         options.input.empty() ? source->Description()
                               : source->Description() + " scaled to " + SizeText(plan.size.width, plan.size.height);
     const std::string report = TimingReport(pluginLine, gl->Description(), inputLine, plan.size.width,
-                                            plan.size.height, plan.fps, Summarise(times), outputLines);
+                                            plan.size.height, plan.fps, hostsupport::Summarise(times), outputLines);
     outputs.WriteTiming(report);
     outputs.Commit();
     std::fputs(report.c_str(), stdout);

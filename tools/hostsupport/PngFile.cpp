@@ -9,9 +9,9 @@
 #include <cstring>
 #include <vector>
 
-#include "hostsupport/HostError.h"
+#include "HostError.h"
 
-namespace refhost {
+namespace hostsupport {
 
 namespace {
 
@@ -59,14 +59,14 @@ void WritePng(const std::string& path, const Image& image)
     }
     FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr)
-        throw hostsupport::HostError("cannot write " + path + ": " + std::strerror(errno));
+        throw HostError("cannot write " + path + ": " + std::strerror(errno));
     char message[128] = {};
     const bool written = WriteRows(file, image.width, image.height, rows.data(), message, sizeof message);
     const bool closed = std::fclose(file) == 0;
     if (!written)
-        throw hostsupport::HostError("cannot write " + path + ": " + message);
+        throw HostError("cannot write " + path + ": " + message);
     if (!closed)
-        throw hostsupport::HostError("cannot write " + path + ": " + std::strerror(errno));
+        throw HostError("cannot write " + path + ": " + std::strerror(errno));
 }
 
-}  // namespace refhost
+}  // namespace hostsupport

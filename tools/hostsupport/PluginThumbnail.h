@@ -5,11 +5,11 @@
 #include "hostkit/Image.h"
 #include "hostkit/PluginLibrary.h"
 
-namespace refhost {
+namespace hostsupport {
 
 using hostkit::Image;
 
 // Throws HostError when the plug-in has no thumbnail or gives an unusable size.
 Image ReadThumbnail(const hostkit::PluginLibrary& library);
 
-}  // namespace refhost
+}  // namespace hostsupport

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <numeric>
 
-namespace refhost {
+namespace hostsupport {
 
 TimingSummary Summarise(std::vector<double> times)
 {
@@ -23,4 +23,4 @@ TimingSummary Summarise(std::vector<double> times)
     return summary;
 }
 
-}  // namespace refhost
+}  // namespace hostsupport

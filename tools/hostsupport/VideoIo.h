@@ -8,9 +8,9 @@
 #include <string>
 
 #include "hostkit/Image.h"
-#include "hostsupport/Subprocess.h"
+#include "Subprocess.h"
 
-namespace refhost {
+namespace hostsupport {
 
 using hostkit::Image;
 
@@ -21,13 +21,19 @@ struct VideoProbe {
     uint64_t frames = 0;   // 0 when unknown
 };
 
+// A camera (/dev/videoN), read through ffmpeg's v4l2 input: endless, and
+// never counted or sought.
+bool IsCaptureDevice(const std::string& path);
+
 // Throws HostError with ffprobe's own reason when the input cannot be read.
 VideoProbe ProbeVideo(const std::string& path);
 
 class VideoReader {
 public:
-    // Decodes path scaled to width x height, at most maxFrames frames (0 = all).
-    VideoReader(const std::string& path, uint32_t width, uint32_t height, uint64_t maxFrames);
+    // Decodes path scaled to width x height, at most maxFrames frames (0 = all),
+    // from startSeconds into the input on.
+    VideoReader(const std::string& path, uint32_t width, uint32_t height, uint64_t maxFrames,
+                double startSeconds = 0);
     // False at the end of the input; throws HostError when ffmpeg failed.
     bool ReadFrame(Image& image);
     void Close();
@@ -35,7 +41,7 @@ public:
 private:
     std::string path;
     uint32_t width, height;
-    std::unique_ptr<hostsupport::Subprocess> ffmpeg;
+    std::unique_ptr<Subprocess> ffmpeg;
 };
 
 // "libx264" when this ffmpeg has it, else "mpeg4" (ffmpeg's own encoder).
@@ -52,7 +58,7 @@ public:
 private:
     std::string path;
     uint32_t width, height;
-    std::unique_ptr<hostsupport::Subprocess> ffmpeg;
+    std::unique_ptr<Subprocess> ffmpeg;
 };
 
-}  // namespace refhost
+}  // namespace hostsupport

@@ -6,11 +6,11 @@
 
 #include "hostkit/Image.h"
 
-namespace refhost {
+namespace hostsupport {
 
 using hostkit::Image;
 
 // Throws HostError when the file cannot be written.
 void WritePng(const std::string& path, const Image& image);
 
-}  // namespace refhost
+}  // namespace hostsupport

@@ -6,9 +6,9 @@
 #include <sstream>
 #include <vector>
 
-#include "hostsupport/HostError.h"
+#include "HostError.h"
 
-namespace refhost {
+namespace hostsupport {
 
 namespace {
 
@@ -40,15 +40,26 @@ double ParseRate(const std::string& text)
 
 }  // namespace
 
+bool IsCaptureDevice(const std::string& path)
+{
+    return path.rfind("/dev/video", 0) == 0;
+}
+
 VideoProbe ProbeVideo(const std::string& path)
 {
-    // Counting packets only demuxes, so it stays cheap even for long files.
-    const hostsupport::CapturedRun run =
-        hostsupport::RunCaptured({"ffprobe", "-v", "error", "-select_streams", "v:0", "-count_packets", "-show_entries",
-                                  "stream=width,height,r_frame_rate,nb_read_packets", "-of",
-                                  "default=noprint_wrappers=1", path});
+    std::vector<std::string> argv = {"ffprobe", "-v", "error", "-select_streams", "v:0"};
+    if (IsCaptureDevice(path)) {
+        argv.insert(argv.end(), {"-f", "v4l2"});
+    } else {
+        // Counting packets only demuxes, so it stays cheap even for long files;
+        // a camera's would never end.
+        argv.push_back("-count_packets");
+    }
+    argv.insert(argv.end(), {"-show_entries", "stream=width,height,r_frame_rate,nb_read_packets", "-of",
+                             "default=noprint_wrappers=1", path});
+    const CapturedRun run = RunCaptured(argv);
     if (run.status != 0)
-        throw hostsupport::HostError("cannot read the input " + path + ": " +
+        throw HostError("cannot read the input " + path + ": " +
                                      (run.lastErrorLine.empty() ? "ffprobe failed" : run.lastErrorLine));
     VideoProbe probe;
     std::istringstream lines(run.out);
@@ -72,23 +83,31 @@ VideoProbe ProbeVideo(const std::string& path)
         }
     }
     if (probe.width == 0 || probe.height == 0)
-        throw hostsupport::HostError("cannot read the input " + path + ": it has no video stream");
+        throw HostError("cannot read the input " + path + ": it has no video stream");
     return probe;
 }
 
-VideoReader::VideoReader(const std::string& inputPath, uint32_t w, uint32_t h, uint64_t maxFrames)
+VideoReader::VideoReader(const std::string& inputPath, uint32_t w, uint32_t h, uint64_t maxFrames,
+                         double startSeconds)
     : path(inputPath), width(w), height(h)
 {
     const std::string scale = "scale=" + std::to_string(w) + ":" + std::to_string(h) + ":flags=bicubic";
-    std::vector<std::string> argv = {"ffmpeg", "-hide_banner", "-nostdin", "-loglevel", "error", "-i",  path,
-                                     "-map",   "0:v:0",        "-an",      "-sn",       "-vf",    scale};
+    std::vector<std::string> argv = {"ffmpeg", "-hide_banner", "-nostdin", "-loglevel", "error"};
+    if (IsCaptureDevice(path))
+        argv.insert(argv.end(), {"-f", "v4l2"});
+    if (startSeconds > 0) {
+        char start[32];
+        std::snprintf(start, sizeof start, "%.6f", startSeconds);
+        argv.insert(argv.end(), {"-ss", start});
+    }
+    argv.insert(argv.end(), {"-i", path, "-map", "0:v:0", "-an", "-sn", "-vf", scale});
     if (maxFrames > 0) {
         argv.push_back("-frames:v");
         argv.push_back(std::to_string(maxFrames));
     }
     for (const char* arg : {"-f", "rawvideo", "-pix_fmt", "rgba", "-"})
         argv.push_back(arg);
-    ffmpeg.reset(new hostsupport::Subprocess(argv, hostsupport::Subprocess::Pipe::FromChild, true));
+    ffmpeg.reset(new Subprocess(argv, Subprocess::Pipe::FromChild, true));
 }
 
 bool VideoReader::ReadFrame(Image& image)
@@ -103,7 +122,7 @@ bool VideoReader::ReadFrame(Image& image)
     const std::string reason = ffmpeg->LastErrorLine();
     ffmpeg.reset();
     if (status != 0)
-        throw hostsupport::HostError("cannot decode the input " + path + ": " +
+        throw HostError("cannot decode the input " + path + ": " +
                                      (reason.empty() ? "ffmpeg failed" : reason));
     return false;
 }
@@ -117,11 +136,11 @@ std::string PickEncoder()
 {
     static const std::string encoder = [] {
         try {
-            const hostsupport::CapturedRun run =
-                hostsupport::RunCaptured({"ffmpeg", "-hide_banner", "-loglevel", "error", "-encoders"});
+            const CapturedRun run =
+                RunCaptured({"ffmpeg", "-hide_banner", "-loglevel", "error", "-encoders"});
             if (run.status == 0 && run.out.find(" libx264 ") != std::string::npos)
                 return std::string("libx264");
-        } catch (const hostsupport::HostError&) {
+        } catch (const HostError&) {
         }
         return std::string("mpeg4");
     }();
@@ -133,7 +152,7 @@ VideoWriter::VideoWriter(const std::string& outputPath, uint32_t w, uint32_t h, 
     : path(outputPath), width(w), height(h)
 {
     if (w % 2 != 0 || h % 2 != 0)
-        throw hostsupport::HostError("MP4 output needs an even width and height, not " + Size(w, h));
+        throw HostError("MP4 output needs an even width and height, not " + Size(w, h));
     std::vector<std::string> argv = {"ffmpeg", "-hide_banner", "-nostdin",  "-loglevel", "error",   "-y",
                                      "-f",     "rawvideo",     "-pix_fmt",  "rgba",      "-s",      Size(w, h),
                                      "-framerate", RateText(fps), "-i",     "-",         "-an",     "-c:v",
@@ -148,16 +167,16 @@ VideoWriter::VideoWriter(const std::string& outputPath, uint32_t w, uint32_t h, 
     for (const char* arg : {"-pix_fmt", "yuv420p", "-movflags", "+faststart", "-f", "mp4"})
         argv.push_back(arg);
     argv.push_back(path);
-    ffmpeg.reset(new hostsupport::Subprocess(argv, hostsupport::Subprocess::Pipe::ToChild, true));
+    ffmpeg.reset(new Subprocess(argv, Subprocess::Pipe::ToChild, true));
 }
 
 void VideoWriter::WriteFrame(const Image& image)
 {
     if (image.width != width || image.height != height)
-        throw hostsupport::HostError("internal: frame size differs from the video size");
+        throw HostError("internal: frame size differs from the video size");
     if (!ffmpeg->Write(image.pixels.data(), image.ByteSize())) {
         ffmpeg->Wait();
-        throw hostsupport::HostError("cannot encode " + path + ": " +
+        throw HostError("cannot encode " + path + ": " +
                                      (ffmpeg->LastErrorLine().empty() ? "ffmpeg stopped" : ffmpeg->LastErrorLine()));
     }
 }
@@ -166,8 +185,8 @@ void VideoWriter::Finish()
 {
     const int status = ffmpeg->Wait();
     if (status != 0)
-        throw hostsupport::HostError("cannot encode " + path + ": " +
+        throw HostError("cannot encode " + path + ": " +
                                      (ffmpeg->LastErrorLine().empty() ? "ffmpeg failed" : ffmpeg->LastErrorLine()));
 }
 
-}  // namespace refhost
+}  // namespace hostsupport

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <vector>
 
-namespace refhost {
+namespace hostsupport {
 
 struct TimingSummary {
     size_t frames = 0;
@@ -16,4 +16,4 @@ struct TimingSummary {
 
 TimingSummary Summarise(std::vector<double> frameTimesMs);
 
-}  // namespace refhost
+}  // namespace hostsupport

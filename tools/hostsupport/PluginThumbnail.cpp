@@ -7,9 +7,9 @@
 
 #include "hostkit/ByteRecord.h"
 #include "hostkit/FfglCodes.h"
-#include "hostsupport/HostError.h"
+#include "HostError.h"
 
-namespace refhost {
+namespace hostsupport {
 
 namespace {
 
@@ -24,17 +24,17 @@ Image ReadThumbnail(const hostkit::PluginLibrary& library)
     hostkit::ByteRecord<16> record;
     if (hostkit::IsFailureCode(library.CallPointer(ffgl::kGetThumbnail, record.Data())) || record.U32(0) == 0 ||
         record.U32(4) == 0)
-        throw hostsupport::HostError("the plug-in offers no thumbnail (code 42)");
+        throw HostError("the plug-in offers no thumbnail (code 42)");
     const uint32_t width = record.U32(0), height = record.U32(4);
     if (width > kLargestSide || height > kLargestSide)
-        throw hostsupport::HostError("the plug-in's thumbnail size " + std::to_string(width) + "x" +
+        throw HostError("the plug-in's thumbnail size " + std::to_string(width) + "x" +
                                      std::to_string(height) + " is not believable (code 42)");
 
     std::vector<uint32_t> words(static_cast<size_t>(width) * height);
     record.PutPointer(8, words.data());
     if (hostkit::IsFailureCode(library.CallPointer(ffgl::kGetThumbnail, record.Data())) || record.U32(0) != width ||
         record.U32(4) != height)
-        throw hostsupport::HostError("the plug-in's thumbnail changed between two calls (code 42)");
+        throw HostError("the plug-in's thumbnail changed between two calls (code 42)");
 
     Image image(width, height);
     for (size_t i = 0; i < words.size(); ++i) {
@@ -48,4 +48,4 @@ Image ReadThumbnail(const hostkit::PluginLibrary& library)
     return image;
 }
 
-}  // namespace refhost
+}  // namespace hostsupport

@@ -1,0 +1,275 @@
+// Immediate-mode widgets straight from the plug-ins' descriptions: nothing is
+// kept between frames but the values the chain holds.
+#include "ControlPanel.h"
+
+#include <imgui.h>
+#include <imgui_impl_glfw.h>
+#include <imgui_impl_opengl3.h>
+#include <imgui_stdlib.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <utility>
+
+#include "PlayWindow.h"
+#include "hostkit/FfglCodes.h"
+
+namespace play {
+
+namespace {
+
+const ImVec4 kProblemColour(1.0f, 0.45f, 0.4f, 1.0f);
+const ImU32 kPluginBarColour = IM_COL32(255, 150, 40, 255);
+const ImU32 kRestBarColour = IM_COL32(110, 160, 255, 255);
+
+std::string Number(float value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.4g", value);
+    return text;
+}
+
+// A plot's top: the largest frame, rounded up to 1, 2 or 5 times a power of ten.
+float PlotScale(float largest)
+{
+    float step = 1;
+    while (step * 10 < largest)
+        step *= 10;
+    for (float factor : {1.0f, 2.0f, 5.0f, 10.0f})
+        if (step * factor >= largest)
+            return step * factor;
+    return step * 10;
+}
+
+}  // namespace
+
+ControlPanel::ControlPanel(GLFWwindow* window, std::string path) : describePath(std::move(path))
+{
+    IMGUI_CHECKVERSION();
+    ImGui::CreateContext();
+    ImGui::GetIO().IniFilename = nullptr;  // nothing written into the user's folder
+    ImGui::StyleColorsDark();
+    ImGui_ImplGlfw_InitForOpenGL(window, true);
+    ImGui_ImplOpenGL3_Init("#version 410");
+}
+
+ControlPanel::~ControlPanel()
+{
+    ImGui_ImplOpenGL3_Shutdown();
+    ImGui_ImplGlfw_Shutdown();
+    ImGui::DestroyContext();
+}
+
+void ControlPanel::Describe(const char* kind, size_t slot, const std::string& name, const std::string& value,
+                            float frameWidth)
+{
+    if (describePath.empty())
+        return;
+    const ImVec2 low = ImGui::GetItemRectMin();
+    ImVec2 high = ImGui::GetItemRectMax();
+    if (frameWidth > 0)
+        high.x = low.x + frameWidth;
+    char rect[96];
+    std::snprintf(rect, sizeof rect, "\t%d\t%d\t%d\t%d\n", static_cast<int>(low.x), static_cast<int>(low.y),
+                  static_cast<int>(high.x - low.x), static_cast<int>(high.y - low.y));
+    description += std::string(kind) + "\t" + std::to_string(slot) + "\t" + name + "\t" + value + rect;
+}
+
+void ControlPanel::WriteDescription()
+{
+    if (describePath.empty() || description == written)
+        return;
+    // Renamed into place, so that a reader never sees half a file.
+    const std::string temporary = describePath + ".tmp";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        out << description;
+    }
+    std::error_code error;
+    std::filesystem::rename(temporary, describePath, error);
+    written = description;
+}
+
+void ControlPanel::Draw(EffectChain& chain, const PanelFacts& facts, int windowWidth, int windowHeight)
+{
+    ImGui_ImplOpenGL3_NewFrame();
+    ImGui_ImplGlfw_NewFrame();
+    ImGui::NewFrame();
+    description.clear();
+
+    ImGui::SetNextWindowPos(ImVec2(static_cast<float>(windowWidth) - kWidth, 0));
+    ImGui::SetNextWindowSize(ImVec2(kWidth, static_cast<float>(windowHeight)));
+    ImGui::Begin("zao-host play", nullptr,
+                 ImGuiWindowFlags_NoMove | ImGuiWindowFlags_NoResize | ImGuiWindowFlags_NoCollapse |
+                     ImGuiWindowFlags_NoSavedSettings);
+    // Lines that come and go are at the end, so that no widget ever moves under the pointer.
+    ImGui::TextWrapped("%s", facts.source.c_str());
+    ImGui::Text("frame %llu%s", static_cast<unsigned long long>(facts.position), facts.paused ? " (paused)" : "");
+    DrawTimes(facts);
+    for (size_t i = 0; i < chain.Size(); ++i)
+        DrawEffect(chain, i);
+    ImGui::Separator();
+    ImGui::TextWrapped("Space pause, arrows step, S save the output, R reload, F full screen, Tab panel, Esc quit");
+    if (!facts.sourceStatus.empty()) {
+        ImGui::TextColored(kProblemColour, "%s", facts.sourceStatus.c_str());
+        Describe("status", 0, "source", facts.sourceStatus);
+    }
+    if (!facts.message.empty())
+        ImGui::TextWrapped("%s", facts.message.c_str());
+    ImGui::End();
+
+    ImGui::Render();
+    ImGui_ImplOpenGL3_RenderDrawData(ImGui::GetDrawData());
+    PlayWindow::SetKeysCaptured(ImGui::GetIO().WantTextInput);
+    WriteDescription();
+}
+
+void ControlPanel::DrawTimes(const PanelFacts& facts)
+{
+    const FrameTimes& times = *facts.times;
+    const FrameStages mean = times.Mean(60);
+    ImGui::Text("%.1f frames/s", facts.framesPerSecond);
+    ImGui::TextColored(ImColor(kPluginBarColour), "plug-in calls %.2f ms", mean.plugins);
+    ImGui::TextColored(ImColor(kRestBarColour), "upload %.2f ms, output %.2f ms, panel %.2f ms", mean.upload,
+                       mean.output, mean.panel);
+    ImGui::Text("decode %.2f ms (worker thread)", mean.decode);
+    ImGui::Text("decode + upload + panel %.2f ms", mean.decode + mean.upload + mean.panel);
+
+    // Stacked bars, newest at the right: plug-in calls below, the window's own work above.
+    const float plotWidth = ImGui::GetContentRegionAvail().x, plotHeight = 64;
+    const ImVec2 origin = ImGui::GetCursorScreenPos();
+    ImGui::Dummy(ImVec2(plotWidth, plotHeight));
+    float largest = 0;
+    for (size_t age = 0; age < times.Count(); ++age)
+        largest = std::max(largest, times.Recent(age).plugins + times.Recent(age).Host());
+    const float scale = PlotScale(std::max(largest, 1.0f));
+    ImDrawList* draw = ImGui::GetWindowDrawList();
+    const ImVec2 bottomRight(origin.x + plotWidth, origin.y + plotHeight);
+    draw->AddRectFilled(origin, bottomRight, IM_COL32(30, 30, 34, 255));
+    const float barWidth = plotWidth / static_cast<float>(FrameTimes::kHistory);
+    for (size_t age = 0; age < times.Count(); ++age) {
+        const FrameStages& stages = times.Recent(age);
+        const float right = bottomRight.x - barWidth * static_cast<float>(age);
+        const float pluginTop = bottomRight.y - plotHeight * std::min(1.0f, stages.plugins / scale);
+        const float restTop =
+            bottomRight.y - plotHeight * std::min(1.0f, (stages.plugins + stages.Host()) / scale);
+        draw->AddRectFilled(ImVec2(right - barWidth, pluginTop), ImVec2(right, bottomRight.y), kPluginBarColour);
+        draw->AddRectFilled(ImVec2(right - barWidth, restTop), ImVec2(right, pluginTop), kRestBarColour);
+    }
+    ImGui::TextDisabled("last %zu frames, top %.4g ms", times.Count(), scale);
+}
+
+void ControlPanel::DrawEffect(EffectChain& chain, size_t index)
+{
+    EffectSlot& slot = chain.Slot(index);
+    const LoadedEffect& effect = *slot.effect;
+    const hostsupport::PluginDescription& plugin = effect.plugin;
+    ImGui::PushID(static_cast<int>(index));
+    const std::string title = plugin.name + " " + std::to_string(plugin.versionMajor) + "." +
+                              std::to_string(plugin.versionMinor) + "###effect";
+    const bool open = ImGui::CollapsingHeader(title.c_str(), ImGuiTreeNodeFlags_DefaultOpen);
+    Describe("effect", index, plugin.name,
+             std::to_string(plugin.versionMajor) + "." + std::to_string(plugin.versionMinor) + " reloads " +
+                 std::to_string(slot.reloads));
+    if (open) {
+        if (effect.thumbnail.Name() != 0) {
+            const float height = 48, width = height * static_cast<float>(effect.thumbnailWidth) /
+                                                 static_cast<float>(std::max(1u, effect.thumbnailHeight));
+            ImGui::Image(reinterpret_cast<ImTextureID>(static_cast<intptr_t>(effect.thumbnail.Name())),
+                         ImVec2(width, height));
+            ImGui::SameLine();
+        }
+        ImGui::BeginGroup();
+        ImGui::Checkbox("On", &slot.enabled);
+        Describe("enable", index, "On", slot.enabled ? "1" : "0");
+        ImGui::TextDisabled("%s", std::filesystem::path(slot.path).filename().c_str());
+        if (slot.reloads > 0)
+            ImGui::TextDisabled("reloaded %u times", slot.reloads);
+        ImGui::EndGroup();
+        if (!slot.problem.empty()) {
+            ImGui::PushStyleColor(ImGuiCol_Text, kProblemColour);
+            ImGui::TextWrapped("%s", slot.problem.c_str());
+            ImGui::PopStyleColor();
+            Describe("problem", index, plugin.name, slot.problem);
+        }
+        if (slot.frameFailed)
+            ImGui::TextColored(kProblemColour, "its last frame failed (code 17) and was skipped");
+        ImGui::PushItemWidth(-150);
+        for (const hostsupport::ParameterDescription& parameter : plugin.parameters)
+            DrawParameter(chain, index, parameter);
+        ImGui::PopItemWidth();
+    }
+    ImGui::PopID();
+}
+
+void ControlPanel::DrawParameter(EffectChain& chain, size_t index,
+                                 const hostsupport::ParameterDescription& parameter)
+{
+    EffectSlot& slot = chain.Slot(index);
+    ParameterValue value = slot.values[parameter.index];
+    const std::string label = parameter.name + "##p" + std::to_string(parameter.index);
+    bool changed = false;
+    const char* kind = "slider";
+    // Sliders, combos and fields are described by their frame, without the label.
+    float frameWidth = ImGui::CalcItemWidth();
+    switch (parameter.type) {
+    case ffgl::kParameterBoolean: {
+        kind = "checkbox";
+        frameWidth = 0;
+        bool on = value.number != 0;
+        if (ImGui::Checkbox(label.c_str(), &on)) {
+            value.number = on ? 1.0f : 0.0f;
+            changed = true;
+        }
+        break;
+    }
+    case ffgl::kParameterEvent:
+        kind = "button";
+        frameWidth = 0;
+        if (ImGui::Button(label.c_str())) {
+            value.number = 1.0f;
+            changed = true;
+        }
+        break;
+    case ffgl::kParameterOption: {
+        kind = "combo";
+        std::string current = Number(value.number);
+        for (const hostsupport::OptionElement& element : parameter.elements)
+            if (element.value == value.number)
+                current = element.name;
+        if (ImGui::BeginCombo(label.c_str(), current.c_str())) {
+            for (const hostsupport::OptionElement& element : parameter.elements)
+                if (ImGui::Selectable(element.name.c_str(), element.value == value.number)) {
+                    value.number = element.value;
+                    changed = true;
+                }
+            ImGui::EndCombo();
+        }
+        break;
+    }
+    case ffgl::kParameterText:
+    case ffgl::kParameterFile:
+        kind = "text";
+        changed = ImGui::InputText(label.c_str(), &value.text);
+        break;
+    case ffgl::kParameterInteger:
+        changed = ImGui::SliderFloat(label.c_str(), &value.number, parameter.minimum, parameter.maximum, "%.0f");
+        value.number = std::round(value.number);
+        break;
+    default:
+        changed = ImGui::SliderFloat(label.c_str(), &value.number, parameter.minimum, parameter.maximum, "%.3f");
+        break;
+    }
+    std::string shown = parameter.IsText() ? value.text : Number(value.number);
+    for (const hostsupport::OptionElement& element : parameter.elements)
+        if (element.value == value.number)
+            shown = element.name;
+    Describe(kind, index, parameter.name, shown, frameWidth);
+    if (changed)
+        chain.SetValue(index, parameter.index, value);
+}
+
+}  // namespace play
