@@ -19,6 +19,9 @@ struct ThirdPartyScope {
 
 }  // namespace
 
+// Visible, so that a shared library's own calls (GLFW opening its display)
+// bind to the wrappers too, rather than fail the link.
+#pragma GCC visibility push(default)
 extern "C" {
 
 Display* __real_XOpenDisplay(const char* name);
@@ -78,3 +81,4 @@ GLenum __wrap_glewInit()
 }
 
 }  // extern "C"
+#pragma GCC visibility pop

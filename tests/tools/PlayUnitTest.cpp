@@ -2,10 +2,15 @@
 // values a reloaded plug-in starts with, and the frame-time record.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "hostkit/FfglCodes.h"
+#include "hostsupport/HostError.h"
 #include "play/FrameTimes.h"
 #include "play/KeptValues.h"
 #include "play/OutputView.h"
+#include "play/SourceWorker.h"
 
 namespace play {
 namespace {
@@ -110,6 +115,65 @@ TEST(PlayFrameTimes, KeepsTheNewestFramesAndTheWholeRunsMean)
     EXPECT_FLOAT_EQ(times.RunMean().plugins, (FrameTimes::kHistory + 11) / 2.0f);
     EXPECT_EQ(times.PluginTimes().size(), FrameTimes::kHistory + 10);
     EXPECT_EQ(times.HostTimes()[0], 3.0);
+}
+
+// Frames whose first pixel is their number; the clip ends after length frames,
+// or fails there when failing.
+class CountingSource : public FrameSource {
+public:
+    CountingSource(uint8_t length, bool loops, bool failing) : length(length), loops(loops), failing(failing) {}
+    bool Read(Image& image) override
+    {
+        if (next == length) {
+            if (failing)
+                throw hostsupport::HostError("broken at " + std::to_string(next));
+            return false;
+        }
+        image.pixels[0] = next++;
+        return true;
+    }
+    bool Seek(uint64_t position) override
+    {
+        next = static_cast<uint8_t>(position);
+        return true;
+    }
+    bool Loops() const override { return loops; }
+
+private:
+    uint8_t length, next = 0;
+    bool loops, failing;
+};
+
+// The first pixels of the next count frames the worker hands over, waiting for each.
+std::vector<int> Take(SourceWorker& worker, int count)
+{
+    std::vector<int> seen;
+    for (int tries = 0; tries < 2000 && static_cast<int>(seen.size()) < count; ++tries) {
+        if (const SourceFrame* frame = worker.TakeNext()) {
+            EXPECT_EQ(frame->position, static_cast<uint64_t>(frame->image.pixels[0]));
+            seen.push_back(frame->image.pixels[0]);
+        } else {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
+    return seen;
+}
+
+TEST(PlaySourceWorker, FramesComeInOrderLoopAndSeekAndAFailureStopsWithItsReason)
+{
+    SourceWorker looping(std::make_unique<CountingSource>(3, true, false), 1, 1);
+    EXPECT_EQ(Take(looping, 7), (std::vector<int>{0, 1, 2, 0, 1, 2, 0}));
+    EXPECT_EQ(looping.Status(), "");
+
+    SourceWorker failing(std::make_unique<CountingSource>(4, true, true), 1, 1);
+    EXPECT_EQ(Take(failing, 4), (std::vector<int>{0, 1, 2, 3}));
+    for (int i = 0; i < 2000 && failing.Status().empty(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_EQ(failing.Status(), "broken at 4");
+    EXPECT_EQ(failing.TakeNext(), nullptr);  // the last frame stays the GL thread's
+    // Stepping back starts it again from there.
+    ASSERT_TRUE(failing.Seek(1));
+    EXPECT_EQ(Take(failing, 3), (std::vector<int>{1, 2, 3}));
 }
 
 }  // namespace

@@ -37,7 +37,14 @@ if(NOT ZAO_BUILD_PLAY STREQUAL "OFF")
       ${ZAO_IMGUI_BACKENDS_DIR}/imgui_impl_opengl3.cpp)
     target_include_directories(zao_imgui_backends SYSTEM PUBLIC ${ZAO_IMGUI_INCLUDE_DIR}
                                ${ZAO_IMGUI_INCLUDE_DIR}/backends)
-    target_link_libraries(zao_imgui_backends PUBLIC ${ZAO_IMGUI_LIBRARY} ${ZAO_STB_LIBRARY} glfw ${CMAKE_DL_LIBS})
+    target_link_libraries(zao_imgui_backends PUBLIC ${ZAO_IMGUI_LIBRARY} ${ZAO_STB_LIBRARY} glfw zao::glew_static
+                          ${CMAKE_DL_LIBS})
+    # The OpenGL 3 backend calls GL through our GLEW rather than its own
+    # loader, whose table in this version is one entry short (found by
+    # UndefinedBehaviorSanitizer: a write past its end at start-up).
+    set_source_files_properties(${ZAO_IMGUI_BACKENDS_DIR}/imgui_impl_opengl3.cpp PROPERTIES
+      COMPILE_DEFINITIONS IMGUI_IMPL_OPENGL_LOADER_CUSTOM
+      COMPILE_OPTIONS "-include;GL/glew.h")
     set_target_properties(zao_imgui_backends PROPERTIES POSITION_INDEPENDENT_CODE ON)
   endif()
 endif()

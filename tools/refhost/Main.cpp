@@ -183,7 +183,7 @@ int main(int argc, char** argv)
 {
     hostsupport::InstallInterruptHandlers();
 
-    CLI::App app("zao-host: renders video through an FFGL 2 effect plug-in, headless, and times it", "zao-host");
+    CLI::App app("zao-host: describes, renders, times, validates and plays FFGL 2 effect plug-ins", "zao-host");
     app.require_subcommand(1, 1);
     app.set_version_flag("--version", "zao-host " ZAO_VERSION_TEXT);
     refhost::InfoOptions info;
