@@ -24,9 +24,9 @@
 #include "hostkit/GlCallCounter.h"
 #include "hostkit/GlContext.h"
 #include "hostkit/HostGl.h"
-#include "refhost/PassThrough.h"
-#include "tracker/analysis/GridSampling.h"
+#include "hostsupport/PassThrough.h"
 #include "tracker/ZudArazOdudave.h"
+#include "tracker/analysis/GridSampling.h"
 
 namespace {
 
@@ -132,7 +132,7 @@ void HostPassThrough(benchmark::State& state)
         return;
     }
     Rig rig(kSizes[state.range(0)], false);
-    const refhost::PassThrough passThrough;
+    const hostsupport::PassThrough passThrough;
     ResetCounters();
     for (auto _ : state) {
         hostkit::BeginFrame(rig.output, 0, 0, 0, 1);

@@ -16,7 +16,6 @@
 #include <string>
 
 #include "BenchSupport.h"
-#include "refhost/PassThrough.h"
 #include "Scenes.h"
 #include "hostkit/AllocationCounter.h"
 #include "hostkit/ByteRecord.h"
@@ -27,8 +26,9 @@
 #include "hostkit/GlContext.h"
 #include "hostkit/HostGl.h"
 #include "hostkit/PluginLibrary.h"
-#include "tracker/analysis/GridSampling.h"
+#include "hostsupport/PassThrough.h"
 #include "tracker/ZudArazOdudave.h"
+#include "tracker/analysis/GridSampling.h"
 
 namespace {
 
@@ -243,7 +243,7 @@ void HostPassThrough(benchmark::State& state)
     const Image image = testsupport::TwentyTargets(size.width, size.height);
     const hostkit::Texture texture(size.width, size.height, image.pixels.data());
     const hostkit::RenderTarget output(size.width, size.height);
-    const refhost::PassThrough passThrough;
+    const hostsupport::PassThrough passThrough;
     for (auto _ : state) {
         hostkit::BeginFrame(output, 0, 0, 0, 1);
         passThrough.Draw(texture.Name());

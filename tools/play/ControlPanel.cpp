@@ -210,7 +210,9 @@ void ControlPanel::DrawParameter(EffectChain& chain, size_t index,
 {
     EffectSlot& slot = chain.Slot(index);
     ParameterValue value = slot.values[parameter.index];
-    const std::string label = parameter.name + "##p" + std::to_string(parameter.index);
+    // Told apart by number, so that two parameters of one name stay two widgets.
+    ImGui::PushID(static_cast<int>(parameter.index));
+    const std::string& label = parameter.name;
     bool changed = false;
     const char* kind = "slider";
     // Sliders, combos and fields are described by their frame, without the label.
@@ -268,6 +270,7 @@ void ControlPanel::DrawParameter(EffectChain& chain, size_t index,
         if (element.value == value.number)
             shown = element.name;
     Describe(kind, index, parameter.name, shown, frameWidth);
+    ImGui::PopID();
     if (changed)
         chain.SetValue(index, parameter.index, value);
 }

@@ -1,11 +1,9 @@
-// The aspect fit in integer pixels, and the output drawn as one triangle.
+// The aspect fit in integer pixels, and the output drawn as one quad.
 #include "OutputView.h"
 
 #include <GL/glew.h>
 
 #include <cmath>
-
-#include "hostsupport/HostError.h"
 
 namespace play {
 
@@ -23,65 +21,6 @@ ViewRect FitRect(uint32_t imageWidth, uint32_t imageHeight, const ViewRect& area
         fit.y = area.y + (area.height - fit.height) / 2;
     }
     return fit;
-}
-
-namespace {
-
-// A triangle that covers the viewport, its texture coordinates 0..1 inside it.
-const char* const kVertexShader = R"(#version 410
-out vec2 coordinate;
-void main()
-{
-    vec2 corner = vec2(float(gl_VertexID & 1), float(gl_VertexID >> 1)) * 2.0;
-    coordinate = corner;
-    gl_Position = vec4(corner * 2.0 - 1.0, 0.0, 1.0);
-}
-)";
-
-const char* const kFragmentShader = R"(#version 410
-in vec2 coordinate;
-uniform sampler2D image;
-out vec4 colour;
-void main()
-{
-    colour = vec4(texture(image, coordinate).rgb, 1.0);
-}
-)";
-
-GLuint Compile(GLenum stage, const char* text)
-{
-    const GLuint shader = glCreateShader(stage);
-    glShaderSource(shader, 1, &text, nullptr);
-    glCompileShader(shader);
-    return shader;
-}
-
-}  // namespace
-
-OutputView::OutputView()
-{
-    const GLuint vertex = Compile(GL_VERTEX_SHADER, kVertexShader);
-    const GLuint fragment = Compile(GL_FRAGMENT_SHADER, kFragmentShader);
-    program = glCreateProgram();
-    glAttachShader(program, vertex);
-    glAttachShader(program, fragment);
-    glLinkProgram(program);
-    glDeleteShader(vertex);
-    glDeleteShader(fragment);
-    GLint linked = GL_FALSE;
-    glGetProgramiv(program, GL_LINK_STATUS, &linked);
-    if (linked != GL_TRUE)
-        throw hostsupport::HostError("the window's output program does not link");
-    GLuint name = 0;
-    glGenVertexArrays(1, &name);
-    vertexArray = name;
-}
-
-OutputView::~OutputView()
-{
-    const GLuint name = vertexArray;
-    glDeleteVertexArrays(1, &name);
-    glDeleteProgram(program);
 }
 
 void OutputView::Draw(uint32_t texture, const ViewRect& where, int windowWidth, int windowHeight) const
@@ -106,14 +45,7 @@ void OutputView::Draw(uint32_t texture, const ViewRect& where, int windowWidth, 
         return;
     glViewport(where.x, where.y, where.width, where.height);
     glDisable(GL_BLEND);
-    glUseProgram(program);
-    glBindVertexArray(vertexArray);
-    glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glDrawArrays(GL_TRIANGLES, 0, 3);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    glBindVertexArray(0);
-    glUseProgram(0);
+    passThrough.Draw(texture);
     glViewport(0, 0, windowWidth, windowHeight);
 }
 

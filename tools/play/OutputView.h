@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "hostsupport/PassThrough.h"
+
 namespace play {
 
 // Window pixels, origin at the lower left as GL counts them.
@@ -14,23 +16,17 @@ struct ViewRect {
 // Empty when the area or the image is.
 ViewRect FitRect(uint32_t imageWidth, uint32_t imageHeight, const ViewRect& area);
 
-// Draws a texture scaled into the window. One triangle through a tiny
-// program: on a software rasteriser that costs about half of a scaling
-// glBlitFramebuffer. Made and released with the context current.
+// Draws a texture scaled into the window through the host's pass-through: on
+// a software rasteriser that costs about half of a scaling glBlitFramebuffer.
+// Made and released with the context current.
 class OutputView {
 public:
-    OutputView();
-    ~OutputView();
-    OutputView(const OutputView&) = delete;
-    OutputView& operator=(const OutputView&) = delete;
-
     // Clears the window's framebuffer around where and draws the texture
     // into where (linear filtering).
     void Draw(uint32_t texture, const ViewRect& where, int windowWidth, int windowHeight) const;
 
 private:
-    uint32_t program = 0;
-    uint32_t vertexArray = 0;
+    hostsupport::PassThrough passThrough;
 };
 
 }  // namespace play

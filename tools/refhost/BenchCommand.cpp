@@ -17,7 +17,6 @@
 
 #include "Commands.h"
 #include "FrameSize.h"
-#include "PassThrough.h"
 #include "PendingOutput.h"
 #include "hostkit/DrawCallCounter.h"
 #include "hostkit/FfglCodes.h"
@@ -27,6 +26,7 @@
 #include "hostsupport/GlSession.h"
 #include "hostsupport/HostError.h"
 #include "hostsupport/Interrupt.h"
+#include "hostsupport/PassThrough.h"
 #include "hostsupport/Plugin.h"
 #include "hostsupport/PngFile.h"
 #include "hostsupport/Scene.h"
@@ -36,6 +36,7 @@ namespace refhost {
 
 using hostkit::FlipRows;
 using hostkit::Image;
+using hostsupport::PassThrough;
 
 namespace {
 

@@ -1,10 +1,11 @@
-// The host's own bare pass-through, the yardstick of the benchmark: one
-// textured quad (one draw call) with a trivial shader into a framebuffer.
+// The host's own bare pass-through: one textured quad (one draw call) with a
+// trivial shader into the bound framebuffer's viewport. The yardstick of the
+// benchmarks, and how play shows its output in the window.
 #pragma once
 
 #include <cstdint>
 
-namespace refhost {
+namespace hostsupport {
 
 class PassThrough {
 public:
@@ -22,4 +23,4 @@ private:
     int samplerLocation = -1;
 };
 
-}  // namespace refhost
+}  // namespace hostsupport

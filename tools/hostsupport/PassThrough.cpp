@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "hostsupport/HostError.h"
+#include "HostError.h"
 
-namespace refhost {
+namespace hostsupport {
 
 namespace {
 
@@ -42,7 +42,7 @@ GLuint Compile(GLenum kind, const char* source)
         char log[512] = {};
         glGetShaderInfoLog(shader, sizeof log, nullptr, log);
         glDeleteShader(shader);
-        throw hostsupport::HostError(std::string("the host's pass-through shader does not compile: ") + log);
+        throw HostError(std::string("the host's pass-through shader does not compile: ") + log);
     }
     return shader;
 }
@@ -63,7 +63,7 @@ PassThrough::PassThrough()
     glGetProgramiv(program, GL_LINK_STATUS, &ok);
     if (!ok) {
         glDeleteProgram(program);
-        throw hostsupport::HostError("the host's pass-through program does not link");
+        throw HostError("the host's pass-through program does not link");
     }
     samplerLocation = glGetUniformLocation(program, "InputTexture");
     GLuint names = 0;
@@ -91,4 +91,4 @@ void PassThrough::Draw(uint32_t texture) const
     glUseProgram(0);
 }
 
-}  // namespace refhost
+}  // namespace hostsupport
