@@ -108,6 +108,8 @@ void ControlPanel::Draw(EffectChain& chain, const PanelFacts& facts, int windowW
     // Lines that come and go are at the end, so that no widget ever moves under the pointer.
     ImGui::TextWrapped("%s", facts.source.c_str());
     ImGui::Text("frame %llu%s", static_cast<unsigned long long>(facts.position), facts.paused ? " (paused)" : "");
+    if (facts.watching)
+        ImGui::TextDisabled("reloading plug-ins when their files change");
     DrawTimes(facts);
     for (size_t i = 0; i < chain.Size(); ++i)
         DrawEffect(chain, i);
