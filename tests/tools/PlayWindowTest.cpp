@@ -178,11 +178,11 @@ TEST_F(PlayWindow, ScreenshotHoldsTheOutputWithItsTitleAndThePanelWithEveryParam
 {
     const ProcessResult result = RunProgram(
         ZAO_HOST_PATH, {"play", ZAO_PLUGIN_PATH, "--size", "640x360", "--frames", "20", "--screenshot",
-                        Path("window.png"), "--describe-panel", Path("panel.txt")});
+                        Path("shots/window.png"), "--describe-panel", Path("panel.txt")});
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_NE(result.out.find("plug-in calls  mean"), std::string::npos) << result.out;
     hostkit::Image window;
-    ASSERT_TRUE(ReadPng(Path("window.png"), window));
+    ASSERT_TRUE(ReadPng(Path("shots/window.png"), window));  // its folder made by play
     ASSERT_GE(window.width, 640u + 380u);
     // The output sits at 1:1 in the upper part of the left side, centred; the
     // title is in its top-left corner, in the overlay's colour.

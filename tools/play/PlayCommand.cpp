@@ -82,6 +82,12 @@ PlayPlan PlanPlay(const PlayOptions& options)
     }
     if (options.fps > 0)
         plan.fps = options.fps;
+    // The screenshot's folder is made now, so that a long session cannot end in "cannot write".
+    const std::filesystem::path folder = std::filesystem::path(options.screenshot).parent_path();
+    std::error_code error;
+    if (!options.screenshot.empty() && !folder.empty() && !std::filesystem::create_directories(folder, error) &&
+        error)
+        throw hostsupport::HostError("cannot make the folder of " + options.screenshot + ": " + error.message());
     char size[64];
     std::snprintf(size, sizeof size, " at %ux%u, %.4g frames/s", plan.width, plan.height, plan.fps);
     plan.sourceLine += size;
