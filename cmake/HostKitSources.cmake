@@ -4,6 +4,7 @@
 set(ZAO_HOSTKIT_COMMON_SOURCES
   ${PROJECT_SOURCE_DIR}/tools/hostkit/EffectInstance.cpp
   ${PROJECT_SOURCE_DIR}/tools/hostkit/GlDiagnostics.cpp
+  ${PROJECT_SOURCE_DIR}/tools/hostkit/GlFeatures.cpp
   ${PROJECT_SOURCE_DIR}/tools/hostkit/HostGl.cpp
   ${PROJECT_SOURCE_DIR}/tools/hostkit/Image.cpp
   ${PROJECT_SOURCE_DIR}/tools/hostkit/PluginLibrary.cpp)

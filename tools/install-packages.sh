@@ -7,7 +7,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config ccache
-  libglew-dev libgl-dev libegl-dev libx11-dev
+  libglew-dev libgl-dev libegl-dev libx11-dev khronos-api python3
   libgl1-mesa-dri libglx-mesa0 libegl-mesa0 mesa-vulkan-drivers
   xvfb xauth
   libgtest-dev libbenchmark-dev

@@ -3,13 +3,16 @@
 // exact, else from a whole read-back), detect, pass the input through, draw
 // the overlay on top.
 #include <algorithm>
+#include <cstdio>
 #include <new>
 
 #include "../ffglex/GlHeaders.h"
 #include "../ffglex/ScopedBindings.h"
+#include "../host/LogChannel.h"
 #include "analysis/GridSampling.h"
 #include "gl/PackStateGuard.h"
 #include "gl/OverlaySubmitter.h"
+#include "gl/RequiredGlFunctions.h"
 #include "gl/ShaderSources.h"
 #include "ZudArazOdudave.h"
 
@@ -20,10 +23,23 @@ const char* Pick(const char* replacement, const char* builtIn)
     return replacement ? replacement : builtIn;
 }
 
+// The one line a host's log shows when its context lacks what the effect
+// calls: the function's name is what a user or a driver vendor can act on.
+void ReportMissingGlFunction(const char* name)
+{
+    char line[160];
+    std::snprintf(line, sizeof line, "ZEL DadiDaruzad cannot start: this OpenGL context has no %s", name);
+    SendLogLine(line);
+}
+
 }  // namespace
 
 uint32_t ZudArazOdudave::InitGL(const ViewportRecord* viewportRecord)
 {
+    if (const char* missing = MissingGlFunction()) {
+        ReportMissingGlFunction(missing);
+        return kFailure;
+    }
     const TrackerShaderOverride& o = shaderOverride;
     bool ok = passThroughShader.CompileAndLink(Pick(o.passThroughVertex, kPassThroughVertexSource),
                                                Pick(o.passThroughFragment, kPassThroughFragmentSource));

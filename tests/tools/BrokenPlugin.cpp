@@ -1,11 +1,11 @@
 // A tiny FFGL 2 effect with one deliberate fault, chosen at build time, for
 // the validator's tests: it crashes or hangs on frames, leaks one GL program
 // per instance, leaves GL state or a GL error behind, binds its input handle
-// unchecked, clobbers every viewport index, or allocates by the declared
-// size. Otherwise it clears the output to green and restores what it touches.
-#define GL_GLEXT_PROTOTYPES 1
-#include <GL/gl.h>
-#include <GL/glext.h>
+// unchecked, clobbers every viewport index, allocates by the declared size,
+// or, loading GL through GLEW as most plug-ins do, calls a 4.5 function
+// without asking whether the context has it, or leaves GLEW to go by the
+// extension list. Otherwise it clears the output to green and restores what
+// it touches.
 #include <signal.h>
 #include <unistd.h>
 
@@ -27,9 +27,21 @@
 #define ZAO_FAULT_BIND_INPUT_UNCHECKED 10
 #define ZAO_FAULT_SET_ALL_VIEWPORTS 11
 #define ZAO_FAULT_ALLOCATE_DECLARED_SIZE 12
+#define ZAO_FAULT_UNGUARDED_GL45 13
+#define ZAO_FAULT_GLEW_BY_EXTENSION_LIST 14
 
 #ifndef ZAO_BROKEN_FAULT
 #error "ZAO_BROKEN_FAULT must name the fault"
+#endif
+
+#if ZAO_BROKEN_FAULT == ZAO_FAULT_UNGUARDED_GL45 || ZAO_BROKEN_FAULT == ZAO_FAULT_GLEW_BY_EXTENSION_LIST
+#define ZAO_BROKEN_USES_GLEW 1
+#include <GL/glew.h>
+#else
+#define ZAO_BROKEN_USES_GLEW 0
+#define GL_GLEXT_PROTOTYPES 1
+#include <GL/gl.h>
+#include <GL/glext.h>
 #endif
 
 namespace {
@@ -58,7 +70,23 @@ ExtendedRecord extended;
 struct Instance {
     unsigned program = 0;
     unsigned sampler = 0;
+    unsigned texture = 0;
 };
+
+// GLEW as a plug-in links it, set up at the first instance.
+bool LoadGl()
+{
+#if ZAO_BROKEN_USES_GLEW
+    static const bool loaded = [] {
+        glewExperimental = ZAO_BROKEN_FAULT == ZAO_FAULT_UNGUARDED_GL45 ? GL_TRUE : GL_FALSE;
+        const GLenum result = glewInit();
+        return result == GLEW_OK || result == GLEW_ERROR_NO_GLX_DISPLAY;
+    }();
+    return loaded;
+#else
+    return true;
+#endif
+}
 
 // The first input's TextureInfo: width (0), height (4), handle (16).
 struct Input {
@@ -150,13 +178,19 @@ extern "C" __attribute__((visibility("default"))) uint64_t plugMain(uint32_t cod
     case ffgl::kGetCapability:
         return input == ffgl::kCapabilityMinimumInputs || input == ffgl::kCapabilityMaximumInputs ? 1 : 0;
     case ffgl::kCreateInstance: {
-        if (pointer == nullptr)
+        if (pointer == nullptr || !LoadGl())
             return kFailure;
         Instance* made = new Instance();
 #if ZAO_BROKEN_FAULT == ZAO_FAULT_LEAK_PROGRAM
         made->program = glCreateProgram();
 #elif ZAO_BROKEN_FAULT == ZAO_FAULT_LEAVE_SAMPLER_BOUND
         glGenSamplers(1, &made->sampler);
+#elif ZAO_BROKEN_FAULT == ZAO_FAULT_UNGUARDED_GL45
+        glCreateTextures(GL_TEXTURE_2D, 1, &made->texture);
+#elif ZAO_BROKEN_FAULT == ZAO_FAULT_GLEW_BY_EXTENSION_LIST
+        // 4.1 core, from GL_ARB_get_program_binary, which macOS does not list.
+        made->program = glCreateProgram();
+        glProgramParameteri(made->program, GL_PROGRAM_BINARY_RETRIEVABLE_HINT, GL_TRUE);
 #endif
         return reinterpret_cast<uintptr_t>(made);
     }
@@ -165,6 +199,12 @@ extern "C" __attribute__((visibility("default"))) uint64_t plugMain(uint32_t cod
             return kFailure;
         if (live->sampler != 0)
             glDeleteSamplers(1, &live->sampler);
+        if (live->texture != 0)
+            glDeleteTextures(1, &live->texture);
+#if ZAO_BROKEN_USES_GLEW
+        if (live->program != 0)
+            glDeleteProgram(live->program);
+#endif
         delete live;
         return 0;
     case ffgl::kProcessFrame:

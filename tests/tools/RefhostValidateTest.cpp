@@ -17,7 +17,7 @@ const std::vector<std::string> kTestNames = {
     "info-records", "function-codes", "create-destroy", "create-destroy-frames", "gl-resources", "parameter-storm",
     "frame-sizes", "zero-size-texture", "resize", "many-instances", "gl-state", "input-handles", "viewport-indices",
     "declared-size"};
-const std::vector<std::string> kKinds = {"core", "forward", "compat", "debug"};
+const std::vector<std::string> kKinds = {"core", "forward", "compat", "debug", "mac"};
 
 std::string BrokenPlugin(const std::string& fault)
 {
@@ -68,8 +68,8 @@ TEST(RefhostValidate, QuickTestsPassOnOurPluginUnderGlx)
         RunHost({"validate", ZAO_PLUGIN_PATH, "--only", "info-records,function-codes,zero-size-texture,gl-state"});
     EXPECT_EQ(result.status, 0) << result.out << result.err;
     ExpectSummary(result, 4 * kKinds.size(), 0);
-    EXPECT_NE(result.out.find("in 4 kinds of context (core, forward, compat, debug), each in its own process (GLX, "
-                              "at most 60 s each)"),
+    EXPECT_NE(result.out.find("in 5 kinds of context (core, forward, compat, debug, mac), each in its own process "
+                              "(GLX, at most 60 s each)"),
               std::string::npos)
         << result.out;
 }
@@ -95,14 +95,22 @@ TEST(RefhostValidate, KindWithoutAContextIsSkippedWithTheReason)
         << result.out;
 }
 
-TEST(RefhostValidate, CrashOnFramesFailsEveryFrameTestAndTheRestStillRuns)
+// A crash must reach the validator as the signal a plain build gets, not as
+// AddressSanitizer's report and exit status.
+void LetCrashesThrough()
 {
 #if defined(ZAO_SANITIZED)
-    // The crash must reach the validator as the signal a plain build gets,
-    // not as AddressSanitizer's report and exit status.
-    const char* options = std::getenv("ASAN_OPTIONS");
-    setenv("ASAN_OPTIONS", (std::string(options ? options : "") + ":handle_segv=0").c_str(), 1);
+    static const bool set = [] {
+        const char* options = std::getenv("ASAN_OPTIONS");
+        return setenv("ASAN_OPTIONS", (std::string(options ? options : "") + ":handle_segv=0").c_str(), 1) == 0;
+    }();
+    (void)set;
 #endif
+}
+
+TEST(RefhostValidate, CrashOnFramesFailsEveryFrameTestAndTheRestStillRuns)
+{
+    LetCrashesThrough();
     const ProcessResult result =
         RunHost({"validate", BrokenPlugin("CRASH_ON_FRAME"), "--gl", "egl", "--context", "core"});
     EXPECT_EQ(result.status, 1) << result.out << result.err;
@@ -181,6 +189,28 @@ TEST(RefhostValidate, SwallowedGlErrorFailsOnlyInTheDebugContext)
         EXPECT_NE(result.out.find("\nvalidate " + std::string(kind) + ": 1 passed, 0 failed\n"), std::string::npos)
             << result.out;
     EXPECT_NE(result.out.find("\nvalidate debug: 0 passed, 1 failed\n"), std::string::npos) << result.out;
+}
+
+// What this machine's driver forgives and a Mac does not: only the mac kind fails them.
+TEST(RefhostValidate, MacContextFailsPlugInsThatWouldNotLoadOnAMac)
+{
+    LetCrashesThrough();
+    const std::pair<const char*, const char*> cases[] = {
+        {"UNGUARDED_GL45", "crashed (Segmentation fault, signal 11) during: cycle 1 of 100: the plug-in called "
+                           "address 0: a function pointer it never checked"},
+        {"GLEW_BY_EXTENSION_LIST", "crashed (Segmentation fault, signal 11) during: cycle 1 of 100: the plug-in "
+                                   "loads OpenGL by the extension list (GLEW without glewExperimental?)"},
+    };
+    for (const auto& [fault, reason] : cases) {
+        SCOPED_TRACE(fault);
+        const ProcessResult mac =
+            RunHost({"validate", BrokenPlugin(fault), "--gl", "egl", "--context", "mac", "--only", "create-destroy"});
+        EXPECT_EQ(mac.status, 1) << mac.out << mac.err;
+        EXPECT_NE(ResultLine(mac, "create-destroy").find(reason), std::string::npos) << mac.out;
+        const ProcessResult core =
+            RunHost({"validate", BrokenPlugin(fault), "--gl", "egl", "--context", "core", "--only", "create-destroy"});
+        EXPECT_EQ(core.status, 0) << core.out << core.err;
+    }
 }
 
 TEST(RefhostValidate, HangIsKilledAtTheTimeoutAndReported)

@@ -24,8 +24,10 @@ using testsupport::GlPluginTest;
 // glGetFloati_v 1), checks the host's input texture (glIsTexture 1, its
 // target 1: glGetTextureParameteriv, or through multi-bind glGetIntegerv in a
 // compatibility context; glGetTexParameteriv 2, glGetTexLevelParameteriv 3)
-// and the read framebuffer (glCheckFramebufferStatus 1).
+// and the read framebuffer (glCheckFramebufferStatus 1). A 4.1 context
+// (macOS) tells the target by glGetError before and after a bind: one more.
 constexpr uint64_t kMaxQueriesPerFrame = 25;
+constexpr uint64_t kMaxQueriesPerFrame41 = 26;
 
 // Counts inside plugMain's frame code only; the fixture's own checks, which
 // call GL before and after every call, stay outside.
@@ -91,7 +93,9 @@ TEST_F(GlCallCountTest, ASteadyFrameAsksAtMostItsQueriesAtAnySize)
 
         const hostkit::GlCallCounts counts = hostkit::CountedGlCalls();
         const auto functions = hostkit::CountedGlCallsByFunction();
-        EXPECT_LE(counts.queries, kMaxQueriesPerFrame) << hostkit::GlCallList(functions, GlCallKind::Query);
+        const uint64_t limit =
+            context->Kind() == hostkit::GlContextKind::Mac ? kMaxQueriesPerFrame41 : kMaxQueriesPerFrame;
+        EXPECT_LE(counts.queries, limit) << hostkit::GlCallList(functions, GlCallKind::Query);
         // Both ways in are counted: glDrawArrays straight from libGL, glUseProgram through GLEW's loader.
         EXPECT_EQ(counts.draws, hostkit::DrawCallCount());
         EXPECT_GT(counts.draws, 0u);

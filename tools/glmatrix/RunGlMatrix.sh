@@ -3,6 +3,8 @@
 # host gives and on a second GL implementation, after the main run in a GLX
 # core context on llvmpipe:
 #   forward, compat, debug   GLX contexts of those kinds (ZAO_GL_CONTEXT)
+#   mac                      macOS's 4.1 core as the host kit imitates it: its
+#                            extension list, nothing past 4.1
 #   egl                      an EGL core context, no X at all
 #   zink                     Mesa's GL on Vulkan (lavapipe), GLX core
 #   glthread                 llvmpipe with Mesa's threaded dispatch, GLX core
@@ -26,7 +28,7 @@ run() {
   echo "== GL matrix: $name passed in $((SECONDS - start)) s"
 }
 
-for kind in forward compat debug; do
+for kind in forward compat debug mac; do
   run "$kind" glmatrix ZAO_GL_CONTEXT="$kind"
 done
 # No display: EGL needs none, and a GLX context could not be made by mistake.

@@ -89,13 +89,16 @@ public:
     {
         if (context == EGL_NO_CONTEXT)
             return;
-        if (eglGetCurrentContext() == context)
+        if (eglGetCurrentContext() == context) {
             eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+            LeaveHostContext();
+        }
         eglDestroyContext(display, context);
     }
 
     bool Init(const GlContextRequest& request, std::string* error)
     {
+        kind = request.kind;
         display = SharedDisplay(error);
         if (display == EGL_NO_DISPLAY)
             return false;
@@ -130,7 +133,7 @@ public:
             EGL_CONTEXT_OPENGL_PROFILE_MASK,
             compat ? EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT : EGL_CONTEXT_OPENGL_CORE_PROFILE_BIT,
             EGL_CONTEXT_OPENGL_FORWARD_COMPATIBLE,
-            request.kind == GlContextKind::Forward ? EGL_TRUE : EGL_FALSE,
+            ForwardCompatible(request.kind) ? EGL_TRUE : EGL_FALSE,
             EGL_CONTEXT_OPENGL_DEBUG,
             request.kind == GlContextKind::Debug ? EGL_TRUE : EGL_FALSE,
             EGL_NONE};
@@ -150,10 +153,14 @@ public:
     {
         if (!eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, context))
             return false;
-        return LoadHostEntryPoints();
+        return LoadHostEntryPoints(kind);
     }
 
-    void ReleaseCurrent() override { eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT); }
+    void ReleaseCurrent() override
+    {
+        eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+        LeaveHostContext();
+    }
     GlApi Api() const override { return GlApi::Egl; }
 
 private:

@@ -3,8 +3,8 @@
 # escapes the count. Writes ZAO_GL(HOW, RETURN, NAME, (PARAMETERS), (ARGUMENTS))
 # lines into OUTPUT; HOW is LINKED for GL 1.0 and 1.1 (a plug-in takes those
 # straight from libGL), LOADED for the rest (through glXGetProcAddress and
-# eglGetProcAddress) and KIT for the names in KIT_FUNCTIONS, which the kit
-# defines elsewhere.
+# eglGetProcAddress) and KIT_LINKED or KIT_LOADED for the names in
+# KIT_FUNCTIONS, which the kit defines elsewhere.
 function(zao_write_gl_call_list output)
   cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "KIT_FUNCTIONS")
   find_file(ZAO_GLCOREARB_HEADER GL/glcorearb.h)
@@ -30,10 +30,11 @@ function(zao_write_gl_call_list output)
     set(parameters "${CMAKE_MATCH_3}")
     string(FIND "${header}" "APIENTRY ${name} (" at)
     set(how LOADED)
-    if(name IN_LIST arg_KIT_FUNCTIONS)
-      set(how KIT)
-    elseif(at LESS loadedStart)
+    if(at LESS loadedStart)
       set(how LINKED)
+    endif()
+    if(name IN_LIST arg_KIT_FUNCTIONS)
+      set(how KIT_${how})
     endif()
     set(arguments "")
     if(NOT parameters STREQUAL "void")

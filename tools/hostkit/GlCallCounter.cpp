@@ -8,8 +8,10 @@
 #include <array>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "GlCallCounter.h"
+#include "MacGlProfile.h"
 
 #define ZAO_EXPORT extern "C" __attribute__((visibility("default")))
 
@@ -27,6 +29,7 @@ uint64_t calls[kSlotCount];
 // driver's own GetProcAddress answers for the loaded ones.
 void* realFunctions[kSlotCount];
 thread_local bool counting = false;
+std::string withheld;
 
 inline void Count(Slot slot)
 {
@@ -62,7 +65,8 @@ template <typename Function> Function Loaded(Slot slot)
         Count(k_##name);                                       \
         return Loaded<decltype(&::name)>(k_##name) arguments;  \
     }
-#define ZAO_GL_KIT(returnType, name, parameters, arguments)
+#define ZAO_GL_KIT_LINKED(returnType, name, parameters, arguments)
+#define ZAO_GL_KIT_LOADED(returnType, name, parameters, arguments)
 #define ZAO_GL(how, returnType, name, parameters, arguments) ZAO_GL_##how(returnType, name, parameters, arguments)
 #include "GlCoreFunctions.inc"
 #undef ZAO_GL
@@ -74,12 +78,14 @@ using ProcAddress = void (*)();
 struct Entry {
     const char* name;
     ProcAddress counted;
-    bool loaded;
+    bool loaded;  // the wrapper calls what the driver's GetProcAddress answered
+    bool past11;  // GL 1.2 or later: a plug-in takes it through GetProcAddress
 };
 
-#define ZAO_GL_COUNTED_LINKED(name) reinterpret_cast<ProcAddress>(&::name), false
-#define ZAO_GL_COUNTED_KIT(name) reinterpret_cast<ProcAddress>(&::name), false
-#define ZAO_GL_COUNTED_LOADED(name) reinterpret_cast<ProcAddress>(&Counted_##name), true
+#define ZAO_GL_COUNTED_LINKED(name) reinterpret_cast<ProcAddress>(&::name), false, false
+#define ZAO_GL_COUNTED_KIT_LINKED(name) reinterpret_cast<ProcAddress>(&::name), false, false
+#define ZAO_GL_COUNTED_KIT_LOADED(name) reinterpret_cast<ProcAddress>(&::name), false, true
+#define ZAO_GL_COUNTED_LOADED(name) reinterpret_cast<ProcAddress>(&Counted_##name), true, true
 #define ZAO_GL(how, returnType, name, parameters, arguments) {#name, ZAO_GL_COUNTED_##how(name)},
 const Entry kEntries[kSlotCount] = {
 #include "GlCoreFunctions.inc"
@@ -102,11 +108,14 @@ const Entry* Find(const char* name)
     return at != byName.end() && std::strcmp(kEntries[*at].name, name) == 0 ? &kEntries[*at] : nullptr;
 }
 
-// The counting function in place of the driver's. A driver's GetProcAddress
-// may call another one that is interposed too and so return the wrapper
-// itself, which must never become the wrapper's own target.
+// The counting function in place of the driver's, or null where a mac
+// context lacks the function. A driver's GetProcAddress may call another one
+// that is interposed too and so return the wrapper itself, which must never
+// become the wrapper's own target.
 ProcAddress Interpose(const char* name, ProcAddress real)
 {
+    if (!hostkit::MacGlAllows(name) || (name != nullptr && withheld == name))
+        return nullptr;
     const Entry* entry = name && real ? Find(name) : nullptr;
     if (entry == nullptr)
         return real;
@@ -219,6 +228,17 @@ void* DriverGlFunction(const char* name)
         return RTLD_NEXT;
     }();
     return dlsym(library, name);
+}
+
+void WithholdGlFunction(const char* name)
+{
+    withheld = name ? name : "";
+}
+
+bool IsLoadedGlFunction(const char* name)
+{
+    const Entry* entry = Find(name);
+    return entry != nullptr && entry->past11;
 }
 
 size_t GlCallSlot(const char* name)

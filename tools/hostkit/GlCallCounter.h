@@ -54,6 +54,14 @@ void ResetGlCallCounts();
 // frames (so per frame); "none" when there are none.
 std::string GlCallList(const std::vector<GlFunctionCalls>& functions, GlCallKind kind, double frames = 1);
 
+// For tests of what a plug-in does without a function: from now on the
+// GetProcAddress functions answer null for name, as a context without it
+// would (null restores every function).
+void WithholdGlFunction(const char* name);
+// True for the functions a plug-in takes through GetProcAddress (GL 1.2 and
+// later), false for GL 1.0 and 1.1, which it links from the system library.
+bool IsLoadedGlFunction(const char* name);
+
 // For the kit's other interposers (DrawCallCounter.cpp defines glDrawArrays
 // and glReadPixels itself): a function's place in the count, one call of it,
 // and the driver's function of that name. That comes from the library a

@@ -6,14 +6,35 @@
 #include <cstdlib>
 
 #include "GlContextImpl.h"
+#include "MacGlProfile.h"
 
 namespace hostkit {
 
-bool LoadHostEntryPoints()
+const MacGlProfileHooks* macGlProfile = nullptr;
+
+bool LoadHostEntryPoints(GlContextKind kind)
 {
+    if (macGlProfile != nullptr)
+        macGlProfile->setCurrent(kind == GlContextKind::Mac);
+    // By name, not by the extension list: a context that lists none of what
+    // its version includes (macOS's core profile) would otherwise leave those
+    // functions null. Each later use of a function past 4.1 checks the
+    // version or the list first.
+    glewExperimental = GL_TRUE;
     // GLEW answers 4 (no GLX display) under EGL after it has loaded every GL entry point.
     const GLenum result = glewInit();
     return result == GLEW_OK || result == GLEW_ERROR_NO_GLX_DISPLAY;
+}
+
+void LeaveHostContext()
+{
+    if (macGlProfile != nullptr)
+        macGlProfile->setCurrent(false);
+}
+
+bool ForwardCompatible(GlContextKind kind)
+{
+    return kind == GlContextKind::Forward || kind == GlContextKind::Mac;
 }
 
 const char* ContextKindName(GlContextKind kind)
@@ -27,6 +48,8 @@ const char* ContextKindName(GlContextKind kind)
         return "compat";
     case GlContextKind::Debug:
         return "debug";
+    case GlContextKind::Mac:
+        return "mac";
     }
     return "core";
 }
@@ -55,7 +78,16 @@ bool ContextRequestFromEnvironment(GlContextRequest* request, std::string* error
     if (ParseContextKind(name, &request->kind))
         return true;
     if (error)
-        *error = "ZAO_GL_CONTEXT=" + name + " is none of core, forward, compat, debug, egl";
+        *error = "ZAO_GL_CONTEXT=" + name + " is none of core, forward, compat, debug, mac, egl";
+    return false;
+}
+
+bool GlContext::KindAvailable(GlContextKind kind, std::string* reason)
+{
+    if (kind != GlContextKind::Mac || macGlProfile != nullptr)
+        return true;
+    if (reason)
+        *reason = "this program cannot imitate macOS's OpenGL (it lacks the host kit's GL interposers)";
     return false;
 }
 
@@ -63,10 +95,10 @@ std::unique_ptr<GlContext> GlContext::Create(const GlContextRequest& request, st
 {
     std::string ignored;
     std::string* reason = error ? error : &ignored;
+    if (!KindAvailable(request.kind, reason))
+        return nullptr;
     std::unique_ptr<GlContext> context =
         request.api == GlApi::Glx ? CreateGlxContext(request, reason) : CreateEglContext(request, reason);
-    if (context)
-        context->kind = request.kind;
     return context;
 }
 

@@ -11,11 +11,13 @@ namespace hostkit {
 enum class GlApi { Glx, Egl };
 
 // The kinds of context hosts give: a plain core profile, a forward-compatible
-// core profile (every core context on macOS), a compatibility profile, and a
-// core profile with debug output (GL_KHR_debug) on.
-enum class GlContextKind { Core, Forward, Compat, Debug };
+// core profile, a compatibility profile, a core profile with debug output
+// (GL_KHR_debug) on, and macOS's forward-compatible 4.1 core profile with its
+// short extension list and nothing past 4.1 (MacGlProfile.h; only in
+// executables that link the kit's GL interposers).
+enum class GlContextKind { Core, Forward, Compat, Debug, Mac };
 constexpr GlContextKind kAllContextKinds[] = {GlContextKind::Core, GlContextKind::Forward, GlContextKind::Compat,
-                                              GlContextKind::Debug};
+                                              GlContextKind::Debug, GlContextKind::Mac};
 
 struct GlContextRequest {
     GlApi api = GlApi::Glx;
@@ -24,7 +26,7 @@ struct GlContextRequest {
     int minor = 1;
 };
 
-// "core", "forward", "compat", "debug".
+// "core", "forward", "compat", "debug", "mac".
 const char* ContextKindName(GlContextKind kind);
 bool ParseContextKind(const std::string& name, GlContextKind* kind);
 // The context the tests and benchmarks run in: ZAO_GL_CONTEXT names a kind,
@@ -43,6 +45,8 @@ public:
 
     // Null with a reason in error when no such context can be made.
     static std::unique_ptr<GlContext> Create(const GlContextRequest& request, std::string* error);
+    // Whether this program can make a context of the kind (mac needs the interposers).
+    static bool KindAvailable(GlContextKind kind, std::string* reason);
     static std::unique_ptr<GlContext> Create(GlApi api, int major, int minor, std::string* error)
     {
         return Create(GlContextRequest{api, GlContextKind::Core, major, minor}, error);

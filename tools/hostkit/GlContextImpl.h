@@ -8,10 +8,16 @@ namespace hostkit {
 
 class GlContext;
 struct GlContextRequest;
+enum class GlContextKind;
 
 std::unique_ptr<GlContext> CreateGlxContext(const GlContextRequest& request, std::string* error);
 std::unique_ptr<GlContext> CreateEglContext(const GlContextRequest& request, std::string* error);
-// Loads the host's own GL entry points for the current context.
-bool LoadHostEntryPoints();
+// For a context of kind just made current on this thread: the mac
+// imitation on or off, then the host's own GL entry points.
+bool LoadHostEntryPoints(GlContextKind kind);
+// For a context no longer current on this thread.
+void LeaveHostContext();
+// Forward-compatible: asked for, or a Mac's (every core context there is).
+bool ForwardCompatible(GlContextKind kind);
 
 }  // namespace hostkit

@@ -6,6 +6,8 @@
 
 #include <cstdio>
 
+#include "GlFeatures.h"
+
 namespace hostkit {
 
 namespace {
@@ -69,7 +71,8 @@ bool GlDebugMessages::Install()
         return true;
     GLint flags = 0;
     glGetIntegerv(GL_CONTEXT_FLAGS, &flags);
-    if (!(flags & GL_CONTEXT_FLAG_DEBUG_BIT) || glDebugMessageCallback == nullptr)
+    if (!(flags & GL_CONTEXT_FLAG_DEBUG_BIT) || glDebugMessageCallback == nullptr ||
+        !ContextHasFeature(4, 3, "GL_KHR_debug"))
         return false;
     glEnable(GL_DEBUG_OUTPUT);
     glEnable(GL_DEBUG_OUTPUT_SYNCHRONOUS);

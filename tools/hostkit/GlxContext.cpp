@@ -33,8 +33,10 @@ public:
     {
         if (display == nullptr)
             return;
-        if (glXGetCurrentContext() == context)
+        if (glXGetCurrentContext() == context) {
             glXMakeContextCurrent(display, None, None, nullptr);
+            LeaveHostContext();
+        }
         if (pbuffer)
             glXDestroyPbuffer(display, pbuffer);
         if (context)
@@ -44,6 +46,7 @@ public:
 
     bool Init(const GlContextRequest& request, std::string* error)
     {
+        kind = request.kind;
         display = SharedDisplay();
         if (display == nullptr) {
             *error = "cannot open the X display (is Xvfb running and DISPLAY set?)";
@@ -68,7 +71,7 @@ public:
             return false;
         }
         const bool compat = request.kind == GlContextKind::Compat;
-        const int flags = request.kind == GlContextKind::Forward ? GLX_CONTEXT_FORWARD_COMPATIBLE_BIT_ARB
+        const int flags = ForwardCompatible(request.kind) ? GLX_CONTEXT_FORWARD_COMPATIBLE_BIT_ARB
                           : request.kind == GlContextKind::Debug ? GLX_CONTEXT_DEBUG_BIT_ARB
                                                                  : 0;
         const int contextAttributes[] = {
@@ -108,10 +111,14 @@ public:
     {
         if (!glXMakeContextCurrent(display, pbuffer, pbuffer, context))
             return false;
-        return LoadHostEntryPoints();
+        return LoadHostEntryPoints(kind);
     }
 
-    void ReleaseCurrent() override { glXMakeContextCurrent(display, None, None, nullptr); }
+    void ReleaseCurrent() override
+    {
+        glXMakeContextCurrent(display, None, None, nullptr);
+        LeaveHostContext();
+    }
     GlApi Api() const override { return GlApi::Glx; }
 
 private:

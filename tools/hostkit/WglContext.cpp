@@ -142,6 +142,8 @@ bool WglContext::MakeCurrent()
 {
     if (!wglMakeCurrent(static_cast<HDC>(deviceContext), static_cast<HGLRC>(context)))
         return false;
+    // By name, as on every platform (GlContext.cpp says why).
+    glewExperimental = GL_TRUE;
     return glewInit() == GLEW_OK;
 }
 

@@ -109,9 +109,10 @@ CLI::App* AddValidateCommand(CLI::App& app, refhost::ValidateOptions& validate)
     AddGlOption(command, &validate.gl);
     command->add_option("--context", validate.context,
                         "Kind of GL context: core, forward (forward-compatible core), compat, debug (core with "
-                        "debug output), or all that this machine can make")
+                        "debug output), mac (macOS's 4.1 core: its extension list, nothing past 4.1), or all that "
+                        "this machine can make")
         ->capture_default_str()
-        ->check(CLI::IsMember({"core", "forward", "compat", "debug", "all"}));
+        ->check(CLI::IsMember({"core", "forward", "compat", "debug", "mac", "all"}));
     command->add_option("--validate-one", validate.validateOne)->group("");
     command->add_flag("--probe-context", validate.probeContext)->group("");
     return command;

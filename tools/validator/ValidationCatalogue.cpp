@@ -3,6 +3,7 @@
 #include "Validation.h"
 
 #include "Checks.h"
+#include "CrashNote.h"
 #include "hostkit/FfglCodes.h"
 #include "hostsupport/HostError.h"
 #include "hostsupport/VirtualDisplay.h"
@@ -97,6 +98,7 @@ int RunOneValidationTest(const std::string& pluginPath, const std::string& name,
     try {
         report.Step("opening the GL context");
         const ChildContext gl = OpenContext(context);
+        InstallCrashNote(reportFd);
         report.Step("loading the plug-in");
         std::string reason;
         auto library = hostkit::PluginLibrary::Load(pluginPath, false, &reason);

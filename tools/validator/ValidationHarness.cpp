@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "CrashNote.h"
 #include "FrameHostState.h"
 #include "hostsupport/HostError.h"
 #include "hostsupport/Scene.h"
@@ -107,8 +108,9 @@ Session::Session(const hostkit::PluginLibrary& pluginLibrary, const Reporter& re
 hostkit::EffectInstance Session::Create(uint32_t width, uint32_t height) const
 {
     hostkit::EffectInstance instance(library, width, height);
+    const std::string loader = instance.Valid() ? "" : LoaderNote();
     Require(instance.Valid(), "code 18 refused an instance with a " + std::to_string(width) + "x" +
-                                  std::to_string(height) + " viewport");
+                                  std::to_string(height) + " viewport" + (loader.empty() ? "" : ": " + loader));
     RequireCleanCalls();
     return instance;
 }

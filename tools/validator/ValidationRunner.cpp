@@ -65,6 +65,8 @@ public:
             const std::string text = space == std::string::npos ? "" : line.substr(space + 1);
             if (kind == "step")
                 lastStep = text;
+            else if (kind == "note")
+                note = text;
             else if (kind == "pass" || kind == "fail") {
                 verdict = kind;
                 verdictText = text;
@@ -72,7 +74,7 @@ public:
         }
     }
 
-    std::string lastStep, verdict, verdictText;
+    std::string lastStep, verdict, verdictText, note;
 
 private:
     std::string pending;
@@ -187,7 +189,8 @@ ValidationOutcome Judge(const ChildEnd& end, const ReportReader& reader, const s
     } else if (WIFSIGNALED(status)) {
         outcome.text = reader.verdict == "pass"
                            ? "passed, then crashed (" + SignalText(WTERMSIG(status)) + ")" + during
-                           : "crashed (" + SignalText(WTERMSIG(status)) + ")" + during + said;
+                           : "crashed (" + SignalText(WTERMSIG(status)) + ")" + during +
+                                 (reader.note.empty() ? "" : ": " + reader.note) + said;
     } else if (reader.verdict == "fail") {
         outcome.text = reader.verdictText;
     } else if (reader.verdict == "pass" && WEXITSTATUS(status) == 0) {

@@ -22,6 +22,49 @@ bool HasExtension(const char* name)
     return false;
 }
 
+// Raises error again, for one the host had left pending before a probe read
+// it; the calls change no state. A lost framebuffer or memory error cannot be
+// raised on purpose and stays read.
+void RaiseAgain(GLenum error)
+{
+    switch (error) {
+    case GL_INVALID_ENUM:
+        glEnable(GL_NONE);
+        break;
+    case GL_INVALID_VALUE:
+        glLineWidth(0.0f);
+        break;
+    case GL_INVALID_OPERATION:
+        glBindVertexArray(~0u);  // a name no glGenVertexArrays gave
+        break;
+    default:
+        break;
+    }
+}
+
+// 4.1 cannot tell a name's target without binding it, and a bind to another
+// target raises GL_INVALID_OPERATION and binds nothing. So the bind is
+// bracketed by glGetError: errors the host had pending are read first and
+// raised again after, the probe's own is read and gone, and the unit is
+// left empty, as the multi-bind probe leaves it.
+bool BindsAs2D(uint32_t handle, GLuint unit)
+{
+    // One flag per kind of error at most; a context that keeps only the first
+    // (Mesa) has one.
+    GLenum pending[8];
+    int pendingCount = 0;
+    for (GLenum error; pendingCount < 8 && (error = glGetError()) != GL_NO_ERROR;)
+        pending[pendingCount++] = error;
+    glActiveTexture(GL_TEXTURE0 + unit);
+    glBindTexture(GL_TEXTURE_2D, handle);
+    const bool bound = glGetError() == GL_NO_ERROR;
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glActiveTexture(GL_TEXTURE0);
+    for (int i = 0; i < pendingCount; ++i)
+        RaiseAgain(pending[i]);
+    return bound;
+}
+
 }  // namespace
 
 ContextFacts ReadContextFacts()
@@ -45,10 +88,12 @@ ContextFacts ReadContextFacts()
                                (version45 || HasExtension("GL_ARB_direct_state_access"));
     const bool version44 = major > 4 || (major == 4 && minor >= 4);
     facts.targetProbeUnit = -1;
-    if (!facts.textureTargetQuery && glBindTextures != nullptr && (version44 || HasExtension("GL_ARB_multi_bind"))) {
+    facts.targetProbeByError = false;
+    if (!facts.textureTargetQuery) {
         GLint units = 0;
         glGetIntegerv(GL_MAX_COMBINED_TEXTURE_IMAGE_UNITS, &units);
         facts.targetProbeUnit = units - 1;
+        facts.targetProbeByError = glBindTextures == nullptr || !(version44 || HasExtension("GL_ARB_multi_bind"));
     }
     glGetIntegerv(GL_MAX_CLIP_DISTANCES, &facts.maxClipDistances);
     return facts;
@@ -67,9 +112,11 @@ bool IsTexture2D(uint32_t handle, const ContextFacts& facts)
     }
     if (facts.targetProbeUnit < 0)
         return true;
+    const GLuint unit = static_cast<GLuint>(facts.targetProbeUnit);
+    if (facts.targetProbeByError)
+        return BindsAs2D(handle, unit);
     // Multi-bind puts the name on its own target, whichever that is, without
     // an error; binding no names then empties every target of the unit again.
-    const GLuint unit = static_cast<GLuint>(facts.targetProbeUnit);
     glActiveTexture(GL_TEXTURE0 + unit);
     glBindTextures(unit, 1, &handle);
     GLint bound = 0;

@@ -14,10 +14,12 @@ struct ContextFacts {
     // profile of 4.5 or with GL_ARB_direct_state_access); where it cannot, a
     // name is only known to be some texture.
     bool textureTargetQuery;
-    // Without that query, a unit to ask through instead where multi-bind
-    // (4.4) binds a name to its own target: the last one, which hosts leave
-    // alone; -1 where there is none.
+    // Without that query, a unit to ask through instead, the last one, which
+    // hosts leave alone: multi-bind (4.4) binds a name to its own target
+    // there; a 4.1 context (macOS) can only try the 2D target and see whether
+    // that raised an error.
     int32_t targetProbeUnit;
+    bool targetProbeByError;
     // How many clip distances a host can have enabled, all of which the grid
     // draw writes.
     int32_t maxClipDistances;
