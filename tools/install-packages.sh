@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build, the tests (zink over lavapipe:
 # mesa-vulkan-drivers; xdotool drives zao-host play's window), the demo and the
-# release archives (zip, mingw-w64; dpkg-dev for GLEW's source package) need,
-# skipping those already present. Run as root (or with sudo available).
+# release archives (zip, mingw-w64; dpkg-dev for GLEW's source package; lld and
+# llvm for the macOS bundle) need, skipping those already present, then zig,
+# the macOS compiler (tools/macos/InstallZig.sh). Run as root (or with sudo
+# available).
 set -euo pipefail
 
 packages=(
@@ -14,7 +16,7 @@ packages=(
   libpng-dev libcli11-dev ffmpeg
   libglfw3-dev libimgui-dev libstb-dev xdotool
   libopencv-dev
-  zip unzip mingw-w64 dpkg-dev
+  zip unzip mingw-w64 dpkg-dev lld llvm
   "$@"
 )
 
@@ -25,14 +27,14 @@ for package in "${packages[@]}"; do
   fi
 done
 
-if [ ${#missing[@]} -eq 0 ]; then
-  exit 0
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""
+  if [ "$(id -u)" -ne 0 ]; then
+    sudo="sudo"
+  fi
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-sudo=""
-if [ "$(id -u)" -ne 0 ]; then
-  sudo="sudo"
-fi
-echo "Installing: ${missing[*]}"
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+"$(dirname "$0")/macos/InstallZig.sh" >/dev/null

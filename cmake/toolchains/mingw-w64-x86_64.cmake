@@ -5,7 +5,7 @@
 #     -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/mingw-w64-x86_64.cmake \
 #     -DZAO_BUILD_TESTS=OFF -DZAO_BUILD_TOOLS=OFF -DZAO_BUILD_BENCHMARKS=OFF
 #
-# GLEW comes from tools/windows/BuildGlew.sh, which the configure step runs
+# GLEW comes from tools/BuildGlew.sh, which the configure step runs
 # when build-windows/glew lacks it; ZAO_GLEW_ROOT (cache or environment)
 # points elsewhere.
 set(CMAKE_SYSTEM_NAME Windows)

@@ -1,35 +1,43 @@
 #!/usr/bin/env bash
-# Builds a static 64-bit Windows GLEW (libglew32s.a, GLEW_STATIC) from Debian's
-# own glew source package with mingw-w64, for the cross-built plug-in DLL.
+# Builds a static GLEW (GLEW_STATIC, GLEW_NO_GLU) for a cross-built plug-in
+# from Debian's own glew source package: by default for 64-bit Windows with
+# mingw-w64 (libglew32s.a), or with any C compiler and archiver given.
 #
-#   tools/windows/BuildGlew.sh [--force] [SOURCE_DIR [PREFIX]]
+#   tools/BuildGlew.sh [--force] [--cc CC --ar AR --library NAME] [SOURCE_DIR [PREFIX]]
 #
 # SOURCE_DIR (default build-windows/glew-src) receives `apt-get source glew`;
-# PREFIX (default build-windows/glew) receives include/GL and lib/libglew32s.a,
-# where cmake/toolchains/mingw-w64-x86_64.cmake looks. Re-runnable: a finished
-# build is kept unless --force is given. Needs root for the deb-src entry.
+# PREFIX (default build-windows/glew) receives include/GL and lib/NAME, where
+# the cross toolchains of cmake/toolchains/ look. The macOS toolchains pass
+# their zig wrapper, llvm-ar and libGLEW.a. Re-runnable: a finished build is
+# kept unless --force is given. Needs root for the deb-src entry.
 set -euo pipefail
 
-repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
-force=0
-if [[ "${1:-}" == "--force" ]]; then
-    force=1
-    shift
-fi
-sourceDir="$(realpath -m "${1:-$repo/build-windows/glew-src}")"
-prefix="$(realpath -m "${2:-$repo/build-windows/glew}")"
+repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 triplet=x86_64-w64-mingw32
+force=0
 cc="${ZAO_MINGW_CC:-$triplet-gcc}"
 ar="$triplet-ar"
-library="$prefix/lib/libglew32s.a"
+libraryName=libglew32s.a
+while [[ $# -gt 0 ]]; do
+    case "$1" in
+        --force) force=1; shift ;;
+        --cc) cc="$2"; shift 2 ;;
+        --ar) ar="$2"; shift 2 ;;
+        --library) libraryName="$2"; shift 2 ;;
+        *) break ;;
+    esac
+done
+sourceDir="$(realpath -m "${1:-$repo/build-windows/glew-src}")"
+prefix="$(realpath -m "${2:-$repo/build-windows/glew}")"
+library="$prefix/lib/$libraryName"
 
 if [[ $force -eq 0 && -f "$library" && -f "$prefix/include/GL/glew.h" ]]; then
-    echo "GLEW for Windows already built: $library"
+    echo "GLEW already built: $library"
     exit 0
 fi
 
 for tool in "$cc" "$ar" dpkg-source; do
-    command -v "$tool" >/dev/null || { echo "BuildGlew: $tool is missing (apt-get install mingw-w64 dpkg-dev)" >&2; exit 1; }
+    command -v "$tool" >/dev/null || { echo "BuildGlew: $tool is missing (run tools/install-packages.sh)" >&2; exit 1; }
 done
 
 # apt-get source needs a deb-src entry; mirror the archive and suites the
@@ -72,4 +80,4 @@ rm -f "$library.tmp"
 "$ar" rcs "$library.tmp" "$objects/glew.o"
 cp "$tree/include/GL/glew.h" "$tree/include/GL/wglew.h" "$prefix/include/GL/"
 mv "$library.tmp" "$library"
-echo "GLEW for Windows: $library"
+echo "GLEW: $library"
