@@ -2,7 +2,8 @@
 # The whole test run on a fresh Debian 12 machine: packages, configure,
 # build, every test through ctest on a virtual X display, the frame tests
 # again in every kind of context and on zink and threaded dispatch, the
-# Windows DLL's checks under Wine, the suite again under AddressSanitizer and
+# Windows DLL's checks under Wine, the GL-free tests built for macOS on x86_64
+# and arm64, the suite again under AddressSanitizer and
 # UndefinedBehaviorSanitizer with leak checks, a bounded fuzzing run, and the
 # release archives made twice from clean build folders and checked unpacked.
 # Ends with a table of its stages and their seconds, also when one fails.
@@ -48,6 +49,7 @@ stage build bash -c 'cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release && 
 stage ctest bash -c 'cd build && xvfb-run -a -s "-noreset -screen 0 1280x1024x24" ctest --output-on-failure -j"$(nproc)"'
 stage "GL context matrix" tools/glmatrix/RunGlMatrix.sh build
 stage "Windows checks" tools/windows/RunWindowsChecks.sh
+stage "macOS logic tests" tools/macos/BuildLogicTests.sh
 stage sanitizers tools/sanitize/RunSanitizedTests.sh
 stage fuzzers tools/fuzz/RunFuzzers.sh
 stage "release checks" env -u CMAKE_C_COMPILER_LAUNCHER -u CMAKE_CXX_COMPILER_LAUNCHER tools/package/CheckRelease.sh

@@ -10,9 +10,11 @@
 # wrappers into macos-toolchain/: the compiler (zig c++ for the target, its
 # caches in the build folder) and the linker (ld64.lld with the target, those
 # runtime libraries, libSystem and an ad-hoc signature).
-#   ZAO_ZIG_GLOBAL_CACHE_DIR  where zig keeps its libc++ build (default: in the
-#                             build folder; the release builds share one)
+#   ZAO_ZIG_GLOBAL_CACHE_DIR  where zig keeps its libc++ builds (default
+#                             build-macos/zig-cache, which every macOS build
+#                             folder of the checkout shares, release ones too)
 #   ZAO_GLEW_ROOT             GLEW for this target (default build-macos-ARCH/glew)
+# zig's cache of the build's own objects stays in the build folder.
 
 if(NOT ZAO_MACOS_ARCH OR NOT ZAO_MACOS_MINIMUM)
   message(FATAL_ERROR "Use cmake/toolchains/macos-x86_64.cmake or cmake/toolchains/macos-arm64.cmake")
@@ -99,9 +101,9 @@ if(NOT ZAO_LD64)
 endif()
 
 if(NOT ZAO_ZIG_GLOBAL_CACHE_DIR)
-  set(ZAO_ZIG_GLOBAL_CACHE_DIR ${CMAKE_BINARY_DIR}/zig-cache/global)
+  set(ZAO_ZIG_GLOBAL_CACHE_DIR ${zaoRepo}/build-macos/zig-cache)
 endif()
-set(zaoZigLocalCache ${CMAKE_BINARY_DIR}/zig-cache/local)
+set(zaoZigLocalCache ${CMAKE_BINARY_DIR}/zig-cache)
 get_filename_component(zaoZigRoot ${ZAO_ZIG} DIRECTORY)
 # The oldest libSystem zig has, the one its headers for the target describe.
 set(ZAO_MACOS_LIBSYSTEM ${zaoZigRoot}/lib/libc/darwin/libSystem.11.tbd)
@@ -111,7 +113,7 @@ set(ZAO_MACOS_LIBSYSTEM ${zaoZigRoot}/lib/libc/darwin/libSystem.11.tbd)
 set(zaoProbeDir ${CMAKE_BINARY_DIR}/macos-toolchain/runtime-probe)
 file(MAKE_DIRECTORY ${zaoProbeDir})
 file(WRITE ${zaoProbeDir}/probe.cpp "#include <string>\nint main(int argc, char**) { return static_cast<int>(std::to_string(argc).size()); }\n")
-message(STATUS "Building zig's libc++ for ${zaoZigTarget} (once per zig cache)")
+message(STATUS "zig's libc++, libc++abi and compiler runtime for ${zaoZigTarget} (built on first use of the cache)")
 execute_process(
   COMMAND ${CMAKE_COMMAND} -E env ZIG_GLOBAL_CACHE_DIR=${ZAO_ZIG_GLOBAL_CACHE_DIR}
           ZIG_LOCAL_CACHE_DIR=${zaoZigLocalCache} ZIG_VERBOSE_LINK=1
@@ -129,6 +131,7 @@ foreach(archive libc++ libc++abi libcompiler_rt)
 endforeach()
 
 file(MAKE_DIRECTORY ${ZAO_MACOS_TOOLCHAIN_DIR})
+file(RELATIVE_PATH zaoZigGlobalCacheFromHere ${ZAO_MACOS_TOOLCHAIN_DIR} ${ZAO_ZIG_GLOBAL_CACHE_DIR})
 set(ZAO_MACOS_TRIPLE_FLAGS "${zaoTriple}")
 foreach(driver cc c++)
   set(ZAO_ZIG_DRIVER ${driver})

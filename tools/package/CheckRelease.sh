@@ -3,9 +3,11 @@
 # tools/package/MakeRelease.sh into dist/, makes them a second time and
 # compares the bytes, then unpacks each and checks its file list, its
 # SHA256SUMS, the Linux plug-in (exports, libraries, glibc bound, zao-host
-# validate) and the Windows DLL (the Windows checks under Wine, version
-# resource included), and what cmake --install lays out. Prints a summary;
-# non-zero exit on any failure.
+# validate), the Windows DLL (the Windows checks under Wine, version resource
+# included), the macOS bundle (each slice's Mach-O facts and code signature,
+# Info.plist: tools/macos/CheckMachO.py, which is itself tested on corrupted
+# copies), and what cmake --install lays out. Prints a summary; non-zero exit
+# on any failure.
 #
 #   tools/package/CheckRelease.sh
 set -uo pipefail
@@ -32,6 +34,7 @@ fi
 version="$(sed -nE 's/^CMAKE_PROJECT_VERSION:[A-Z]+=//p' "$repo/build-release/linux/CMakeCache.txt")"
 linuxZip="ZudArazOdudave-$version-linux-x86_64.zip"
 windowsZip="ZudArazOdudave-$version-windows-x64.zip"
+macosZip="ZudArazOdudave-$version-macos-universal.zip"
 hostTar="zao-host-$version-linux-x86_64.tar.gz"
 Record PASS "release archives" "$((SECONDS - stageStart)) s"
 
@@ -39,7 +42,7 @@ stageStart=$SECONDS
 rm -rf "$again"
 if "$repo/tools/package/MakeRelease.sh" "$again" >/dev/null; then
     differing=""
-    for archive in "$linuxZip" "$windowsZip" "$hostTar"; do
+    for archive in "$linuxZip" "$windowsZip" "$macosZip" "$hostTar"; do
         cmp -s "$dist/$archive" "$again/$archive" || differing+="$archive "
     done
     if [[ -z "$differing" ]]; then
@@ -51,7 +54,7 @@ else
     Record FAIL "reproducible" "the second tools/package/MakeRelease.sh failed"
 fi
 
-# 2. Each archive holds exactly its three files, and their sums match.
+# 2. Each archive holds exactly its files, and their sums match.
 Unpack() {  # folder name, archive, expected members...
     local folder="$unpacked/$1" archive="$2" listing
     shift 2
@@ -72,12 +75,15 @@ Unpack() {  # folder name, archive, expected members...
 }
 Unpack linux "$linuxZip" ZudArazOdudave.so INSTALL SHA256SUMS
 Unpack windows "$windowsZip" ZudArazOdudave.dll INSTALL SHA256SUMS
+Unpack macos "$macosZip" ZudArazOdudave.bundle/Contents/MacOS/ZudArazOdudave ZudArazOdudave.bundle/Contents/Info.plist \
+    INSTALL SHA256SUMS
 Unpack zao-host "$hostTar" zao-host INSTALL SHA256SUMS
 plugin="$unpacked/linux/ZudArazOdudave.so"
 dll="$unpacked/windows/ZudArazOdudave.dll"
+bundle="$unpacked/macos/ZudArazOdudave.bundle"
 host="$unpacked/zao-host/zao-host"
 linuxInstall="$unpacked/linux/INSTALL"
-if [[ ! -f "$plugin" || ! -f "$dll" || ! -x "$host" ]]; then
+if [[ ! -f "$plugin" || ! -f "$dll" || ! -x "$bundle/Contents/MacOS/ZudArazOdudave" || ! -x "$host" ]]; then
     Record FAIL "unpacked files" "a plug-in or zao-host is missing under ${unpacked#"$repo/"}"
     Finish
 fi
@@ -138,7 +144,35 @@ else
     Record FAIL "zao-host validate" "exit $validateStatus: $(tail -n 1 <<<"$validation")"
 fi
 
-# 6. cmake --install lays out the release build as a user's prefix expects.
+# 6. The macOS bundle, each slice and the signature, against libSystem's stub
+#    as zig ships it and our OpenGL stub; then the checker on corrupted copies.
+libSystem="$(dirname "$("$repo/tools/macos/InstallZig.sh" --where)")/lib/libc/darwin/libSystem.11.tbd"
+machOArguments=(--libsystem "$libSystem" --opengl "$repo/cmake/macos/OpenGL.tbd" --version "$version")
+if machO="$(python3 "$repo/tools/macos/CheckMachO.py" "$bundle" "${machOArguments[@]}")"; then
+    while IFS= read -r line; do
+        Record PASS "macOS ${line%%:*}" "${line#*: }"
+    done <<<"$machO"
+else
+    Record FAIL "macOS bundle" "$(grep '^FAIL' <<<"$machO" | cut -c7- | paste -sd ';' -)"
+fi
+if selfTest="$(python3 "$repo/tools/macos/CheckMachO.py" --self-test "$bundle" "${machOArguments[@]}")"; then
+    Record PASS "Mach-O checker" "${selfTest#self-test: }"
+else
+    Record FAIL "Mach-O checker" "$(paste -sd ';' - <<<"$selfTest")"
+fi
+macosInstall="$unpacked/macos/INSTALL"
+absentFromInstall=""
+for text in "ZEL DadiDaruzad" "$version" "xattr -dr com.apple.quarantine ZudArazOdudave.bundle" "10.15" "OpenGL 4.1" \
+            "does not run on macOS" "Mac's model" Threshold "Hue Shift"; do
+    grep -qF "$text" "$macosInstall" || absentFromInstall+="\"$text\" "
+done
+if [[ -z "$absentFromInstall" ]]; then
+    Record PASS "macOS INSTALL" "where it goes, quarantine, parameters, what to send"
+else
+    Record FAIL "macOS INSTALL" "does not mention $absentFromInstall"
+fi
+
+# 7. cmake --install lays out the release build as a user's prefix expects.
 prefix="$repo/build-release/install-prefix"
 rm -rf "$prefix"
 if cmake --install "$repo/build-release/linux" --prefix "$prefix" >/dev/null &&
@@ -148,7 +182,7 @@ else
     Record FAIL "cmake --install" "installed: $(cd "$prefix" 2>/dev/null && find . -type f | sort | xargs)"
 fi
 
-# 7. The DLL out of its archive through the Windows checks (exports, imports,
+# 8. The DLL out of its archive through the Windows checks (exports, imports,
 #    version resource, the host checks under Wine).
 stageStart=$SECONDS
 if "$repo/tools/windows/RunWindowsChecks.sh" --dll "$dll"; then

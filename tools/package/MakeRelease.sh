@@ -1,17 +1,20 @@
 #!/usr/bin/env bash
 # Makes the archives a user downloads, each from a clean build folder, into
 # dist/ (or DIST_DIR):
-#   ZudArazOdudave-VERSION-linux-x86_64.zip   ZudArazOdudave.so, INSTALL, SHA256SUMS
-#   ZudArazOdudave-VERSION-windows-x64.zip    ZudArazOdudave.dll, INSTALL, SHA256SUMS
-#   zao-host-VERSION-linux-x86_64.tar.gz      zao-host, INSTALL, SHA256SUMS
+#   ZudArazOdudave-VERSION-linux-x86_64.zip     ZudArazOdudave.so, INSTALL, SHA256SUMS
+#   ZudArazOdudave-VERSION-windows-x64.zip      ZudArazOdudave.dll, INSTALL, SHA256SUMS
+#   ZudArazOdudave-VERSION-macos-universal.zip  ZudArazOdudave.bundle, INSTALL, SHA256SUMS
+#   zao-host-VERSION-linux-x86_64.tar.gz        zao-host, INSTALL, SHA256SUMS
 #
 #   tools/package/MakeRelease.sh [DIST_DIR]
 #
 # VERSION is the project's, from project() in CMakeLists.txt. The same commit
 # gives the same bytes: file times are the commit's (SOURCE_DATE_EPOCH, also
 # handed to the compilers), members go in a fixed order with fixed modes, and
-# zip and gzip store no extra attributes. An archive appears only when it is
-# complete; any failure is one line on standard error and a non-zero exit.
+# zip and gzip store no extra attributes. Only what a build takes ready-made
+# is kept between runs: GLEW for Windows and macOS, and zig's libc++ for each
+# macOS architecture (build-macos/zig-cache). An archive appears only when it
+# is complete; any failure is one line on standard error and a non-zero exit.
 set -euo pipefail
 
 repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
@@ -37,6 +40,8 @@ RequireTools() {
             esac
         fi
     done
+    lipo="$(command -v llvm-lipo || command -v llvm-lipo-14 || echo /usr/lib/llvm-14/bin/llvm-lipo)"
+    [[ -x "$lipo" ]] || Fail "llvm-lipo is missing (apt-get install llvm, or run tools/install-packages.sh)"
 }
 
 # The commit's time, or a fixed one outside a git checkout; zip cannot store
@@ -73,13 +78,15 @@ FillTemplate() {  # template, NAME=VALUE...
     printf '%s\n' "$text"
 }
 
-# Files in the given order, fixed modes and times, then SHA256SUMS over them.
+# SHA256SUMS over the given files in their order, then fixed modes (folders
+# 0755, files 0644) and times for everything in the folder.
 Stage() {  # folder, files...
     local folder="$1"
     shift
     (cd "$folder" && sha256sum "$@" >SHA256SUMS)
-    chmod 0644 "$folder"/*
-    touch -d "@$SOURCE_DATE_EPOCH" "$folder"/*
+    find "$folder" -mindepth 1 -type d -exec chmod 0755 {} +
+    find "$folder" -mindepth 1 -type f -exec chmod 0644 {} +
+    find "$folder" -mindepth 1 -exec touch -d "@$SOURCE_DATE_EPOCH" {} +
 }
 
 # Written beside its final name, moved into place when whole.
@@ -124,10 +131,22 @@ Build Windows "$work/windows" -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/toolchains/min
     -DZAO_BUILD_TOOLS=OFF -DZAO_BUILD_WINDOWS_CHECKS=OFF
 dll="$work/windows/plugin/ZudArazOdudave.dll"
 
-# 3. The archives.
+# 3. macOS: a bundle per architecture (zig compiles, ld64.lld links and signs),
+#    joined into one bundle around a universal binary.
+for arch in x86_64 arm64; do
+    Build "macOS $arch" "$work/macos-$arch" -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/toolchains/macos-$arch.cmake" \
+        -DZAO_BUILD_TOOLS=OFF
+done
+bundleName=ZudArazOdudave.bundle
+binaryInBundle="$bundleName/Contents/MacOS/ZudArazOdudave"
+plistInBundle="$bundleName/Contents/Info.plist"
+cmp -s "$work/macos-x86_64/plugin/$plistInBundle" "$work/macos-arm64/plugin/$plistInBundle" ||
+    Fail "the Info.plist of the two macOS slices differ"
+
+# 4. The archives.
 stage="$work/stage"
 rm -rf "$stage"
-mkdir -p "$stage/linux" "$stage/windows" "$stage/zao-host"
+mkdir -p "$stage/linux" "$stage/windows" "$stage/macos" "$stage/zao-host"
 
 cp "$plugin" "$stage/linux/ZudArazOdudave.so"
 FillTemplate "$templates/INSTALL-linux.in" "VERSION=$version" "PARAMETERS=$parameters" \
@@ -142,6 +161,16 @@ FillTemplate "$templates/INSTALL-windows.in" "VERSION=$version" "PARAMETERS=$par
 Stage "$stage/windows" ZudArazOdudave.dll INSTALL
 Zip "ZudArazOdudave-$version-windows-x64.zip" "$stage/windows" ZudArazOdudave.dll INSTALL SHA256SUMS
 
+mkdir -p "$stage/macos/$bundleName/Contents/MacOS"
+cp "$work/macos-arm64/plugin/$plistInBundle" "$stage/macos/$plistInBundle"
+"$lipo" -create -output "$stage/macos/$binaryInBundle" \
+    "$work/macos-x86_64/plugin/$binaryInBundle" "$work/macos-arm64/plugin/$binaryInBundle" ||
+    Fail "llvm-lipo could not join the two macOS slices"
+FillTemplate "$templates/INSTALL-macos.in" "VERSION=$version" "PARAMETERS=$parameters" >"$stage/macos/INSTALL"
+Stage "$stage/macos" "$binaryInBundle" "$plistInBundle" INSTALL
+chmod 0755 "$stage/macos/$binaryInBundle"
+Zip "ZudArazOdudave-$version-macos-universal.zip" "$stage/macos" "$binaryInBundle" "$plistInBundle" INSTALL SHA256SUMS
+
 cp "$host" "$stage/zao-host/zao-host"
 FillTemplate "$templates/INSTALL-zao-host.in" "VERSION=$version" "DEBIAN_PACKAGES=$hostPackages" \
     >"$stage/zao-host/INSTALL"
@@ -151,4 +180,4 @@ TarGz "zao-host-$version-linux-x86_64.tar.gz" "$stage/zao-host" zao-host INSTALL
 
 echo "MakeRelease: version $version, newest glibc symbol $glibcSymbol, into ${dist}:"
 (cd "$dist" && sha256sum "ZudArazOdudave-$version-linux-x86_64.zip" "ZudArazOdudave-$version-windows-x64.zip" \
-    "zao-host-$version-linux-x86_64.tar.gz")
+    "ZudArazOdudave-$version-macos-universal.zip" "zao-host-$version-linux-x86_64.tar.gz")
