@@ -44,11 +44,11 @@ if(ZAO_MACOS_ARCH STREQUAL "arm64")
 else()
   set(zaoZigArch ${ZAO_MACOS_ARCH})
 endif()
-# zig 0.11 has Apple's libc headers of macOS 11, 12 and 13 and builds libc
-# for those only, so the target's headers are 11's. A slice meant for an
-# older macOS (x86_64 from 10.15) takes clang's triple for its own minimum,
-# as Apple's compilers take a lower deployment target with a newer SDK: an
-# API newer than the minimum is then an availability warning, an error here.
+# zig 0.11 has Apple's libc headers of macOS 11, 12 and 13 and targets no
+# older macOS, so the target's headers are 11's. A slice meant for an older
+# macOS (x86_64 from 10.15) takes clang's triple for its own minimum, as
+# Apple's compilers take a lower deployment target with a newer SDK: an API
+# newer than the minimum is then an availability warning, an error here.
 set(zaoZigTarget ${zaoZigArch}-macos.11.0)
 set(zaoTriple "")
 if(ZAO_MACOS_MINIMUM VERSION_LESS 11.0)

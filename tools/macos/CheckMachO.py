@@ -26,10 +26,12 @@ import sys
 import tempfile
 import xml.parsers.expat
 
-# The slices the universal binary must hold: CPU type -> (name, minimum macOS).
+# The slices the universal binary must hold: CPU type -> (name, minimum macOS,
+# the CPU's page size as a power of two, which the slice's offset must be
+# aligned to for the kernel to map it).
 CPU_X86_64 = 0x01000007
 CPU_ARM64 = 0x0100000C
-EXPECTED_SLICES = {CPU_X86_64: ("x86_64", (10, 15)), CPU_ARM64: ("arm64", (11, 0))}
+EXPECTED_SLICES = {CPU_X86_64: ("x86_64", (10, 15), 12), CPU_ARM64: ("arm64", (11, 0), 14)}
 EXPECTED_EXPORTS = {"_plugMain", "_SetLogCallback"}
 LIBSYSTEM = "/usr/lib/libSystem.B.dylib"
 OPENGL = "/System/Library/Frameworks/OpenGL.framework/Versions/A/OpenGL"
@@ -164,22 +166,23 @@ def WalkExportTrie(trie, offset=0, prefix="", seen=None):
 
 
 def SliceRanges(data):
-    """(cpu type, offset, size) of each image in a universal file, or of a single image."""
+    """(cpu type, offset, size, alignment as a power of two) of each image in a
+    universal file, or of a single image (alignment None)."""
     (magic,) = struct.unpack_from(">I", data, 0)
     if magic != FAT_MAGIC:
-        return [(struct.unpack_from("<I", data, 4)[0], 0, len(data))]
+        return [(struct.unpack_from("<I", data, 4)[0], 0, len(data), None)]
     (count,) = struct.unpack_from(">I", data, 4)
     ranges = []
     for index in range(count):
         cpu, _, offset, size, align = struct.unpack_from(">5I", data, 8 + 20 * index)
         if offset % (1 << align) or offset + size > len(data):
             raise ValueError("slice %d lies outside the file or off its alignment" % index)
-        ranges.append((cpu, offset, size))
+        ranges.append((cpu, offset, size, align))
     return ranges
 
 
 def Slices(data):
-    return [(cpu, data[offset:offset + size]) for cpu, offset, size in SliceRanges(data)]
+    return [(cpu, data[offset:offset + size]) for cpu, offset, size, _ in SliceRanges(data)]
 
 
 def CheckSignature(image, signature):
@@ -287,7 +290,7 @@ def ExportedSymbols(tbdText, installName, target):
 
 def CheckSlice(cpu, image, stubs):
     """(facts line, failures) of one slice."""
-    name, minimum = EXPECTED_SLICES[cpu]
+    name, minimum, _ = EXPECTED_SLICES[cpu]
     failures = []
     try:
         machO = Slice(image)
@@ -360,15 +363,20 @@ def CheckBundle(bundle, stubs, version):
         data = file.read()
     facts = []
     try:
-        slices = Slices(data)
+        ranges = SliceRanges(data)
     except (ValueError, struct.error) as error:
         return facts, failures + ["universal binary: %s" % error]
-    cpus = sorted(cpu for cpu, _ in slices)
+    cpus = sorted(cpu for cpu, _, _, _ in ranges)
     if cpus != sorted(EXPECTED_SLICES):
         failures.append("universal binary holds CPU types %s, expected x86_64 and arm64"
                         % ", ".join("%#x" % cpu for cpu in cpus))
-    for cpu, image in slices:
+    for cpu, offset, size, align in ranges:
         if cpu in EXPECTED_SLICES:
+            name, _, pageLog = EXPECTED_SLICES[cpu]
+            if align is not None and align < pageLog:
+                failures.append("%s: the slice is aligned to 2^%d bytes in the universal file, its pages are 2^%d"
+                                % (name, align, pageLog))
+            image = data[offset:offset + size]
             line, sliceFailures = CheckSlice(cpu, image, stubs)
             facts.append(line)
             failures += sliceFailures
@@ -390,7 +398,7 @@ def Patch(data, old, new):
 
 def PatchSlice(data, cpu, offsetInSlice, value):
     """DATA with the 32-bit little-endian word at OFFSETINSLICE of CPU's image set to VALUE."""
-    start = next(offset for sliceCpu, offset, _ in SliceRanges(data) if sliceCpu == cpu) + offsetInSlice
+    start = next(offset for sliceCpu, offset, _, _ in SliceRanges(data) if sliceCpu == cpu) + offsetInSlice
     return data[:start] + struct.pack("<I", value) + data[start + 4:]
 
 
@@ -408,8 +416,15 @@ def LoadCommandOffset(data, cpu, wanted):
 
 def FlipCodeByte(data):
     """One byte of the x86_64 code changed: its page no longer hashes as listed."""
-    start = next(offset for cpu, offset, _ in SliceRanges(data) if cpu == CPU_X86_64) + 4096 + 123
+    start = next(offset for cpu, offset, _, _ in SliceRanges(data) if cpu == CPU_X86_64) + 4096 + 123
     return data[:start] + bytes([data[start] ^ 0xFF]) + data[start + 1:]
+
+
+def AlignArmToFourKiB(data):
+    """The fat header says the arm64 slice is aligned to 4 KiB, Intel's page size."""
+    index = [cpu for cpu, _, _, _ in SliceRanges(data)].index(CPU_ARM64)
+    field = 8 + 20 * index + 16
+    return data[:field] + struct.pack(">I", 12) + data[field + 4:]
 
 
 def LowerArmMinimum(data):
@@ -422,6 +437,7 @@ CORRUPTIONS = [
     ("an executable instead of a bundle", lambda data: PatchSlice(data, CPU_ARM64, 12, 2), None,
      "arm64: file type 2, not MH_BUNDLE"),
     ("a lower minimum macOS", LowerArmMinimum, None, "arm64: minimum macOS 10.15, expected 11.0"),
+    ("an arm64 slice on 4 KiB alignment", AlignArmToFourKiB, None, "arm64: the slice is aligned to 2^12 bytes"),
     ("a renamed export", lambda data: Patch(data, b"plugMain\0", b"plugMaim\0"), None, "exports _SetLogCallback _plugMaim"),
     ("a library beyond libSystem and OpenGL", lambda data: Patch(data, b"libSystem.B.dylib", b"libSystem.C.dylib"),
      None, "loads"),
