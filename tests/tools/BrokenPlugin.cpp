@@ -1,17 +1,21 @@
 // A tiny FFGL 2 effect with one deliberate fault, chosen at build time, for
 // the validator's tests: it crashes or hangs on frames, leaks one GL program
 // per instance, leaves GL state or a GL error behind, binds its input handle
-// unchecked, clobbers every viewport index, allocates by the declared size,
-// or, loading GL through GLEW as most plug-ins do, calls a 4.5 function
-// without asking whether the context has it, or leaves GLEW to go by the
-// extension list. Otherwise it clears the output to green and restores what
-// it touches.
+// unchecked, clobbers every viewport index, allocates by the declared size or
+// sizes a texture by it without a guard, samples its input through whatever
+// sampler the host left on unit 0, changes the host's texture, keeps memory
+// or a GL object from every frame, or, loading GL through GLEW as most
+// plug-ins do, calls a 4.5 function without asking whether the context has
+// it, or leaves GLEW to go by the extension list. Otherwise it clears the
+// output to green and restores what it touches.
 #include <signal.h>
 #include <unistd.h>
 
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <vector>
 
 #include "hostkit/FfglCodes.h"
 
@@ -29,6 +33,14 @@
 #define ZAO_FAULT_ALLOCATE_DECLARED_SIZE 12
 #define ZAO_FAULT_UNGUARDED_GL45 13
 #define ZAO_FAULT_GLEW_BY_EXTENSION_LIST 14
+#define ZAO_FAULT_SAMPLE_THROUGH_HOST_SAMPLER 15
+#define ZAO_FAULT_UNGUARDED_DECLARED_SIZE 16
+#define ZAO_FAULT_LEAVE_VERTEX_ARRAY 17
+#define ZAO_FAULT_LEAVE_DEPTH_TEST 18
+#define ZAO_FAULT_CHANGE_PIXEL_STORE 19
+#define ZAO_FAULT_CHANGE_HOST_TEXTURE_FILTER 20
+#define ZAO_FAULT_GROW_MEMORY 21
+#define ZAO_FAULT_GROW_GL_OBJECTS 22
 
 #ifndef ZAO_BROKEN_FAULT
 #error "ZAO_BROKEN_FAULT must name the fault"
@@ -71,6 +83,12 @@ struct Instance {
     unsigned program = 0;
     unsigned sampler = 0;
     unsigned texture = 0;
+    unsigned vertexArray = 0;
+    // The declared width the texture was last sized for.
+    uint32_t columns = 0;
+    // What every frame keeps until the instance goes.
+    std::vector<std::unique_ptr<uint8_t[]>> kept;
+    std::vector<unsigned> keptTextures;
 };
 
 // GLEW as a plug-in links it, set up at the first instance.
@@ -88,12 +106,58 @@ bool LoadGl()
 #endif
 }
 
-// The first input's TextureInfo: width (0), height (4), handle (16).
+// The first input's TextureInfo: width (0), height (4), allocated width (8)
+// and height (12), handle (16).
 struct Input {
-    uint32_t width = 0, height = 0, handle = 0;
+    uint32_t width = 0, height = 0, hardwareWidth = 0, hardwareHeight = 0, handle = 0;
 };
 
-void Fault(Instance& instance, const Input& input)
+#if ZAO_BROKEN_FAULT == ZAO_FAULT_SAMPLE_THROUGH_HOST_SAMPLER
+// The input drawn over the output by one triangle that covers it.
+const char* const kVertexShader = "#version 410 core\n"
+                                  "void main() {\n"
+                                  "    vec2 corner = vec2((gl_VertexID << 1) & 2, gl_VertexID & 2);\n"
+                                  "    gl_Position = vec4(corner * 2.0 - 1.0, 0.0, 1.0);\n"
+                                  "}\n";
+const char* const kFragmentShader = "#version 410 core\n"
+                                    "uniform sampler2D image;\n"
+                                    "uniform vec2 size;\n"
+                                    "out vec4 color;\n"
+                                    "void main() { color = texture(image, gl_FragCoord.xy / size); }\n";
+
+unsigned DrawingProgram()
+{
+    const unsigned program = glCreateProgram();
+    for (const auto& [type, source] : {std::make_pair(GL_VERTEX_SHADER, kVertexShader),
+                                       std::make_pair(GL_FRAGMENT_SHADER, kFragmentShader)}) {
+        const unsigned shader = glCreateShader(type);
+        glShaderSource(shader, 1, &source, nullptr);
+        glCompileShader(shader);
+        glAttachShader(program, shader);
+        glDeleteShader(shader);
+    }
+    glLinkProgram(program);
+    return program;
+}
+
+// Binds its program, vertex array and the input on unit 0, but not sampler 0.
+void DrawInput(const Instance& instance, const Input& input)
+{
+    glUseProgram(instance.program);
+    glUniform2f(glGetUniformLocation(instance.program, "size"), static_cast<float>(input.hardwareWidth),
+                static_cast<float>(input.hardwareHeight));
+    glBindVertexArray(instance.vertexArray);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, input.handle);
+    glDrawArrays(GL_TRIANGLES, 0, 3);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glBindVertexArray(0);
+    glUseProgram(0);
+}
+#endif
+
+// Returns whether it drew the output itself.
+bool Fault(Instance& instance, const Input& input)
 {
     (void)instance;
     (void)input;
@@ -139,7 +203,51 @@ void Fault(Instance& instance, const Input& input)
             scratch[at] = 1;
         std::free(const_cast<uint8_t*>(scratch));
     }
+#elif ZAO_BROKEN_FAULT == ZAO_FAULT_SAMPLE_THROUGH_HOST_SAMPLER
+    DrawInput(instance, input);
+    return true;
+#elif ZAO_BROKEN_FAULT == ZAO_FAULT_UNGUARDED_DECLARED_SIZE
+    // One texel per column of the declared image, with no look at GL_MAX_TEXTURE_SIZE.
+    if (input.width != instance.columns) {
+        GLint bound = 0;
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+        glBindTexture(GL_TEXTURE_2D, instance.texture);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_R8, static_cast<GLsizei>(input.width), 1, 0, GL_RED, GL_UNSIGNED_BYTE,
+                     nullptr);
+        glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
+        instance.columns = input.width;
+    }
+#elif ZAO_BROKEN_FAULT == ZAO_FAULT_LEAVE_VERTEX_ARRAY
+    glBindVertexArray(instance.vertexArray);
+#elif ZAO_BROKEN_FAULT == ZAO_FAULT_LEAVE_DEPTH_TEST
+    glEnable(GL_DEPTH_TEST);
+#elif ZAO_BROKEN_FAULT == ZAO_FAULT_CHANGE_PIXEL_STORE
+    // A tightly packed upload and a read-back into a wider image, neither put back.
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glPixelStorei(GL_PACK_ROW_LENGTH, 1000);
+#elif ZAO_BROKEN_FAULT == ZAO_FAULT_CHANGE_HOST_TEXTURE_FILTER
+    if (glIsTexture(input.handle)) {
+        GLint bound = 0;
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+        glBindTexture(GL_TEXTURE_2D, input.handle);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
+    }
+#elif ZAO_BROKEN_FAULT == ZAO_FAULT_GROW_MEMORY
+    constexpr size_t kBytes = 64 * 1024;
+    instance.kept.emplace_back(new uint8_t[kBytes]);
+    std::memset(instance.kept.back().get(), 1, kBytes);
+#elif ZAO_BROKEN_FAULT == ZAO_FAULT_GROW_GL_OBJECTS
+    GLint bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    unsigned texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
+    instance.keptTextures.push_back(texture);
 #endif
+    return false;
 }
 
 uint64_t Frame(Instance& instance, const uint8_t* record)
@@ -153,10 +261,16 @@ uint64_t Frame(Instance& instance, const uint8_t* record)
     Input input;
     std::memcpy(&input.width, textures[0], 4);
     std::memcpy(&input.height, textures[0] + 4, 4);
+    std::memcpy(&input.hardwareWidth, textures[0] + 8, 4);
+    std::memcpy(&input.hardwareHeight, textures[0] + 12, 4);
     std::memcpy(&input.handle, textures[0] + 16, 4);
-    Fault(instance, input);
+    if (Fault(instance, input))
+        return 0;
+    GLfloat clearColor[4] = {0, 0, 0, 0};
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColor);
     glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
+    glClearColor(clearColor[0], clearColor[1], clearColor[2], clearColor[3]);
     return 0;
 }
 
@@ -191,6 +305,13 @@ extern "C" __attribute__((visibility("default"))) uint64_t plugMain(uint32_t cod
         // 4.1 core, from GL_ARB_get_program_binary, which macOS does not list.
         made->program = glCreateProgram();
         glProgramParameteri(made->program, GL_PROGRAM_BINARY_RETRIEVABLE_HINT, GL_TRUE);
+#elif ZAO_BROKEN_FAULT == ZAO_FAULT_SAMPLE_THROUGH_HOST_SAMPLER
+        made->program = DrawingProgram();
+        glGenVertexArrays(1, &made->vertexArray);
+#elif ZAO_BROKEN_FAULT == ZAO_FAULT_UNGUARDED_DECLARED_SIZE
+        glGenTextures(1, &made->texture);
+#elif ZAO_BROKEN_FAULT == ZAO_FAULT_LEAVE_VERTEX_ARRAY
+        glGenVertexArrays(1, &made->vertexArray);
 #endif
         return reinterpret_cast<uintptr_t>(made);
     }
@@ -201,7 +322,11 @@ extern "C" __attribute__((visibility("default"))) uint64_t plugMain(uint32_t cod
             glDeleteSamplers(1, &live->sampler);
         if (live->texture != 0)
             glDeleteTextures(1, &live->texture);
-#if ZAO_BROKEN_USES_GLEW
+        if (live->vertexArray != 0)
+            glDeleteVertexArrays(1, &live->vertexArray);
+        if (!live->keptTextures.empty())
+            glDeleteTextures(static_cast<GLsizei>(live->keptTextures.size()), live->keptTextures.data());
+#if ZAO_BROKEN_USES_GLEW || ZAO_BROKEN_FAULT == ZAO_FAULT_SAMPLE_THROUGH_HOST_SAMPLER
         if (live->program != 0)
             glDeleteProgram(live->program);
 #endif

@@ -4,10 +4,36 @@
 
 #include <utility>
 
+#include "ContextStateTable.h"
 #include "ValidationHarness.h"
 #include "hostkit/FfglCodes.h"
 
 namespace validator {
+
+namespace {
+
+// The calls in which an FFGL 2 plug-in draws, makes or releases GL objects;
+// the others (parameters, time, descriptions) are too many to read the whole
+// state around each.
+bool MayTouchGl(uint32_t code)
+{
+    using namespace ffgl;
+    switch (code) {
+    case kProcessFrame:
+    case kCreateInstance:
+    case kDestroyInstance:
+    case kConnect:
+    case kDisconnect:
+    case kResize:
+    case kInitialise:
+    case kDeinitialise:
+        return true;
+    default:
+        return false;
+    }
+}
+
+}  // namespace
 
 std::string FunctionCodeName(uint32_t code)
 {
@@ -41,11 +67,37 @@ std::string FunctionCodeText(uint32_t code)
     return "code " + std::to_string(code) + (name.empty() ? "" : " (" + name + ")");
 }
 
-void CallWatch::BeforeCall(uint32_t)
+CallWatch::CallWatch(const Reporter& reporter) : report(reporter) {}
+
+CallWatch::~CallWatch() = default;
+
+void CallWatch::Begin()
 {
+    contextState = StateTable(ContextStateRows());
+    initial = contextState.Read();
+    hostState = std::make_unique<HostObjectState>();
+    debugOutput = messages.Install();
+}
+
+void CallWatch::BeforeCall(uint32_t code)
+{
+    stateWatched = fault.empty() && hostState != nullptr && MayTouchGl(code);
+    if (stateWatched) {
+        before = contextState.Read();
+        hostBefore = hostState->Read(hostObjects);
+    }
     hostkit::DrainGlErrors();
     messages.Take();
     messages.SetWatching(true);
+}
+
+std::string CallWatch::StateFault()
+{
+    const StateValues after = contextState.Read();
+    std::vector<std::string> changes = contextState.Changes(before, after, &initial, true);
+    for (std::string& change : hostState->Changes(hostBefore, hostState->Read(hostObjects)))
+        changes.push_back(std::move(change));
+    return JoinedChanges(changes);
 }
 
 void CallWatch::AfterCall(uint32_t code)
@@ -53,14 +105,18 @@ void CallWatch::AfterCall(uint32_t code)
     messages.SetWatching(false);
     const std::string errors = hostkit::GlErrorList(hostkit::DrainGlErrors());
     const std::vector<std::string> said = messages.Take();
-    if (!fault.empty() || (errors.empty() && said.empty()))
+    if (!fault.empty())
         return;
     // The debug message names the GL call, which the error alone does not.
+    std::string what;
     if (!errors.empty())
-        fault = FunctionCodeText(code) + " left " + errors + (said.empty() ? "" : " (debug output: " + said[0] + ")");
-    else
-        fault = FunctionCodeText(code) + " raised a GL debug message: " + said[0];
-    fault += " during: " + report.LastStep();
+        what = "left " + errors + (said.empty() ? "" : " (debug output: " + said[0] + ")");
+    else if (!said.empty())
+        what = "raised a GL debug message: " + said[0];
+    else if (stateWatched)
+        what = StateFault();
+    if (!what.empty())
+        fault = FunctionCodeText(code) + " " + what + " during: " + report.LastStep();
 }
 
 }  // namespace validator

@@ -1,11 +1,16 @@
 // The validator's rule for every plugMain call in its child process: no GL
 // error left behind and, in a debug context, no error or undefined-behaviour
-// message while the plug-in runs. The first fault is kept with its step.
+// message while the plug-in runs; and for the calls in which a plug-in draws
+// or makes GL objects, the host's context state and objects as the host
+// handed them over. The first fault is kept with its step.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
+#include "GlStateTable.h"
+#include "HostObjectState.h"
 #include "hostkit/GlDiagnostics.h"
 #include "hostkit/PluginLibrary.h"
 
@@ -20,10 +25,15 @@ std::string FunctionCodeText(uint32_t code);
 
 class CallWatch final : public hostkit::CallObserver {
 public:
-    explicit CallWatch(const Reporter& report) : report(report) {}
-    // Installs the debug callback where the current context gives debug output.
-    void Begin() { debugOutput = messages.Install(); }
+    explicit CallWatch(const Reporter& report);
+    ~CallWatch();
+    // Reads the current context's initial state (the default state FFGL 2
+    // hosts hand over, and the neutral one a plug-in may always leave), then
+    // installs the debug callback where the context gives debug output.
+    void Begin();
     bool DebugOutput() const { return debugOutput; }
+    // The host's objects in the calls to come ({}: none), which must come back unchanged.
+    void WatchHostObjects(const HostObjects& objects) { hostObjects = objects; }
 
     // The host's own errors are cleared first, so that only the plug-in's count.
     void BeforeCall(uint32_t code) override;
@@ -33,10 +43,19 @@ public:
     const std::string& Fault() const { return fault; }
 
 private:
+    // What a state check of the call found, as one phrase list; empty when nothing.
+    std::string StateFault();
+
     const Reporter& report;
     hostkit::GlDebugMessages messages;
     bool debugOutput = false;
     std::string fault;
+    StateTable contextState;
+    StateValues initial, before;
+    std::unique_ptr<HostObjectState> hostState;
+    HostObjects hostObjects;
+    HostObjectState::Reading hostBefore;
+    bool stateWatched = false;
 };
 
 }  // namespace validator

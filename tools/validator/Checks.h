@@ -31,6 +31,7 @@ std::string GlState(Session& session);
 std::string InputHandles(Session& session);
 std::string ViewportIndices(Session& session);
 std::string DeclaredSize(Session& session);
+std::string Growth(Session& session);
 
 // "WxH".
 std::string Size(uint32_t width, uint32_t height);

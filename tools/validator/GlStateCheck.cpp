@@ -1,10 +1,14 @@
-// The validator's gl-state test: careless host GL state does not change
-// the output, and host state a frame does not own comes back as it was.
+// The validator's gl-state test: careless host GL state (bindings, samplers,
+// pixel storage a host left behind) does not change the output pixels, and
+// host state a frame does not own comes back as it was.
 #include "Checks.h"
 
 #include <GL/glew.h>
 
+#include <iterator>
+
 #include "ValidationKeptState.h"
+#include "ValidatorGlState.h"
 #include "hostsupport/HostError.h"
 
 namespace validator {
@@ -48,13 +52,35 @@ public:
         glBufferData(GL_PIXEL_UNPACK_BUFFER, frameBytes, nullptr, GL_STREAM_DRAW);
         glBindBuffer(GL_PIXEL_UNPACK_BUFFER, 0);
         rowLength = static_cast<GLint>(width) + 13;
+        // Default sampler parameters filter with mipmaps, which the host's
+        // single-level input lacks: sampled through one, it reads black.
+        glGenSamplers(1, &defaultSampler);
+        glGenSamplers(1, &mipmapSampler);
+        glSamplerParameteri(mipmapSampler, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+        glSamplerParameteri(mipmapSampler, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        glSamplerParameteri(mipmapSampler, GL_TEXTURE_WRAP_S, GL_REPEAT);
+        glSamplerParameteri(mipmapSampler, GL_TEXTURE_WRAP_T, GL_MIRRORED_REPEAT);
+        glGenTextures(3, oddTextures);
+        glBindTexture(GL_TEXTURE_RECTANGLE, oddTextures[0]);
+        glBindTexture(GL_TEXTURE_2D_ARRAY, oddTextures[1]);
+        glBindTexture(GL_TEXTURE_CUBE_MAP, oddTextures[2]);
+        glBindTexture(GL_TEXTURE_RECTANGLE, 0);
+        glBindTexture(GL_TEXTURE_2D_ARRAY, 0);
+        glBindTexture(GL_TEXTURE_CUBE_MAP, 0);
+        glGenBuffers(1, &otherBuffer);
+        glBindBuffer(GL_UNIFORM_BUFFER, otherBuffer);
+        glBufferData(GL_UNIFORM_BUFFER, 4096, nullptr, GL_STATIC_DRAW);
+        glBindBuffer(GL_UNIFORM_BUFFER, 0);
     }
     ~CarelessHost()
     {
         glDeleteProgram(program);
         glDeleteVertexArrays(1, &vertexArray);
-        const GLuint buffers[] = {arrayBuffer, elementBuffer, packBuffer, unpackBuffer};
-        glDeleteBuffers(4, buffers);
+        const GLuint buffers[] = {arrayBuffer, elementBuffer, packBuffer, unpackBuffer, otherBuffer};
+        glDeleteBuffers(5, buffers);
+        const GLuint samplers[] = {defaultSampler, mipmapSampler};
+        glDeleteSamplers(2, samplers);
+        glDeleteTextures(3, oddTextures);
     }
     CarelessHost(const CarelessHost&) = delete;
     CarelessHost& operator=(const CarelessHost&) = delete;
@@ -88,6 +114,27 @@ public:
         glPixelStorei(GL_UNPACK_SKIP_PIXELS, 3);
         glBindBuffer(GL_PIXEL_UNPACK_BUFFER, unpackBuffer);
     }
+    void SamplerOnUnitZero() const { glBindSampler(0, defaultSampler); }
+    void MipmapSamplers() const
+    {
+        for (GLuint unit = 0; unit < kSamplerUnits; ++unit)
+            glBindSampler(unit, mipmapSampler);
+    }
+    void OddTargets() const
+    {
+        glActiveTexture(GL_TEXTURE0);
+        glBindTexture(GL_TEXTURE_RECTANGLE, oddTextures[0]);
+        glBindTexture(GL_TEXTURE_2D_ARRAY, oddTextures[1]);
+        glBindTexture(GL_TEXTURE_CUBE_MAP, oddTextures[2]);
+    }
+    void OtherBuffers() const
+    {
+        for (GLuint index = 0; index < 4; ++index)
+            glBindBufferBase(GL_UNIFORM_BUFFER, index, otherBuffer);
+        for (const GLenum target : {GL_DRAW_INDIRECT_BUFFER, GL_COPY_READ_BUFFER, GL_COPY_WRITE_BUFFER,
+                                    GL_TEXTURE_BUFFER})
+            glBindBuffer(target, otherBuffer);
+    }
     void Everything() const
     {
         UseProgram();
@@ -97,30 +144,32 @@ public:
         PackBuffer();
         VertexArray();
         Unpack();
+        MipmapSamplers();
+        OddTargets();
+        OtherBuffers();
     }
-    // Back to GL's defaults, which the host's own read-back relies on.
+    // Back to GL's defaults: the validator's own, and the rest of what these set.
     static void Clean()
     {
-        glUseProgram(0);
+        UseValidatorGlState();
         glActiveTexture(GL_TEXTURE3);
         glBindTexture(GL_TEXTURE_2D, 0);
         glActiveTexture(GL_TEXTURE0);
-        glBindTexture(GL_TEXTURE_2D, 0);
-        glPixelStorei(GL_PACK_ALIGNMENT, 4);
-        glPixelStorei(GL_PACK_ROW_LENGTH, 0);
-        glPixelStorei(GL_PACK_SKIP_ROWS, 0);
-        glPixelStorei(GL_PACK_SKIP_PIXELS, 0);
-        glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-        glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-        glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
-        glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
-        glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
-        glBindBuffer(GL_PIXEL_UNPACK_BUFFER, 0);
-        glBindVertexArray(0);
-        glBindBuffer(GL_ARRAY_BUFFER, 0);
+        for (GLuint unit = 0; unit < kSamplerUnits; ++unit)
+            glBindSampler(unit, 0);
+        glBindTexture(GL_TEXTURE_RECTANGLE, 0);
+        glBindTexture(GL_TEXTURE_2D_ARRAY, 0);
+        glBindTexture(GL_TEXTURE_CUBE_MAP, 0);
+        for (GLuint index = 0; index < 4; ++index)
+            glBindBufferBase(GL_UNIFORM_BUFFER, index, 0);
+        for (const GLenum target :
+             {GL_UNIFORM_BUFFER, GL_DRAW_INDIRECT_BUFFER, GL_COPY_READ_BUFFER, GL_COPY_WRITE_BUFFER, GL_TEXTURE_BUFFER})
+            glBindBuffer(target, 0);
     }
 
 private:
+    static constexpr GLuint kSamplerUnits = 8;
+
     static GLuint CompileProgram()
     {
         static const char* vertex = "#version 410 core\nlayout(location = 0) in vec4 p;\nuniform vec4 Offset;\n"
@@ -150,7 +199,9 @@ private:
 
     GLuint program = 0;
     hostkit::Texture decoyTexture, otherTexture;
-    GLuint vertexArray = 0, arrayBuffer = 0, elementBuffer = 0, packBuffer = 0, unpackBuffer = 0;
+    GLuint vertexArray = 0, arrayBuffer = 0, elementBuffer = 0, packBuffer = 0, unpackBuffer = 0, otherBuffer = 0;
+    GLuint defaultSampler = 0, mipmapSampler = 0;
+    GLuint oddTextures[3] = {0, 0, 0};
     GLint rowLength = 0;
 };
 
@@ -177,6 +228,11 @@ std::string GlState(Session& session)
         {"a pixel-pack buffer bound", [&] { host.PackBuffer(); }},
         {"a host vertex array with an element buffer, and an array buffer bound", [&] { host.VertexArray(); }},
         {"unpack alignment 8, row length, skips and a pixel-unpack buffer bound", [&] { host.Unpack(); }},
+        {"a host sampler with default parameters bound on unit 0", [&] { host.SamplerOnUnitZero(); }},
+        {"host samplers that filter with mipmaps and repeat bound on units 0 to 7", [&] { host.MipmapSamplers(); }},
+        {"rectangle, 2D-array and cube-map textures bound on unit 0", [&] { host.OddTargets(); }},
+        {"uniform buffers bound at indices 0 to 3, and draw-indirect, copy and texture buffers bound",
+         [&] { host.OtherBuffers(); }},
         {"all of these at once", [&] { host.Everything(); }},
     };
     for (const Variant& variant : variants) {
@@ -186,7 +242,8 @@ std::string GlState(Session& session)
         Require(difference.empty(), what + " differs from one with clean state: " + difference);
     }
     const int kept = CheckKeptHostState(session, rig);
-    return "9 kinds of careless state, " + std::to_string(kept) + " kinds of host state given back";
+    return std::to_string(std::size(variants)) + " kinds of careless state, " + std::to_string(kept) +
+           " kinds of host state given back";
 }
 
 }  // namespace validator

@@ -1,13 +1,14 @@
 // The validator's tests of input records a careless host sends: a handle that
-// names no 2D texture, and a declared size far beyond the texture's own.
+// names no 2D texture, and declared sizes far beyond the texture's own, up to
+// sizes no texture of the context can have.
 #include "Checks.h"
 
 #include <GL/glew.h>
 
 #include <chrono>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
+
+#include "ProcessMemory.h"
 
 namespace validator {
 
@@ -15,10 +16,6 @@ namespace {
 
 constexpr uint32_t kWidth = 64, kHeight = 48;
 constexpr uint32_t kDeclared = 12000;
-// Half of what one RGBA8 copy of the declared image takes (275 MiB): an
-// effect may keep work buffers that follow the declared size at a fraction
-// of it (a small analysis grid, say), but not a read-back or copy of it.
-constexpr long kGrowthLimitKib = static_cast<long>(uint64_t{kDeclared} * kDeclared * 4 / 2 / 1024);
 constexpr double kSecondsLimit = 2.0;
 
 // A name no texture has: glBindTexture makes a texture of it in a
@@ -44,28 +41,39 @@ GLuint RectangleTexture(const Image& image)
     return texture;
 }
 
-// A field of /proc/self/status in KiB ("VmRSS", "VmHWM"), or -1.
-long StatusKib(const std::string& field)
+// Half of what one RGBA8 copy of the declared image takes: an effect may
+// keep work buffers that follow the declared size at a fraction of it (a
+// small analysis grid, say), but not a read-back or copy of it.
+long GrowthLimitKib(uint32_t width, uint32_t height)
 {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind(field + ":", 0) != 0)
-            continue;
-        long kib = -1;
-        std::istringstream(line.substr(field.size() + 1)) >> kib;
-        return kib;
-    }
-    return -1;
+    return static_cast<long>(uint64_t{width} * height * 4 / 2 / 1024);
 }
 
-// Where peak resident memory counts from: the peak is reset to the current
-// size where the kernel allows it, else growth counts from the peak so far.
-long PeakBaseKib()
+// The frame with the texture declared at width x height must answer 0 or the
+// failure code, within the time and memory bounds, and leave no GL fault;
+// returns its answer, growth and time for the note.
+std::string DeclaredFrame(Session& session, FrameRig& rig, hostkit::EffectInstance& instance, uint32_t width,
+                          uint32_t height, const std::string& what)
 {
-    std::ofstream reset("/proc/self/clear_refs");
-    reset << "5" << std::flush;
-    return reset ? StatusKib("VmRSS") : StatusKib("VmHWM");
+    rig.DescribeTexture(width, height, width, height);
+    glFinish();
+    const long base = PeakBaseKib();
+    session.report.Step(what);
+    const auto start = std::chrono::steady_clock::now();
+    const uint64_t answer = rig.Process(session, instance, {}, [] { glFinish(); });
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const long growthKib = PeakKib() - base;
+    const std::string growth = std::to_string(growthKib / 1024) + " MiB";
+    Require(IsSuccessOrFailure(answer), what + " answered " + Hex(answer) + ", neither 0 nor the failure code");
+    Require(growthKib <= GrowthLimitKib(width, height),
+            what + " raised the peak resident memory by " + growth +
+                ": memory sized by the declared size, not the texture");
+    char took[32];
+    std::snprintf(took, sizeof took, "%.1f s", seconds);
+    Require(seconds <= kSecondsLimit, what + " took " + took + ", more than 2 s");
+    rig.DescribeTexture(kWidth, kHeight, kWidth, kHeight);
+    return std::string(IsFailureCode(answer) ? "failure" : "0") + " for " + Size(width, height) + " (peak memory +" +
+           growth + ", " + took + ")";
 }
 
 void FrameStillWorks(Session& session, FrameRig& rig, hostkit::EffectInstance& instance, const std::string& after)
@@ -114,35 +122,34 @@ std::string DeclaredSize(Session& session)
 {
     if (session.inputCount == 0)
         return "a source takes no input";
+    GLint maxSize = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+    const uint32_t beyond = static_cast<uint32_t>(maxSize) + 1;
+    struct Case {
+        uint32_t width, height;
+        std::string what;
+    };
+    const std::string texture = "a frame whose 64x48 texture is declared ";
+    const Case cases[] = {
+        {kDeclared, kDeclared, texture + "as " + Size(kDeclared, kDeclared)},
+        // No texture of the context can have these sizes: a frame that sizes
+        // its own textures or read-backs by them without a guard fails here.
+        {beyond, kHeight, texture + "wider than GL_MAX_TEXTURE_SIZE, as " + Size(beyond, kHeight)},
+        {kWidth, beyond, texture + "taller than GL_MAX_TEXTURE_SIZE, as " + Size(kWidth, beyond)},
+        {beyond, beyond, texture + "beyond GL_MAX_TEXTURE_SIZE, as " + Size(beyond, beyond)},
+    };
     FrameRig rig(TestImage(kWidth, kHeight, 41));
-    session.report.Step("code 18 for the declared-size frame");
+    session.report.Step("code 18 for the declared-size frames");
     hostkit::EffectInstance instance = session.Create(kWidth, kHeight);
     FrameStillWorks(session, rig, instance, "code 18");
-
-    const std::string what = "a frame whose 64x48 texture is declared as " + Size(kDeclared, kDeclared);
-    rig.DescribeTexture(kDeclared, kDeclared, kDeclared, kDeclared);
-    glFinish();
-    const long base = PeakBaseKib();
-    session.report.Step(what);
-    const auto start = std::chrono::steady_clock::now();
-    // A size beyond GL_MAX_TEXTURE_SIZE may fairly be refused with the failure code.
-    const uint64_t answer = rig.Process(session, instance, {}, [] { glFinish(); });
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    const long growthKib = StatusKib("VmHWM") - base;
-    const std::string growth = std::to_string(growthKib / 1024) + " MiB";
-    Require(IsSuccessOrFailure(answer), what + " answered " + Hex(answer) + ", neither 0 nor the failure code");
-    Require(growthKib <= kGrowthLimitKib, what + " raised the peak resident memory by " + growth +
-                                              ": memory sized by the declared size, not the texture");
-    char took[32];
-    std::snprintf(took, sizeof took, "%.1f s", seconds);
-    Require(seconds <= kSecondsLimit, what + " took " + took + ", more than 2 s");
-
-    rig.DescribeTexture(kWidth, kHeight, kWidth, kHeight);
-    FrameStillWorks(session, rig, instance, "the declared-size frame");
-    session.report.Step("code 19 after the declared-size frame");
+    std::string answers;
+    for (const Case& c : cases) {
+        answers += (answers.empty() ? "" : ", ") + DeclaredFrame(session, rig, instance, c.width, c.height, c.what);
+        FrameStillWorks(session, rig, instance, c.what);
+    }
+    session.report.Step("code 19 after the declared-size frames");
     session.Destroy(instance);
-    return std::string(IsFailureCode(answer) ? "failure" : "0") + " for " + Size(kDeclared, kDeclared) +
-           " declared, peak memory +" + growth + ", " + took;
+    return answers;
 }
 
 }  // namespace validator

@@ -112,14 +112,17 @@ public:
     void DescribeTexture(uint32_t width, uint32_t height, uint32_t hardwareWidth, uint32_t hardwareHeight);
     // The handle the plug-in gets instead of the rig's texture (0: the rig's again).
     void HandHandle(uint32_t handle);
-    // Clears the output to the host's clear colour, then code 17; hostState
-    // runs after the clear and undo after the call. Any plug-in call's GL
-    // fault so far, or host state the frame did not give back, is a failure.
-    uint64_t Process(const Session& session, hostkit::EffectInstance& instance,
+    // Sets the validator's own GL state, clears the output to the host's
+    // clear colour, then code 17 with the rig's texture and framebuffer
+    // watched; hostState runs after the clear and undo after the call. Any
+    // plug-in call's GL fault so far, host state or host objects the frame
+    // did not give back included, is a failure.
+    uint64_t Process(Session& session, hostkit::EffectInstance& instance,
                      const std::function<void()>& hostState = {}, const std::function<void()>& undo = {});
     // As Process, but anything other than success is a failure naming what.
-    void ProcessOrFail(const Session& session, hostkit::EffectInstance& instance, const std::string& what,
+    void ProcessOrFail(Session& session, hostkit::EffectInstance& instance, const std::string& what,
                        const std::function<void()>& hostState = {}, const std::function<void()>& undo = {});
+    // Read back in the validator's own GL state.
     std::vector<uint8_t> Output() const;
     // Whether the plug-in drew anything: some pixel differs from the clear colour.
     bool OutputProduced() const;

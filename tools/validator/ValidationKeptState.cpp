@@ -46,11 +46,11 @@ std::string Enabled(GLenum capability)
 }
 
 // The host's own objects that it leaves bound.
-struct HostObjects {
+struct HostBindings {
     GLuint samplers[2] = {0, 0};
     GLuint bufferTexture = 0, textureBuffer = 0, plainTexture = 0, renderbuffer = 0;
 
-    HostObjects()
+    HostBindings()
     {
         glGenSamplers(2, samplers);
         glGenTextures(1, &bufferTexture);
@@ -71,7 +71,7 @@ struct HostObjects {
         glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, 4, 4);
         glBindRenderbuffer(GL_RENDERBUFFER, 0);
     }
-    ~HostObjects()
+    ~HostBindings()
     {
         glDeleteSamplers(2, samplers);
         glDeleteTextures(1, &bufferTexture);
@@ -79,8 +79,8 @@ struct HostObjects {
         glDeleteBuffers(1, &textureBuffer);
         glDeleteRenderbuffers(1, &renderbuffer);
     }
-    HostObjects(const HostObjects&) = delete;
-    HostObjects& operator=(const HostObjects&) = delete;
+    HostBindings(const HostBindings&) = delete;
+    HostBindings& operator=(const HostBindings&) = delete;
 };
 
 struct KeptState {
@@ -91,7 +91,7 @@ struct KeptState {
 };
 
 // Each kind of host state: how a host sets it, reads it and puts it back.
-std::vector<KeptState> KeptStates(const HostObjects& host, GLint w, GLint h)
+std::vector<KeptState> KeptStates(const HostBindings& host, GLint w, GLint h)
 {
     return {
         {"the viewport", [=] { glViewport(0, 0, w, h); }, [] { return Integers(GL_VIEWPORT, 4); }, [] {}},
@@ -171,7 +171,7 @@ void CheckKeptState(Session& session, FrameRig& rig, const KeptState& state)
 
 int CheckKeptHostState(Session& session, FrameRig& rig)
 {
-    const HostObjects host;
+    const HostBindings host;
     const std::vector<KeptState> states =
         KeptStates(host, static_cast<GLint>(rig.Width()), static_cast<GLint>(rig.Height()));
     for (const KeptState& state : states)
