@@ -9,6 +9,9 @@ if(MINGW AND CMAKE_CROSSCOMPILING AND ZAO_GLEW_ROOT AND NOT EXISTS "${ZAO_GLEW_R
 elseif(APPLE AND CMAKE_CROSSCOMPILING AND ZAO_GLEW_ROOT AND NOT EXISTS "${ZAO_GLEW_ROOT}/lib/libGLEW.a")
   set(zaoGlewBuild --cc ${CMAKE_C_COMPILER} --ar ${CMAKE_AR} --library libGLEW.a --optimize -Os)
 endif()
+if(DEFINED zaoGlewBuild AND CMAKE_CXX_COMPILER_LAUNCHER)
+  list(APPEND zaoGlewBuild --launcher ${CMAKE_CXX_COMPILER_LAUNCHER})
+endif()
 if(DEFINED zaoGlewBuild)
   message(STATUS "Building GLEW for ${CMAKE_SYSTEM_NAME} ${CMAKE_SYSTEM_PROCESSOR} into ${ZAO_GLEW_ROOT}")
   execute_process(

@@ -3,13 +3,15 @@
 # from Debian's own glew source package: by default for 64-bit Windows with
 # mingw-w64 (libglew32s.a), or with any C compiler and archiver given.
 #
-#   tools/BuildGlew.sh [--force] [--cc CC --ar AR --library NAME --optimize -ON] [SOURCE_DIR [PREFIX]]
+#   tools/BuildGlew.sh [--force] [--cc CC --ar AR --library NAME --optimize -ON --launcher CMD]
+#                      [SOURCE_DIR [PREFIX]]
 #
 # SOURCE_DIR (default build-windows/glew-src) receives `apt-get source glew`;
 # PREFIX (default build-windows/glew) receives include/GL and lib/NAME, where
 # the cross toolchains of cmake/toolchains/ look. The macOS toolchains pass
 # their zig wrapper, llvm-ar, libGLEW.a and -Os (GLEW's code runs once per
-# context, and zig takes twice as long over it at -O2). Re-runnable: a finished build is
+# context, and zig takes twice as long over it at -O2). --launcher runs the
+# compiler through CMD, such as the test command's ccache. Re-runnable: a finished build is
 # kept unless --force is given. Needs root for the deb-src entry.
 set -euo pipefail
 
@@ -20,6 +22,7 @@ cc="${ZAO_MINGW_CC:-$triplet-gcc}"
 ar="$triplet-ar"
 libraryName=libglew32s.a
 optimize=-O2
+launcher=()
 while [[ $# -gt 0 ]]; do
     case "$1" in
         --force) force=1; shift ;;
@@ -27,6 +30,7 @@ while [[ $# -gt 0 ]]; do
         --ar) ar="$2"; shift 2 ;;
         --library) libraryName="$2"; shift 2 ;;
         --optimize) optimize="$2"; shift 2 ;;
+        --launcher) launcher=("$2"); shift 2 ;;
         *) break ;;
     esac
 done
@@ -78,7 +82,7 @@ echo "GLEW source: $tree"
 objects="$sourceDir/obj"
 mkdir -p "$objects" "$prefix/lib" "$prefix/include/GL"
 # GLEW's own code: its warnings are not ours, so no -Werror here.
-"$cc" "$optimize" -DGLEW_STATIC -DGLEW_NO_GLU -ffp-contract=off -I"$tree/include" -c "$tree/src/glew.c" -o "$objects/glew.o"
+"${launcher[@]}" "$cc" "$optimize" -DGLEW_STATIC -DGLEW_NO_GLU -ffp-contract=off -I"$tree/include" -c "$tree/src/glew.c" -o "$objects/glew.o"
 rm -f "$library.tmp"
 "$ar" rcs "$library.tmp" "$objects/glew.o"
 cp "$tree/include/GL/glew.h" "$tree/include/GL/wglew.h" "$prefix/include/GL/"
