@@ -3,8 +3,8 @@
 // per instance, leaves GL state or a GL error behind, binds its input handle
 // unchecked, clobbers every viewport index, allocates by the declared size or
 // sizes a texture by it without a guard, samples its input through whatever
-// sampler the host left on unit 0, changes the host's texture, keeps memory
-// or a GL object from every frame, or, loading GL through GLEW as most
+// sampler the host left on unit 0, changes the host's texture, framebuffer or
+// vertex array, keeps memory or a GL object from every frame, or, loading GL through GLEW as most
 // plug-ins do, calls a 4.5 function without asking whether the context has
 // it, or leaves GLEW to go by the extension list. Otherwise it clears the
 // output to green and restores what it touches.
@@ -41,6 +41,8 @@
 #define ZAO_FAULT_CHANGE_HOST_TEXTURE_FILTER 20
 #define ZAO_FAULT_GROW_MEMORY 21
 #define ZAO_FAULT_GROW_GL_OBJECTS 22
+#define ZAO_FAULT_CHANGE_HOST_FRAMEBUFFER 23
+#define ZAO_FAULT_CHANGE_HOST_VERTEX_ARRAY 24
 
 #ifndef ZAO_BROKEN_FAULT
 #error "ZAO_BROKEN_FAULT must name the fault"
@@ -233,6 +235,15 @@ bool Fault(Instance& instance, const Input& input)
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
         glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
     }
+#elif ZAO_BROKEN_FAULT == ZAO_FAULT_CHANGE_HOST_FRAMEBUFFER
+    // A second output for its own use, attached to the host's framebuffer and left there.
+    glFramebufferTexture2D(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT1, GL_TEXTURE_2D, instance.texture, 0);
+#elif ZAO_BROKEN_FAULT == ZAO_FAULT_CHANGE_HOST_VERTEX_ARRAY
+    // Attribute state set without a vertex array of its own lands in the host's.
+    GLint bound = 0;
+    glGetIntegerv(GL_VERTEX_ARRAY_BINDING, &bound);
+    if (bound != 0)
+        glDisableVertexAttribArray(0);
 #elif ZAO_BROKEN_FAULT == ZAO_FAULT_GROW_MEMORY
     constexpr size_t kBytes = 64 * 1024;
     instance.kept.emplace_back(new uint8_t[kBytes]);
@@ -310,6 +321,11 @@ extern "C" __attribute__((visibility("default"))) uint64_t plugMain(uint32_t cod
         glGenVertexArrays(1, &made->vertexArray);
 #elif ZAO_BROKEN_FAULT == ZAO_FAULT_UNGUARDED_DECLARED_SIZE
         glGenTextures(1, &made->texture);
+#elif ZAO_BROKEN_FAULT == ZAO_FAULT_CHANGE_HOST_FRAMEBUFFER
+        glGenTextures(1, &made->texture);
+        glBindTexture(GL_TEXTURE_2D, made->texture);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+        glBindTexture(GL_TEXTURE_2D, 0);
 #elif ZAO_BROKEN_FAULT == ZAO_FAULT_LEAVE_VERTEX_ARRAY
         glGenVertexArrays(1, &made->vertexArray);
 #endif

@@ -196,6 +196,10 @@ TEST(RefhostValidate, EachFaultFailsWithItsReason)
         {"CHANGE_HOST_TEXTURE_FILTER", "forward", "frame-sizes",
          "code 17 (process frame) changed the host's input texture ",
          ": GL_TEXTURE_MIN_FILTER to GL_LINEAR (the host had GL_NEAREST) during: frame 1 at 1x1"},
+        {"CHANGE_HOST_FRAMEBUFFER", "core", "resize", "code 17 (process frame) changed the host's framebuffer ",
+         ": GL_COLOR_ATTACHMENT1 type to GL_TEXTURE (the host had GL_NONE) and GL_COLOR_ATTACHMENT1 object to "},
+        {"CHANGE_HOST_VERTEX_ARRAY", "compat", "gl-state", "code 17 (process frame) changed the host's vertex array ",
+         ": attribute 0 disabled (the host had it enabled) during: a frame with a host vertex array"},
         {"GROW_MEMORY", "core", "growth", "resident memory grows ", " KiB per frame over 300 frames (+"},
         {"GROW_GL_OBJECTS", "compat", "growth", "textures grow 1 per frame over 300 frames (", ""},
     };

@@ -3,6 +3,8 @@
 
 #include <GL/glew.h>
 
+#include <cmath>
+
 #include "GlEnumNames.h"
 #include "ValidationHarness.h"
 
@@ -103,7 +105,8 @@ void ReadRow(const StateRow& row, double* values)
 // Whole numbers in full (a row length, a primitive restart index), the rest as %g.
 std::string NumberText(double value)
 {
-    if (value == static_cast<double>(static_cast<int64_t>(value)))
+    // Only where the conversion is defined: a plug-in may leave NaN or 1e30.
+    if (std::fabs(value) < 1e15 && value == std::trunc(value))
         return std::to_string(static_cast<int64_t>(value));
     return FloatText(static_cast<float>(value));
 }
@@ -115,7 +118,8 @@ std::string ValueText(const StateRow& row, const double* values)
         if (i > 0)
             text += ",";
         const double value = values[i];
-        const uint32_t bits = static_cast<uint32_t>(static_cast<int64_t>(value));
+        // Enums and masks come from integer queries, within 32 bits.
+        const uint32_t bits = std::fabs(value) < 1e15 ? static_cast<uint32_t>(static_cast<int64_t>(value)) : 0;
         switch (row.shown) {
         case StateShown::Switch:
         case StateShown::Boolean:
@@ -156,7 +160,7 @@ std::string Phrase(const StateRow& row, const double* before, const double* afte
 bool Same(const double* a, const double* b, int count)
 {
     for (int i = 0; i < count; ++i)
-        if (a[i] != b[i])
+        if (a[i] != b[i] && !(std::isnan(a[i]) && std::isnan(b[i])))
             return false;
     return true;
 }
