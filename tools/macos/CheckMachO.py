@@ -427,6 +427,21 @@ def AlignArmToFourKiB(data):
     return data[:field] + struct.pack(">I", 12) + data[field + 4:]
 
 
+def DropArmSignature(data):
+    """The arm64 slice's LC_CODE_SIGNATURE turned into a command no loader knows: unsigned, to Apple Silicon."""
+    return PatchSlice(data, CPU_ARM64, LoadCommandOffset(data, CPU_ARM64, LC_CODE_SIGNATURE), 0x7F)
+
+
+def ClearArmAdHocFlag(data):
+    """The arm64 CodeDirectory no longer says ad hoc, as if a certificate should be there."""
+    image = dict(Slices(data))[CPU_ARM64]
+    dataOffset, _ = Slice(image).signature
+    directory = image.index(struct.pack(">I", CSMAGIC_CODEDIRECTORY), dataOffset)
+    start = next(offset for cpu, offset, _, _ in SliceRanges(data) if cpu == CPU_ARM64) + directory + 12
+    (flags,) = struct.unpack_from(">I", data, start)
+    return data[:start] + struct.pack(">I", flags & ~CS_ADHOC) + data[start + 4:]
+
+
 def LowerArmMinimum(data):
     """The arm64 slice's LC_BUILD_VERSION says 10.15, an OS that never ran on Apple Silicon."""
     return PatchSlice(data, CPU_ARM64, LoadCommandOffset(data, CPU_ARM64, LC_BUILD_VERSION) + 12, (10 << 16) | (15 << 8))
@@ -438,6 +453,8 @@ CORRUPTIONS = [
      "arm64: file type 2, not MH_BUNDLE"),
     ("a lower minimum macOS", LowerArmMinimum, None, "arm64: minimum macOS 10.15, expected 11.0"),
     ("an arm64 slice on 4 KiB alignment", AlignArmToFourKiB, None, "arm64: the slice is aligned to 2^12 bytes"),
+    ("an unsigned arm64 slice", DropArmSignature, None, "arm64: no code signature"),
+    ("a signature that is not ad hoc", ClearArmAdHocFlag, None, "arm64: the signature is not ad hoc"),
     ("a renamed export", lambda data: Patch(data, b"plugMain\0", b"plugMaim\0"), None, "exports _SetLogCallback _plugMaim"),
     ("a library beyond libSystem and OpenGL", lambda data: Patch(data, b"libSystem.B.dylib", b"libSystem.C.dylib"),
      None, "loads"),
