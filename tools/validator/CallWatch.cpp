@@ -83,7 +83,7 @@ void CallWatch::BeforeCall(uint32_t code)
 {
     stateWatched = fault.empty() && hostState != nullptr && MayTouchGl(code);
     if (stateWatched) {
-        before = contextState.Read();
+        contextState.Read(before);
         hostBefore = hostState->Read(hostObjects);
     }
     hostkit::DrainGlErrors();
@@ -93,7 +93,7 @@ void CallWatch::BeforeCall(uint32_t code)
 
 std::string CallWatch::StateFault()
 {
-    const StateValues after = contextState.Read();
+    contextState.Read(after);
     std::vector<std::string> changes = contextState.Changes(before, after, &initial, true);
     for (std::string& change : hostState->Changes(hostBefore, hostState->Read(hostObjects)))
         changes.push_back(std::move(change));

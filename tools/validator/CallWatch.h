@@ -51,7 +51,7 @@ private:
     bool debugOutput = false;
     std::string fault;
     StateTable contextState;
-    StateValues initial, before;
+    StateValues initial, before, after;
     std::unique_ptr<HostObjectState> hostState;
     HostObjects hostObjects;
     HostObjectState::Reading hostBefore;

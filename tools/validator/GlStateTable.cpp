@@ -194,7 +194,14 @@ StateTable::StateTable(std::vector<StateRow> candidates)
 
 StateValues StateTable::Read() const
 {
-    StateValues values(valueCount);
+    StateValues values;
+    Read(values);
+    return values;
+}
+
+void StateTable::Read(StateValues& values) const
+{
+    values.resize(valueCount);
     GLint active = GL_TEXTURE0;
     int unit = -1;
     for (size_t i = 0; i < rows.size(); ++i) {
@@ -209,13 +216,14 @@ StateValues StateTable::Read() const
     }
     if (unit >= 0)
         glActiveTexture(static_cast<GLenum>(active));
-    return values;
 }
 
 std::vector<std::string> StateTable::Changes(const StateValues& before, const StateValues& after,
                                              const StateValues* initial, bool left) const
 {
     std::vector<std::string> changes;
+    if (before == after)
+        return changes;
     for (size_t i = 0; i < rows.size(); ++i) {
         const StateRow& row = rows[i];
         const double* was = &before[offsets[i]];

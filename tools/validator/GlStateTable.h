@@ -70,6 +70,8 @@ public:
 
     // Of the current context; the active texture unit is left as it was.
     StateValues Read() const;
+    // The same into values, whose storage a caller that reads every call keeps.
+    void Read(StateValues& values) const;
     // One phrase per row whose value differs from before and, unless the row
     // is kept, from initial (null: no neutral value at all):
     // "left GL_DEPTH_TEST enabled (the host had it disabled)" with left, else
