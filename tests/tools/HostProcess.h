@@ -44,10 +44,10 @@ inline std::string ReadFile(const std::string& path)
 }
 
 // With interruptAt, the program gets SIGINT, as from Ctrl-C, once its
-// standard error shows that text.
+// standard error shows that text; with folder, it runs there.
 inline ProcessResult RunProgram(const std::string& program, const std::vector<std::string>& args,
                                 const std::vector<std::string>& unsetVariables = {},
-                                const std::string& interruptAt = {})
+                                const std::string& interruptAt = {}, const std::string& folder = {})
 {
     const std::string base = std::filesystem::temp_directory_path().string() + "/refhost-test-" +
                              std::to_string(getpid()) + "-";
@@ -56,6 +56,8 @@ inline ProcessResult RunProgram(const std::string& program, const std::vector<st
     if (child == 0) {
         for (const std::string& name : unsetVariables)
             unsetenv(name.c_str());
+        if (!folder.empty() && chdir(folder.c_str()) != 0)
+            _exit(126);
         const int in = open("/dev/null", O_RDONLY);
         const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);

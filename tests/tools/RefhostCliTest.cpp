@@ -66,10 +66,56 @@ TEST_F(RefhostCli, MissingPluginFileIsReportedByName)
     ExpectOneLineFailure(RunHost({"info", missing}), missing + ": no such file");
 }
 
-TEST_F(RefhostCli, FileThatIsNoLibraryIsRefused)
+// Files a user may name by mistake, each refused before the loader sees it
+// (which would crash on a cut-short one), with what is wrong in one line.
+TEST_F(RefhostCli, EveryCommandRefusesAFileThatIsNoPluginForThisMachineWithTheReason)
 {
+    const std::string plugin = ReadFile(ZAO_PLUGIN_PATH);
+    ASSERT_GT(plugin.size(), 100000u);
+    std::ofstream(Path("cut.so"), std::ios::binary) << plugin.substr(0, 5000);
+    std::string arm = plugin;
+    arm[18] = static_cast<char>(183);  // e_machine: EM_AARCH64
+    arm[19] = 0;
+    std::ofstream(Path("arm64.so"), std::ios::binary) << arm;
+    std::string dll(512, '\0');
+    dll.replace(0, 2, "MZ");
+    dll[0x3c] = static_cast<char>(0x80);  // e_lfanew
+    dll.replace(0x80, 4, std::string("PE\0\0", 4));
+    dll[0x80 + 23] = 0x20;  // characteristics: IMAGE_FILE_DLL
+    std::ofstream(Path("effect.dll"), std::ios::binary) << dll;
+    std::ofstream(Path("effect.dylib"), std::ios::binary) << std::string("\xcf\xfa\xed\xfe\x07\x00\x00\x01", 8);
     std::ofstream(Path("fake.so")) << "not an ELF file\n";
-    ExpectOneLineFailure(RunHost({"info", Path("fake.so")}), "is not a loadable plug-in");
+    const std::pair<const char*, const char*> files[] = {
+        {"cut.so", "cut short: 5,000 of "},
+        {"arm64.so", "built for arm64, not x86-64"},
+        {"effect.dll", "a Windows DLL, not a library for Linux"},
+        {"effect.dylib", "a macOS library (Mach-O), not one for Linux"},
+        {"fake.so", "not a shared library (it does not start with an ELF header)"},
+    };
+    for (const auto& [file, reason] : files) {
+        SCOPED_TRACE(file);
+        for (const char* command : {"info", "render", "bench"})
+            ExpectOneLineFailure(RunHost({command, Path(file)}), reason);
+        const ProcessResult validate = RunHost({"validate", Path(file)});
+        EXPECT_EQ(validate.status, 1);
+        EXPECT_NE(validate.out.find("\nFAIL plug-in-file: " + std::string(reason)), std::string::npos) << validate.out;
+        EXPECT_NE(validate.out.find("\nvalidate: 0 passed, 1 failed\n"), std::string::npos) << validate.out;
+    }
+    ExpectNoOutputFiles({"cut.so", "arm64.so", "effect.dll", "effect.dylib", "fake.so"});
+}
+
+// What anyone does after unzipping: name the file in the folder that holds it.
+TEST_F(RefhostCli, ABareFileNameIsTheFileInTheWorkingFolder)
+{
+    std::filesystem::copy_file(ZAO_PLUGIN_PATH, Path("ZudArazOdudave.so"));
+    const auto run = [&](std::vector<std::string> args) {
+        return RunProgram(ZAO_HOST_PATH, args, {}, {}, scratch.string());
+    };
+    EXPECT_EQ(run({"info", "ZudArazOdudave.so"}).status, 0);
+    EXPECT_EQ(run({"render", "ZudArazOdudave.so", "--frames", "2", "--size", "64x48", "--output", "out.mp4"}).status,
+              0);
+    EXPECT_EQ(run({"validate", "ZudArazOdudave.so", "--context", "core", "--only", "info-records"}).status, 0);
+    EXPECT_TRUE(std::filesystem::exists(Path("out.mp4")));
 }
 
 TEST_F(RefhostCli, LibraryWithoutPlugMainIsRefused)

@@ -11,6 +11,7 @@
 #include <fstream>
 
 #include "HostError.h"
+#include "PluginFile.h"
 #include "hostkit/ByteRecord.h"
 #include "hostkit/FfglCodes.h"
 
@@ -111,15 +112,10 @@ std::string PluginTypeName(uint32_t type)
     }
 }
 
-std::unique_ptr<hostkit::PluginLibrary> LoadPlugin(const std::string& path, bool privateCopy)
+std::unique_ptr<hostkit::PluginLibrary> LoadPlugin(const std::string& given, bool privateCopy)
 {
-    std::error_code error;
-    if (!std::filesystem::exists(path, error))
-        throw HostError("cannot open the plug-in " + path + ": no such file");
-    if (std::filesystem::is_directory(path, error))
-        throw HostError("cannot open the plug-in " + path + ": it is a folder");
-    if (!std::ifstream(path, std::ios::binary))
-        throw HostError("cannot open the plug-in " + path + ": " + std::strerror(errno));
+    const std::string path = PluginFilePath(given);
+    RequirePluginFile(path);
     std::string reason;
     auto library = hostkit::PluginLibrary::Load(path, privateCopy, &reason);
     if (!library) {

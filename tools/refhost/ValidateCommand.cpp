@@ -15,6 +15,7 @@
 #include "hostsupport/GlSession.h"
 #include "hostsupport/HostError.h"
 #include "hostsupport/Interrupt.h"
+#include "hostsupport/PluginFile.h"
 #include "hostsupport/VirtualDisplay.h"
 #include "validator/Validation.h"
 #include "validator/ValidationRunner.h"
@@ -135,6 +136,14 @@ int RunValidate(const ValidateOptions& options)
         throw hostsupport::HostError("cannot open the plug-in " + options.plugin + ": no such file");
     if (std::filesystem::is_directory(options.plugin, error))
         throw hostsupport::HostError("cannot open the plug-in " + options.plugin + ": it is a folder");
+    const std::string plugin = std::filesystem::absolute(options.plugin).string();
+    // A file no test could load is one failure with its reason, not one per test.
+    const std::string problem = hostsupport::PluginFileProblem(plugin);
+    if (!problem.empty()) {
+        std::printf("zao-host validate: %s\nFAIL plug-in-file: %s\nvalidate: 0 passed, 1 failed\n", plugin.c_str(),
+                    problem.c_str());
+        return 1;
+    }
     std::vector<validator::ValidationTestInfo> selected;
     for (const std::string& name : options.only) {
         const auto found = std::find_if(tests.begin(), tests.end(),
@@ -151,7 +160,6 @@ int RunValidate(const ValidateOptions& options)
     if (options.gl == "glx")
         display = hostsupport::VirtualDisplay::EnsureDisplay();
     const std::string executable = OwnExecutable();
-    const std::string plugin = std::filesystem::absolute(options.plugin).string();
     const std::vector<hostkit::GlContextKind> kinds = SelectedKinds(options.context);
     std::printf("zao-host validate: %s, %zu test%s in %s, each in its own process (%s, at most %g s each)\n",
                 plugin.c_str(), selected.size(), selected.size() == 1 ? "" : "s", KindsText(kinds).c_str(),
