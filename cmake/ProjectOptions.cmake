@@ -13,6 +13,17 @@ endif()
 # libFuzzer's coverage, so the plug-in code the fuzzers link is instrumented too.
 option(ZAO_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
 option(ZAO_BUILD_FUZZERS "Build the libFuzzer harnesses of tests/fuzz (needs clang)" OFF)
+# ZAO_SANITIZE_THREAD instruments every target with ThreadSanitizer instead,
+# for the tests of hosts that call from several threads at once.
+option(ZAO_SANITIZE_THREAD "Build with ThreadSanitizer" OFF)
+if(ZAO_SANITIZE_THREAD)
+  if(ZAO_SANITIZE OR ZAO_BUILD_FUZZERS OR MSVC)
+    message(FATAL_ERROR "ZAO_SANITIZE_THREAD stands alone, with GCC or clang")
+  endif()
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+  add_compile_definitions(ZAO_SANITIZED ZAO_THREAD_SANITIZED)
+endif()
 if(ZAO_BUILD_FUZZERS AND NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
   message(FATAL_ERROR "ZAO_BUILD_FUZZERS needs clang: configure with CC=clang CXX=clang++")
 endif()

@@ -3,6 +3,7 @@
 // thrown inside may reach the host.
 #include "Dispatch.h"
 
+#include <atomic>
 #include <new>
 
 #include "GlLoader.h"
@@ -12,7 +13,8 @@
 
 namespace {
 
-CFFGLPlugin* prototype = nullptr;
+// Hosts that render on several threads may ask for it from each at once.
+std::atomic<CFFGLPlugin*> prototype{nullptr};
 
 MixedValue Failure()
 {
@@ -31,7 +33,8 @@ CFFGLPlugin* MakeInstance(const CFFGLPluginInfo& registration)
     return instance;
 }
 
-uint32_t InitialiseStep()
+// With made, also the prototype it found or made (null on failure).
+uint32_t InitialiseStep(CFFGLPlugin** made = nullptr)
 {
     const CFFGLPluginInfo* registration = RegisteredPlugin();
     if (registration == nullptr)
@@ -41,10 +44,22 @@ uint32_t InitialiseStep()
         if (result != 0)
             return result;
     }
-    if (prototype != nullptr)
-        return kSuccess;
-    prototype = MakeInstance(*registration);
-    return prototype ? kSuccess : kFailure;
+    CFFGLPlugin* existing = prototype.load(std::memory_order_acquire);
+    if (existing == nullptr) {
+        // Threads that find none make one each, outside any lock (its
+        // constructor calls the host's log function, which may call back);
+        // the first one published is everyone's, the others are let go.
+        CFFGLPlugin* candidate = MakeInstance(*registration);
+        if (candidate == nullptr)
+            return kFailure;
+        if (prototype.compare_exchange_strong(existing, candidate, std::memory_order_acq_rel))
+            existing = candidate;
+        else
+            delete candidate;
+    }
+    if (made != nullptr)
+        *made = existing;
+    return kSuccess;
 }
 
 uint32_t Deinitialise()
@@ -52,8 +67,7 @@ uint32_t Deinitialise()
     const CFFGLPluginInfo* registration = RegisteredPlugin();
     if (registration == nullptr)
         return kFailure;
-    delete prototype;
-    prototype = nullptr;
+    delete prototype.exchange(nullptr, std::memory_order_acq_rel);
     if (PluginDeinitialiseCallback deinitialise = registration->GetDeinitialiseCallback())
         deinitialise();
     return kSuccess;
@@ -298,7 +312,8 @@ bool AnswersPointer(uint32_t code)
 
 CFFGLPlugin* EnsurePrototype()
 {
-    return InitialiseStep() == kSuccess ? prototype : nullptr;
+    CFFGLPlugin* made = nullptr;
+    return InitialiseStep(&made) == kSuccess ? made : nullptr;
 }
 
 ZAO_EXPORT MixedValue plugMain(uint32_t functionCode, MixedValue inputValue, InstanceHandle instanceHandle)

@@ -1,19 +1,23 @@
 // The log slot. No buffer and no copy: the host's function runs before the send returns.
 #include "LogChannel.h"
 
+#include <atomic>
+
 namespace {
 
-LogCallback logCallback = nullptr;
+// Installed and read from any host thread.
+std::atomic<LogCallback> logCallback{nullptr};
 
 }  // namespace
 
 ZAO_EXPORT void SetLogCallback(LogCallback callback)
 {
-    logCallback = callback;
+    logCallback.store(callback, std::memory_order_release);
 }
 
 void SendLogLine(const char* text)
 {
-    if (logCallback != nullptr && text != nullptr)
-        logCallback(text);
+    const LogCallback callback = logCallback.load(std::memory_order_acquire);
+    if (callback != nullptr && text != nullptr)
+        callback(text);
 }

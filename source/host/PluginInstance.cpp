@@ -1,5 +1,5 @@
 // Base behaviour of the instance's virtual operations, and the parameter
-// display text with its library-wide buffer.
+// display text with its buffer.
 #include "PluginInstance.h"
 
 #include <algorithm>
@@ -8,8 +8,9 @@
 
 namespace {
 
-// One buffer for all instances: the host copies the text before it asks again.
-char displayText[kDisplayTextBufferSize];
+// One buffer for all instances of a host thread: the host copies the text
+// before it asks again, and threads that ask at once each have their own.
+thread_local char displayText[kDisplayTextBufferSize];
 
 }  // namespace
 

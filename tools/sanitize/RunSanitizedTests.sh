@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The whole test suite in an AddressSanitizer + UndefinedBehaviorSanitizer
-# build (build-asan/, GCC), leak checks on, on a virtual X display. Exits
+# build (build-asan/, GCC), leak checks on, on a virtual X display; then the
+# test of concurrent host threads under ThreadSanitizer (build-tsan/). Exits
 # non-zero on any failing test or sanitizer report.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -44,4 +45,18 @@ if [ "$status" -ne 0 ] && [ -s Testing/Temporary/LastTestsFailed.log ]; then
   fi
 fi
 echo "Sanitized test suite: $(( $(date +%s) - start )) s, exit status $status"
-exit "$status"
+cd "$root"
+
+# Hosts that call from several threads at once, under ThreadSanitizer
+# (build-tsan/, GCC): the concurrency test and the plug-in it loads. Only the
+# GL driver's own frames are suppressed (tests/sanitizers/tsan.supp).
+tsanDir=${ZAO_TSAN_BUILD_DIR:-build-tsan}
+tsanStart=$(date +%s)
+cmake -S . -B "$tsanDir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZAO_SANITIZE_THREAD=ON \
+  -DZAO_BUILD_BENCHMARKS=OFF -DCMAKE_C_COMPILER=gcc -DCMAKE_CXX_COMPILER=g++ >/dev/null
+cmake --build "$tsanDir" -j"$(nproc)" --target ZudArazOdudave ConcurrentHostsTest
+tsanStatus=0
+TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$root/tests/sanitizers/tsan.supp" \
+  xvfb-run -a -s "-noreset -screen 0 1280x1024x24" "$tsanDir/tests/host/ConcurrentHostsTest" || tsanStatus=$?
+echo "ThreadSanitizer run: $(( $(date +%s) - tsanStart )) s, exit status $tsanStatus"
+[ "$status" -eq 0 ] && [ "$tsanStatus" -eq 0 ]
