@@ -188,7 +188,14 @@ uint32_t ZudArazOdudave::ProcessOpenGL(const FrameInput* frame)
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     DrawOverlay();
+    // FFGL 2 hosts hand over GL's initial state and take it back: what the
+    // overlay set (blending, its buffer, wide lines) returns to those values,
+    // so the host's next draw is not blended, fed or widened by ours.
     glDisable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ZERO);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    if (contextFacts.wideLines)
+        glLineWidth(1.0f);
     giveSamplerBack();
     return kSuccess;
 }

@@ -138,8 +138,12 @@ TEST_F(FramePipelineTest, FrameLeavesTheDocumentedGlStateWhateverTheHostSet)
     EXPECT_EQ(Integer(GL_ACTIVE_TEXTURE), GL_TEXTURE0);
     EXPECT_EQ(Integer(GL_TEXTURE_BINDING_2D), 0);
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
-    EXPECT_EQ(Integer(GL_BLEND_SRC_RGB), GL_SRC_ALPHA);
-    EXPECT_EQ(Integer(GL_BLEND_DST_RGB), GL_ONE_MINUS_SRC_ALPHA);
+    EXPECT_EQ(Integer(GL_BLEND_SRC_RGB), GL_ONE);
+    EXPECT_EQ(Integer(GL_BLEND_DST_RGB), GL_ZERO);
+    EXPECT_EQ(Integer(GL_ARRAY_BUFFER_BINDING), 0);
+    GLfloat lineWidth = 0.0f;
+    glGetFloatv(GL_LINE_WIDTH, &lineWidth);
+    EXPECT_EQ(lineWidth, 1.0f);
     EXPECT_EQ(Integer(GL_DRAW_FRAMEBUFFER_BINDING), static_cast<GLint>(output.framebuffer));
     EXPECT_EQ(Integer(GL_READ_FRAMEBUFFER_BINDING), static_cast<GLint>(output.framebuffer));
     // The read-back's own pack state is the host's again.
