@@ -77,7 +77,7 @@ struct Rig {
         const auto viewport = hostkit::MakeViewport(0, 0, s.width, s.height);
         effect.InitGL(static_cast<const ViewportRecord*>(viewport.Data()));
         effect.SetFloatParameter(kShowBlobs, 0.0f);
-        effect.ForceFullReadback(fullReadback);
+        effect.Input().ForceFullReadback(fullReadback);
     }
     ~Rig() { effect.DeInitGL(); }
     Rig(const Rig&) = delete;
@@ -194,7 +194,7 @@ void Detection(benchmark::State& state)
     }
     Rig rig(kSizes[state.range(0)], false);
     rig.effect.SampleInputGrid(rig.Texture());
-    const std::vector<uint8_t> grid = rig.effect.Grid();
+    const std::vector<uint8_t> grid = rig.effect.Input().Cells();
     const GridSize size = GridSizeFor(rig.size.width, rig.size.height);
     for (auto _ : state) {
         rig.effect.DetectBlobs(grid.data(), size.width, size.height);

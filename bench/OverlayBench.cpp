@@ -99,7 +99,7 @@ struct Setup {
 };
 
 // Takes every chunk and draws nothing: what remains is layout and batching.
-class CountingTarget : public OverlayChunkTarget {
+class CountingTarget : public OverlayChunkReceiver {
 public:
     void Draw(const OverlayChunk& chunk) override
     {
@@ -119,7 +119,7 @@ void OverlayLayoutAndBatching(benchmark::State& state)
     Setup setup(state);
     CountingTarget target;
     for (auto _ : state)
-        setup.effect.StreamOverlay(target);
+        setup.effect.Overlay().Stream(setup.effect.Targets(), setup.effect.CurrentOverlaySettings(), target);
     const double frames = static_cast<double>(state.iterations());
     state.counters["vertices"] = static_cast<double>(target.vertices) / frames;
     state.counters["draws"] = static_cast<double>(target.batches) / frames;

@@ -1,18 +1,6 @@
-// The effect's overlay stage: the literal path or the streaming batcher, on
-// the GL objects that InitGL made for it.
-#include "../ffglex/ScopedBindings.h"
-#include "overlay/OverlayLayout.h"
-#include "gl/OverlaySubmitter.h"
+// The effect's overlay stage: this frame's settings from the parameters, and
+// the targets drawn by the overlay's GL owner.
 #include "ZudArazOdudave.h"
-
-void ZudArazOdudave::PrepareOverlay()
-{
-    if (overlayBatchSize > 1)
-        overlayBatcher.Reserve(kOverlayRectVertexCapacity, kOverlayLineVertexCapacity);
-    if (LineQuads() && !lineQuadStaging)
-        lineQuadStaging.reset(new OverlayLineVertex[kOverlayLineVertexCapacity / kLineVertexCount *
-                                                    kLineQuadVertexCount]);
-}
 
 OverlaySettings ZudArazOdudave::CurrentOverlaySettings() const
 {
@@ -20,33 +8,7 @@ OverlaySettings ZudArazOdudave::CurrentOverlaySettings() const
             parameters[kShowLabels], parameters[kShowContours], parameters[kHueShift]};
 }
 
-void ZudArazOdudave::StreamOverlay(OverlayChunkTarget& target)
-{
-    if (!overlayBatcher.Reserved())
-        overlayBatcher.Reserve(kOverlayRectVertexCapacity, kOverlayLineVertexCapacity);
-    overlayBatcher.Begin(target, overlayBatchSize);
-    overlaylayout::LayOutOverlay(targets, CurrentOverlaySettings(), overlayBatcher);
-    overlayBatcher.End();
-}
-
 void ZudArazOdudave::DrawOverlay()
 {
-    ffglex::ScopedProgramUse programScope(overlayObjects.program);
-    OverlayGlObjects objects = overlayObjects;
-    if (LineQuads()) {
-        const float* v = HostViewport();
-        objects.lineQuads = true;
-        objects.viewport = {v[0], v[1], v[2], v[3]};
-        objects.quadStaging = lineQuadStaging.get();
-    }
-    // Without staging memory the literal path still draws every primitive.
-    if (overlayBatchSize <= 1 || !overlayBatcher.Reserved() || (objects.lineQuads && !objects.quadStaging)) {
-        LiteralOverlaySink sink(objects);
-        overlaylayout::LayOutOverlay(targets, CurrentOverlaySettings(), sink);
-        sink.Finish();
-        return;
-    }
-    OverlayGlTarget target(objects);
-    StreamOverlay(target);
-    target.Finish();
+    overlay.Draw(targets, CurrentOverlaySettings(), hostViewport);
 }

@@ -145,7 +145,8 @@ TEST_F(FramePipelineTest, FrameLeavesTheDocumentedGlStateWhateverTheHostSet)
     glGetFloatv(GL_LINE_WIDTH, &lineWidth);
     EXPECT_EQ(lineWidth, 1.0f);
     EXPECT_EQ(Integer(GL_DRAW_FRAMEBUFFER_BINDING), static_cast<GLint>(output.framebuffer));
-    EXPECT_EQ(Integer(GL_READ_FRAMEBUFFER_BINDING), static_cast<GLint>(output.framebuffer));
+    // The host's read framebuffer is its own again.
+    EXPECT_EQ(Integer(GL_READ_FRAMEBUFFER_BINDING), static_cast<GLint>(elsewhere.framebuffer));
     // The read-back's own pack state is the host's again.
     EXPECT_EQ(Integer(GL_PACK_ALIGNMENT), 8);
     EXPECT_EQ(Integer(GL_PACK_ROW_LENGTH), 100);

@@ -71,7 +71,7 @@ void SampleGrid(const uint8_t* image, int32_t imageWidth, int32_t imageHeight, u
     SampleGrid(image, imageWidth, sourceIndices.data(), grid, gridWidth, gridHeight);
 }
 
-GridRoad ChooseGridRoad(const InputTextureFacts& texture, int32_t imageWidth, int32_t imageHeight, GridSize grid,
+GridRoad ChooseGridRoad(const InputTextureDescription& texture, int32_t imageWidth, int32_t imageHeight, GridSize grid,
                         const GpuGridLimits& limits)
 {
     if (!texture.readable || texture.integerComponents)

@@ -43,7 +43,7 @@ enum class GridRoad : uint8_t {
 };
 
 // What GL reports about the input texture, gathered by the frame pipeline.
-struct InputTextureFacts {
+struct InputTextureDescription {
     bool readable;              // level 0 attached to a complete read framebuffer
     bool linearEncoding;        // not sRGB: a fetch would decode what a read returns raw
     bool unsignedNormalized;    // the red component's type
@@ -65,5 +65,5 @@ struct GpuGridLimits {
 // unsigned-normalised linear colour at base level 0, unswizzled, with the
 // whole image inside level 0. Everything else that can be read into bytes is
 // read whole; integer formats cannot be, and give the zero grid.
-GridRoad ChooseGridRoad(const InputTextureFacts& texture, int32_t imageWidth, int32_t imageHeight, GridSize grid,
+GridRoad ChooseGridRoad(const InputTextureDescription& texture, int32_t imageWidth, int32_t imageHeight, GridSize grid,
                         const GpuGridLimits& limits);

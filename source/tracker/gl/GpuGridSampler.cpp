@@ -157,7 +157,7 @@ void GpuGridSampler::ResizeTarget(GridSize grid)
 void GpuGridSampler::UploadSourceIndices(const int32_t* sourceIndices, int32_t count)
 {
     GLint hostBuffer = 0;
-    glGetIntegerv(GL_TEXTURE_BUFFER, &hostBuffer);
+    glGetIntegerv(GL_TEXTURE_BUFFER_BINDING, &hostBuffer);
     glBindBuffer(GL_TEXTURE_BUFFER, indexBuffer);
     const GLsizeiptr bytes = static_cast<GLsizeiptr>(count) * 4;
     if (count > indexCapacity) {
@@ -200,48 +200,4 @@ void GpuGridSampler::Sample(uint32_t texture, GridSize grid, const int32_t* sour
     glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
     PackStateGuard packState;
     glReadPixels(0, 0, grid.width, grid.height, GL_RGBA, GL_UNSIGNED_BYTE, gridBytes);
-}
-
-InputTextureFacts DescribeInputTexture(uint32_t texture)
-{
-    InputTextureFacts facts{};
-    facts.readable = texture != 0 && glCheckFramebufferStatus(GL_READ_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
-    if (!facts.readable)
-        return facts;
-    GLint internalFormat = 0;
-    {
-        ffglex::ScopedActiveTextureUnit unit(kInputUnit);
-        ffglex::Scoped2DTextureBinding bound(texture);
-        GLint swizzle[4] = {0, 0, 0, 0};
-        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, &facts.baseLevel);
-        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_RGBA, swizzle);
-        facts.identitySwizzle = swizzle[0] == GL_RED && swizzle[1] == GL_GREEN && swizzle[2] == GL_BLUE &&
-                                swizzle[3] == GL_ALPHA;
-        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &facts.levelWidth);
-        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &facts.levelHeight);
-        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &internalFormat);
-    }
-    // The format hosts hand over nearly always says all the attachment would,
-    // in one query instead of six.
-    if (internalFormat == GL_RGBA8) {
-        facts.linearEncoding = true;
-        facts.unsignedNormalized = true;
-        for (int32_t& bits : facts.componentBits)
-            bits = 8;
-        return facts;
-    }
-    const auto attachment = [](GLenum name) {
-        GLint value = 0;
-        glGetFramebufferAttachmentParameteriv(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, name, &value);
-        return value;
-    };
-    facts.linearEncoding = attachment(GL_FRAMEBUFFER_ATTACHMENT_COLOR_ENCODING) == GL_LINEAR;
-    const GLint componentType = attachment(GL_FRAMEBUFFER_ATTACHMENT_COMPONENT_TYPE);
-    facts.unsignedNormalized = componentType == GL_UNSIGNED_NORMALIZED;
-    facts.integerComponents = componentType == GL_INT || componentType == GL_UNSIGNED_INT;
-    facts.componentBits[0] = attachment(GL_FRAMEBUFFER_ATTACHMENT_RED_SIZE);
-    facts.componentBits[1] = attachment(GL_FRAMEBUFFER_ATTACHMENT_GREEN_SIZE);
-    facts.componentBits[2] = attachment(GL_FRAMEBUFFER_ATTACHMENT_BLUE_SIZE);
-    facts.componentBits[3] = attachment(GL_FRAMEBUFFER_ATTACHMENT_ALPHA_SIZE);
-    return facts;
 }

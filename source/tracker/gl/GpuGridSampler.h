@@ -52,6 +52,3 @@ private:
     uint32_t uploadedIndexVersion = 0;
 };
 
-// Describes the texture attached to the bound read framebuffer; expects
-// texture to be that attachment. Leaves unit 0 active with no 2D texture.
-InputTextureFacts DescribeInputTexture(uint32_t texture);

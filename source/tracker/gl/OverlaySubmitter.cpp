@@ -10,14 +10,14 @@
 namespace {
 
 // Each line's two ends become its quad's six vertices, the alpha carried along.
-void ExpandLinesToQuads(const OverlayGlObjects& gl, const OverlayLineVertex* lines, uint32_t lineVertexCount)
+void ExpandLinesToQuads(const OverlayLineQuads& quads, const OverlayLineVertex* lines, uint32_t lineVertexCount)
 {
     OverlayVertex quad[kLineQuadVertexCount];
-    OverlayLineVertex* out = gl.quadStaging;
+    OverlayLineVertex* out = quads.staging;
     for (uint32_t i = 0; i + 1 < lineVertexCount; i += kLineVertexCount) {
         const OverlayLineVertex& from = lines[i];
         const OverlayLineVertex& to = lines[i + 1];
-        WideLineQuad(gl.viewport, kOverlayLineWidth, {from.x, from.y}, {to.x, to.y}, quad);
+        WideLineQuad(quads.viewport, kOverlayLineWidth, {from.x, from.y}, {to.x, to.y}, quad);
         for (const OverlayVertex& v : quad)
             *out++ = {v.x, v.y, from.alpha};
     }
@@ -25,18 +25,18 @@ void ExpandLinesToQuads(const OverlayGlObjects& gl, const OverlayLineVertex* lin
 
 }  // namespace
 
-void OverlayGlTarget::Draw(const OverlayChunk& chunk)
+void OverlayChunkUploader::Draw(const OverlayChunk& chunk)
 {
     glBindBuffer(GL_ARRAY_BUFFER, gl.buffer);
     if (chunk.rectVertexCount != 0)
         glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(chunk.rectVertexCount * sizeof(OverlayVertex)),
                         chunk.rectVertices);
     // Vertices a line takes in the buffer: its two ends, or its quad's six.
-    const uint32_t lineScale = gl.lineQuads ? kLineQuadVertexCount / kLineVertexCount : 1;
+    const uint32_t lineScale = quads.on ? kLineQuadVertexCount / kLineVertexCount : 1;
     const OverlayLineVertex* lineVertices = chunk.lineVertices;
-    if (gl.lineQuads && chunk.lineVertexCount != 0) {
-        ExpandLinesToQuads(gl, chunk.lineVertices, chunk.lineVertexCount);
-        lineVertices = gl.quadStaging;
+    if (quads.on && chunk.lineVertexCount != 0) {
+        ExpandLinesToQuads(quads, chunk.lineVertices, chunk.lineVertexCount);
+        lineVertices = quads.staging;
     }
     if (chunk.lineVertexCount != 0)
         glBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(gl.lineOffset),
@@ -61,7 +61,7 @@ void OverlayGlTarget::Draw(const OverlayChunk& chunk)
             if (mode != Mode::VertexColor) {
                 glUseProgram(gl.vertexColorProgram);
                 glBindVertexArray(gl.vertexColorArray);
-                if (!gl.lineQuads)
+                if (!quads.on)
                     glLineWidth(kOverlayLineWidth);
                 mode = Mode::VertexColor;
             }
@@ -71,14 +71,14 @@ void OverlayGlTarget::Draw(const OverlayChunk& chunk)
                 lineColor = c;
                 lineColorSet = true;
             }
-            glDrawArrays(gl.lineQuads ? GL_TRIANGLES : GL_LINES,
+            glDrawArrays(quads.on ? GL_TRIANGLES : GL_LINES,
                          lineBase + static_cast<GLint>(batch.firstVertex * lineScale),
                          static_cast<GLsizei>(batch.vertexCount * lineScale));
         }
     }
 }
 
-void OverlayGlTarget::Finish()
+void OverlayChunkUploader::Finish()
 {
     if (mode == Mode::VertexColor)
         glUseProgram(gl.program);
@@ -86,7 +86,8 @@ void OverlayGlTarget::Finish()
     mode = Mode::Unset;
 }
 
-LiteralOverlaySink::LiteralOverlaySink(const OverlayGlObjects& gl_) : gl(gl_)
+LiteralOverlaySink::LiteralOverlaySink(const OverlayGlObjects& gl_, const OverlayLineQuads& quads_)
+    : gl(gl_), quads(quads_)
 {
     glBindVertexArray(gl.vertexArray);
 }
@@ -99,9 +100,9 @@ void LiteralOverlaySink::SetColor(float r, float g, float b, float a)
 void LiteralOverlaySink::DrawLine(float x0, float y0, float x1, float y1)
 {
     glBindBuffer(GL_ARRAY_BUFFER, gl.buffer);
-    if (gl.lineQuads) {
+    if (quads.on) {
         OverlayVertex quad[kLineQuadVertexCount];
-        WideLineQuad(gl.viewport, kOverlayLineWidth, {x0, y0}, {x1, y1}, quad);
+        WideLineQuad(quads.viewport, kOverlayLineWidth, {x0, y0}, {x1, y1}, quad);
         glBufferSubData(GL_ARRAY_BUFFER, 0, sizeof quad, quad);
         glDrawArrays(GL_TRIANGLES, 0, kLineQuadVertexCount);
         return;

@@ -24,6 +24,7 @@ static_assert(kOverlayLineVertexCapacity / kLineVertexCount * kLineQuadVertexCou
                   kOverlayStreamBytes - kOverlayLineOffset,
               "every line's quad fits");
 
+// The overlay's GL names and uniform locations, found once when they are made.
 struct OverlayGlObjects {
     uint32_t program;  // flat colour from the "Color" uniform
     int32_t colorLocation;
@@ -33,12 +34,16 @@ struct OverlayGlObjects {
     uint32_t vertexColorArray;  // position and alpha, from buffer
     uint32_t buffer;
     size_t lineOffset;  // bytes; where line vertices go, a multiple of their size
-    // Where the context draws no 3-pixel lines: each line goes out as a quad
-    // over this viewport, built in quadStaging (room for three times the
-    // batcher's line vertices), and glLineWidth is never called.
-    bool lineQuads;
+};
+
+// This frame's lines, where the context draws no 3-pixel lines (or a test
+// asks): each goes out as a quad over the host's viewport, built in staging
+// (room for three times the batcher's line vertices), and glLineWidth is
+// never called.
+struct OverlayLineQuads {
+    bool on;
     OverlayViewport viewport;
-    OverlayLineVertex* quadStaging;
+    OverlayLineVertex* staging;
 };
 
 // The line width of every overlay line, in pixels.
@@ -48,15 +53,16 @@ constexpr float kOverlayLineWidth = 3.0f;
 // lineOffset, then one draw per batch. Expects program current and blending
 // set; Finish leaves program current, vertex array 0 bound and the buffer
 // bound to GL_ARRAY_BUFFER.
-class OverlayGlTarget final : public OverlayChunkTarget {
+class OverlayChunkUploader final : public OverlayChunkReceiver {
 public:
-    explicit OverlayGlTarget(const OverlayGlObjects& gl_) : gl(gl_) {}
+    OverlayChunkUploader(const OverlayGlObjects& gl_, const OverlayLineQuads& quads_) : gl(gl_), quads(quads_) {}
     void Draw(const OverlayChunk& chunk) override;
     void Finish();
 
 private:
     enum class Mode { Unset, Flat, VertexColor };
     OverlayGlObjects gl;
+    OverlayLineQuads quads;
     Mode mode = Mode::Unset;
     bool colorSet = false;
     OverlayColor color{0.0f, 0.0f, 0.0f, 0.0f};
@@ -69,7 +75,7 @@ private:
 class LiteralOverlaySink {
 public:
     // Binds the vertex array; Finish binds vertex array 0.
-    explicit LiteralOverlaySink(const OverlayGlObjects& gl);
+    LiteralOverlaySink(const OverlayGlObjects& gl, const OverlayLineQuads& quads);
     void SetColor(float r, float g, float b, float a);
     void DrawLine(float x0, float y0, float x1, float y1);
     void DrawRect(float x, float y, float w, float h);
@@ -77,6 +83,7 @@ public:
 
 private:
     OverlayGlObjects gl;
+    OverlayLineQuads quads;
 };
 
 void DrawGlyph(char ch, float x, float y, float size, LiteralOverlaySink& sink);

@@ -1,4 +1,4 @@
-// The streaming batcher: runs of one colour, two open bins per run, and the
+// The streaming batcher: spans of one colour, two open bins per span, and the
 // hand-over whenever staging or the batch list fills.
 #include "OverlayBatches.h"
 
@@ -35,21 +35,21 @@ void OverlayBatcher::Reserve(uint32_t rectVertexCapacity, uint32_t lineVertexCap
     lineCapacity = std::max<uint32_t>(lineVertexCapacity, kLineVertexCount);
 }
 
-void OverlayBatcher::Begin(OverlayChunkTarget& target_, uint32_t maxPrimitives_)
+void OverlayBatcher::Begin(OverlayChunkReceiver& receiver_, uint32_t maxPrimitives_)
 {
-    target = &target_;
+    receiver = &receiver_;
     maxPrimitives = std::max<uint32_t>(1, maxPrimitives_);
     rectCount = lineCount = batchCount = 0;
-    color = runColor = {0.0f, 0.0f, 0.0f, 0.0f};
-    inRun = false;
+    color = spanColor = {0.0f, 0.0f, 0.0f, 0.0f};
+    inSpan = false;
     rectBin = lineBin = Bin{};
 }
 
 void OverlayBatcher::End()
 {
     Flush();
-    inRun = false;
-    target = nullptr;
+    inSpan = false;
+    receiver = nullptr;
 }
 
 void OverlayBatcher::SetColor(float r, float g, float b, float a)
@@ -57,28 +57,28 @@ void OverlayBatcher::SetColor(float r, float g, float b, float a)
     color = {r, g, b, a};
 }
 
-// A primitive in a colour other than the run's starts a new run: what the
-// last run left open is drawn first.
-void OverlayBatcher::EnterRun()
+// A primitive in a colour other than the span's starts a new span: what the
+// last span left open is drawn first.
+void OverlayBatcher::EnterSpan()
 {
-    if (inRun && color == runColor)
+    if (inSpan && color == spanColor)
         return;
     CloseBins();
     if (batchCount + 2 > kMaxBatches)
         Flush();
-    runColor = color;
-    inRun = true;
+    spanColor = color;
+    inSpan = true;
 }
 
 void OverlayBatcher::DrawLine(float x0, float y0, float x1, float y1)
 {
-    EnterRun();
+    EnterSpan();
     if (lineCount + kLineVertexCount > lineCapacity)
         Flush();
     if (lineBin.primitives == 0)
         lineBin.first = lineCount;
-    lines[lineCount++] = {x0, y0, runColor.a};
-    lines[lineCount++] = {x1, y1, runColor.a};
+    lines[lineCount++] = {x0, y0, spanColor.a};
+    lines[lineCount++] = {x1, y1, spanColor.a};
     if (++lineBin.primitives == maxPrimitives) {
         CloseBin(PrimitiveKind::Line);
         if (batchCount + 2 > kMaxBatches)
@@ -88,20 +88,20 @@ void OverlayBatcher::DrawLine(float x0, float y0, float x1, float y1)
 
 void OverlayBatcher::DrawRect(float x, float y, float w, float h)
 {
-    EnterRun();
+    EnterSpan();
     AppendRect(x, y, x + w, y + h);
 }
 
 void OverlayBatcher::DrawGlyph(char ch, float x, float y, float size)
 {
-    EnterRun();
+    EnterSpan();
     if (!glyphRowsSet || !SameBits(y, glyphRows.y) || !SameBits(size, glyphRows.size)) {
         ComputeGlyphRowEdges(y, size, glyphRows);
         glyphRowsSet = true;
     }
     OverlayBox boxes[kMaxGlyphBoxes];
     // Alpha 1 replaces what is below, so a pixel covered twice looks as if covered once.
-    const int count = CoverGlyph(ch, x, glyphRows, runColor.a == 1.0f, boxes);
+    const int count = CoverGlyph(ch, x, glyphRows, spanColor.a == 1.0f, boxes);
     for (int i = 0; i < count; ++i)
         AppendRect(boxes[i].x0, boxes[i].y0, boxes[i].x1, boxes[i].y1);
 }
@@ -134,18 +134,18 @@ void OverlayBatcher::CloseBin(PrimitiveKind kind)
         OverlayBatch& last = batches[batchCount - 1];
         if (last.kind == kind && last.firstVertex + last.vertexCount == bin.first &&
             bin.primitives <= maxPrimitives - last.primitiveCount &&
-            SameRgb(last.color, runColor) && (kind == PrimitiveKind::Line || last.color.a == runColor.a)) {
+            SameRgb(last.color, spanColor) && (kind == PrimitiveKind::Line || last.color.a == spanColor.a)) {
             last.vertexCount += vertices;
             last.primitiveCount += bin.primitives;
             bin = Bin{};
             return;
         }
     }
-    batches[batchCount++] = {kind, bin.first, vertices, bin.primitives, runColor};
+    batches[batchCount++] = {kind, bin.first, vertices, bin.primitives, spanColor};
     bin = Bin{};
 }
 
-// The run's two bins, the kind of the last batch first so that it may extend it.
+// The span's two bins, the kind of the last batch first so that it may extend it.
 void OverlayBatcher::CloseBins()
 {
     const bool linesFirst = batchCount != 0 && batches[batchCount - 1].kind == PrimitiveKind::Line;
@@ -153,11 +153,11 @@ void OverlayBatcher::CloseBins()
     CloseBin(linesFirst ? PrimitiveKind::Rect : PrimitiveKind::Line);
 }
 
-// The run stays open: what follows in its colour starts new bins.
+// The span stays open: what follows in its colour starts new bins.
 void OverlayBatcher::Flush()
 {
     CloseBins();
-    if (batchCount != 0 && target != nullptr)
-        target->Draw({rects.get(), rectCount, lines.get(), lineCount, batches, batchCount});
+    if (batchCount != 0 && receiver != nullptr)
+        receiver->Draw({rects.get(), rectCount, lines.get(), lineCount, batches, batchCount});
     rectCount = lineCount = batchCount = 0;
 }

@@ -1,13 +1,13 @@
 // Streams the overlay into few draws without changing a pixel, in memory
 // fixed once: primitives collect in two staging arrays (rectangles with one
 // colour a draw, lines with their alpha per vertex) and whenever one is full,
-// or the frame ends, what has collected is handed to a target that uploads and
+// or the frame ends, what has collected is handed to a receiver that uploads and
 // draws it, and collecting starts again. No GL here.
 //
-// Why the order may change: within a run of primitives of one colour and
+// Why the order may change: within a span of primitives of one colour and
 // alpha every covered pixel receives the same blend once per primitive, in
-// any order, so a run's lines and rectangles are drawn apart; runs keep their
-// order. Consecutive runs' lines share one draw, their alpha per vertex.
+// any order, so a span's lines and rectangles are drawn apart; spans keep their
+// order. Consecutive spans' lines share one draw, their alpha per vertex.
 // Glyph cells merge into few rectangles (GlyphCover.h).
 #pragma once
 
@@ -44,12 +44,12 @@ struct OverlayChunk {
     uint32_t batchCount;
 };
 
-class OverlayChunkTarget {
+class OverlayChunkReceiver {
 public:
     virtual void Draw(const OverlayChunk& chunk) = 0;
 
 protected:
-    ~OverlayChunkTarget() = default;
+    ~OverlayChunkReceiver() = default;
 };
 
 class OverlayBatcher {
@@ -60,8 +60,8 @@ public:
     bool Reserved() const { return rectCapacity != 0; }
 
     // maxPrimitives bounds the primitives of one draw (at least 1).
-    void Begin(OverlayChunkTarget& target, uint32_t maxPrimitives);
-    // Hands over what is left; the target has then seen every primitive.
+    void Begin(OverlayChunkReceiver& receiver, uint32_t maxPrimitives);
+    // Hands over what is left; the receiver has then seen every primitive.
     void End();
 
     void SetColor(float r, float g, float b, float a);
@@ -76,7 +76,7 @@ private:
         uint32_t primitives = 0;
     };
 
-    void EnterRun();
+    void EnterSpan();
     void AppendRect(float x0, float y0, float x1, float y1);
     void CloseBin(PrimitiveKind kind);
     void CloseBins();
@@ -93,11 +93,11 @@ private:
     OverlayBatch batches[kMaxBatches];
     uint32_t batchCount = 0;
 
-    OverlayChunkTarget* target = nullptr;
+    OverlayChunkReceiver* receiver = nullptr;
     uint32_t maxPrimitives = kUnlimitedBatch;
     OverlayColor color{0.0f, 0.0f, 0.0f, 0.0f};
-    OverlayColor runColor{0.0f, 0.0f, 0.0f, 0.0f};
-    bool inRun = false;
+    OverlayColor spanColor{0.0f, 0.0f, 0.0f, 0.0f};
+    bool inSpan = false;
     Bin rectBin;
     Bin lineBin;
     // The row edges of the text line being drawn, kept while y and size stay.

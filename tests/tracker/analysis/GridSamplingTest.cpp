@@ -79,12 +79,12 @@ TEST(GridSampling, CopiesTheFourBytesOfEachSampledPixelRowZeroAtTheBottom)
 
 TEST(GridRoadChoice, GpuOnlyForExactReadableTexturesThatHoldTheImageAndFitTheLimits)
 {
-    const InputTextureFacts rgba8{true, true, true, {8, 8, 8, 8}, 0, true, 1920, 1080, false};
+    const InputTextureDescription rgba8{true, true, true, {8, 8, 8, 8}, 0, true, 1920, 1080, false};
     const GpuGridLimits limits{16384, 65536};
     const GridSize grid = GridSizeFor(1920, 1080);
     struct Case {
         const char* what;
-        InputTextureFacts facts;
+        InputTextureDescription facts;
         GpuGridLimits limits;
         GridRoad road;
     };

@@ -118,14 +118,14 @@ protected:
     Outcome BothRoads(GLuint texture, uint32_t width, uint32_t height, uint32_t hardwareWidth, uint32_t hardwareHeight)
     {
         Outcome outcome;
-        harness.effect.ForceFullReadback(false);
+        harness.effect.Input().ForceFullReadback(false);
         EXPECT_EQ(harness.FrameOn(texture, width, height, hardwareWidth, hardwareHeight), 0u);
-        outcome.road = harness.effect.LastGridRoad();
-        outcome.grid = harness.effect.Grid();
-        harness.effect.ForceFullReadback(true);
+        outcome.road = harness.effect.Input().LastRoad();
+        outcome.grid = harness.effect.Input().Cells();
+        harness.effect.Input().ForceFullReadback(true);
         EXPECT_EQ(harness.FrameOn(texture, width, height, hardwareWidth, hardwareHeight), 0u);
-        EXPECT_NE(harness.effect.LastGridRoad(), GridRoad::Gpu);
-        outcome.reference = harness.effect.Grid();
+        EXPECT_NE(harness.effect.Input().LastRoad(), GridRoad::Gpu);
+        outcome.reference = harness.effect.Input().Cells();
         return outcome;
     }
 
@@ -209,8 +209,8 @@ TEST_F(GridRoadsTest, UnreadableInputGivesTheZeroGridNotThePreviousFrame)
     for (const GLuint handle : {0u, neverBound, 987654u}) {
         SCOPED_TRACE(handle);
         ASSERT_EQ(harness.FrameOn(handle, 64, 48, 64, 48), 0u);
-        EXPECT_EQ(harness.effect.LastGridRoad(), GridRoad::Empty);
-        EXPECT_EQ(harness.effect.Grid(), std::vector<uint8_t>(harness.effect.Grid().size(), 0));
+        EXPECT_EQ(harness.effect.Input().LastRoad(), GridRoad::Empty);
+        EXPECT_EQ(harness.effect.Input().Cells(), std::vector<uint8_t>(harness.effect.Input().Cells().size(), 0));
         EXPECT_TRUE(harness.effect.Targets().empty());
         ASSERT_EQ(harness.Frame(white), 0u);
     }
@@ -235,12 +235,12 @@ TEST_F(GridRoadsTest, InputsAReadCannotWhollyWriteShowNothingOfAnEarlierReadBack
     } cases[] = {{integer, GridRoad::Empty}, {partial, GridRoad::FullReadback}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.texture == integer ? "RGBA8UI" : "16x16 level 0");
-        harness.effect.ForceFullReadback(true);
+        harness.effect.Input().ForceFullReadback(true);
         ASSERT_EQ(harness.Frame(white), 0u);
         ASSERT_FALSE(harness.effect.Targets().empty());
-        harness.effect.ForceFullReadback(false);
+        harness.effect.Input().ForceFullReadback(false);
         ASSERT_EQ(harness.FrameOn(c.texture, 64, 48, 64, 48), 0u);
-        EXPECT_EQ(harness.effect.LastGridRoad(), c.road);
+        EXPECT_EQ(harness.effect.Input().LastRoad(), c.road);
         EXPECT_TRUE(harness.effect.Targets().empty());
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     }

@@ -29,7 +29,7 @@ protected:
     {
         EffectHarness harness;
         ZudArazOdudave& effect = harness.effect;
-        effect.ForceLineQuads(lineQuads);
+        effect.Overlay().ForceLineQuads(lineQuads);
         EXPECT_TRUE(harness.Init(input.width, input.height));
         effect.SetFloatParameter(kMaxBlobs, maxBlobs);
         effect.SetFloatParameter(kBoxStyle, settings.boxStyle);
@@ -37,7 +37,7 @@ protected:
         effect.SetFloatParameter(kShowNetwork, settings.network);
         effect.SetFloatParameter(kShowContours, settings.contours);
         effect.SetFloatParameter(kShowLabels, settings.labels);
-        effect.SetOverlayBatchSize(batchSize);
+        effect.Overlay().SetBatchSize(batchSize);
         EXPECT_EQ(harness.Frame(input), 0u);
         targetCount = effect.Targets().size();
         return harness.Output();

@@ -20,7 +20,7 @@ struct DrawnVertex {
     OverlayColor color;
 };
 
-class Recorder : public OverlayChunkTarget {
+class Recorder : public OverlayChunkReceiver {
 public:
     void Draw(const OverlayChunk& chunk) override
     {
