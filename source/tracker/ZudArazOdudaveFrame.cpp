@@ -29,6 +29,25 @@ void ReportMissingGlFunction(const char* name)
     SendLogLine(line);
 }
 
+// The frame's first input as the frame may use it; false for a missing or
+// empty input, or one larger than any texture of the context can be.
+bool FrameInputTexture(const FrameInput* frame, const ContextFacts& facts, TextureInfo* texture)
+{
+    if (frame == nullptr || frame->inputTextureCount < 1 || frame->inputTextures == nullptr ||
+        frame->inputTextures[0] == nullptr)
+        return false;
+    *texture = *frame->inputTextures[0];
+    const uint32_t maxSize = static_cast<uint32_t>(facts.maxTextureSize);
+    if (texture->width == 0 || texture->height == 0 || texture->width > maxSize || texture->height > maxSize ||
+        texture->width > INT32_MAX / 4 || texture->height > INT32_MAX / 4)
+        return false;
+    // A name that is not a 2D texture is neither attached nor bound (either
+    // is an error): the frame sees texture 0, as for a missing input.
+    if (!IsTexture2D(texture->handle, facts))
+        texture->handle = 0;
+    return true;
+}
+
 }  // namespace
 
 uint32_t ZudArazOdudave::InitGL(const ViewportRecord* viewportRecord)
@@ -70,20 +89,9 @@ uint32_t ZudArazOdudave::DeInitGL()
 
 uint32_t ZudArazOdudave::ProcessOpenGL(const FrameInput* frame)
 {
-    if (frame == nullptr || frame->inputTextureCount < 1 || frame->inputTextures == nullptr ||
-        frame->inputTextures[0] == nullptr)
+    TextureInfo texture{};
+    if (!FrameInputTexture(frame, contextFacts, &texture))
         return kFailure;
-    TextureInfo texture = *frame->inputTextures[0];
-    // An empty image has nothing to read back or draw, and no texture of the
-    // context can hold an image larger than its limit.
-    const uint32_t maxSize = static_cast<uint32_t>(contextFacts.maxTextureSize);
-    if (texture.width == 0 || texture.height == 0 || texture.width > maxSize || texture.height > maxSize ||
-        texture.width > INT32_MAX / 4 || texture.height > INT32_MAX / 4)
-        return kFailure;
-    // A name that is not a 2D texture is neither attached nor bound (either
-    // is an error): the frame sees texture 0, as for a missing input.
-    if (!IsTexture2D(texture.handle, contextFacts))
-        texture.handle = 0;
     // Everything that can run out of memory happens before the first GL draw,
     // so a failed frame draws nothing and gives the host its framebuffers back.
     GLint hostReadFramebuffer = 0;

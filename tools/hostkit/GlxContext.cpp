@@ -5,6 +5,8 @@
 #include <GL/glew.h>
 #include <GL/glx.h>
 
+#include <array>
+
 #include "GlContext.h"
 #include "GlContextImpl.h"
 
@@ -17,6 +19,40 @@ using CreateContextAttribs = GLXContext (*)(Display*, GLXFBConfig, GLXContext, B
 int IgnoreXErrors(Display*, XErrorEvent*)
 {
     return 0;
+}
+
+// RGBA8 with pbuffers, for the contexts that cannot be current without a drawable.
+bool ChooseConfig(Display* display, GLXFBConfig* config)
+{
+    const int attributes[] = {GLX_DRAWABLE_TYPE, GLX_PBUFFER_BIT, GLX_RENDER_TYPE, GLX_RGBA_BIT,
+                              GLX_RED_SIZE,      8,               GLX_GREEN_SIZE,  8,
+                              GLX_BLUE_SIZE,     8,               GLX_ALPHA_SIZE,  8,
+                              None};
+    int count = 0;
+    GLXFBConfig* configs = glXChooseFBConfig(display, DefaultScreen(display), attributes, &count);
+    if (configs == nullptr || count == 0)
+        return false;
+    *config = configs[0];
+    XFree(configs);
+    return true;
+}
+
+// The version, profile and flags of the kind asked for.
+std::array<int, 9> ContextAttributes(const GlContextRequest& request)
+{
+    const bool compat = request.kind == GlContextKind::Compat;
+    const int flags = ForwardCompatible(request.kind)            ? GLX_CONTEXT_FORWARD_COMPATIBLE_BIT_ARB
+                      : request.kind == GlContextKind::Debug ? GLX_CONTEXT_DEBUG_BIT_ARB
+                                                             : 0;
+    return {GLX_CONTEXT_MAJOR_VERSION_ARB,
+            request.major,
+            GLX_CONTEXT_MINOR_VERSION_ARB,
+            request.minor,
+            GLX_CONTEXT_PROFILE_MASK_ARB,
+            compat ? GLX_CONTEXT_COMPATIBILITY_PROFILE_BIT_ARB : GLX_CONTEXT_CORE_PROFILE_BIT_ARB,
+            GLX_CONTEXT_FLAGS_ARB,
+            flags,
+            None};
 }
 
 // One connection per process: Mesa keeps per-display state alive after
@@ -52,40 +88,20 @@ public:
             *error = "cannot open the X display (is Xvfb running and DISPLAY set?)";
             return false;
         }
-        const int configAttributes[] = {GLX_DRAWABLE_TYPE, GLX_PBUFFER_BIT, GLX_RENDER_TYPE, GLX_RGBA_BIT,
-                                        GLX_RED_SIZE,      8,               GLX_GREEN_SIZE,  8,
-                                        GLX_BLUE_SIZE,     8,               GLX_ALPHA_SIZE,  8,
-                                        None};
-        int count = 0;
-        GLXFBConfig* configs = glXChooseFBConfig(display, DefaultScreen(display), configAttributes, &count);
-        if (configs == nullptr || count == 0) {
+        GLXFBConfig config = nullptr;
+        if (!ChooseConfig(display, &config)) {
             *error = "no GLX framebuffer configuration with pbuffer support";
             return false;
         }
-        const GLXFBConfig config = configs[0];
-        XFree(configs);
         auto create = reinterpret_cast<CreateContextAttribs>(
             glXGetProcAddressARB(reinterpret_cast<const GLubyte*>("glXCreateContextAttribsARB")));
         if (create == nullptr) {
             *error = "GLX_ARB_create_context is not available";
             return false;
         }
-        const bool compat = request.kind == GlContextKind::Compat;
-        const int flags = ForwardCompatible(request.kind) ? GLX_CONTEXT_FORWARD_COMPATIBLE_BIT_ARB
-                          : request.kind == GlContextKind::Debug ? GLX_CONTEXT_DEBUG_BIT_ARB
-                                                                 : 0;
-        const int contextAttributes[] = {
-            GLX_CONTEXT_MAJOR_VERSION_ARB,
-            request.major,
-            GLX_CONTEXT_MINOR_VERSION_ARB,
-            request.minor,
-            GLX_CONTEXT_PROFILE_MASK_ARB,
-            compat ? GLX_CONTEXT_COMPATIBILITY_PROFILE_BIT_ARB : GLX_CONTEXT_CORE_PROFILE_BIT_ARB,
-            GLX_CONTEXT_FLAGS_ARB,
-            flags,
-            None};
+        const std::array<int, 9> contextAttributes = ContextAttributes(request);
         XErrorHandler previous = XSetErrorHandler(IgnoreXErrors);
-        context = create(display, config, nullptr, True, contextAttributes);
+        context = create(display, config, nullptr, True, contextAttributes.data());
         XSync(display, False);
         XSetErrorHandler(previous);
         if (context == nullptr) {

@@ -227,6 +227,51 @@ int FindParameter(const PluginDescription& plugin, const std::string& name)
     return -1;
 }
 
+namespace {
+
+// A boolean or event: on/off, true/false, yes/no, 1/0.
+float BooleanValue(const std::string& valueText, const std::string& badValue)
+{
+    const std::string word = Lower(valueText);
+    if (word == "on" || word == "true" || word == "yes" || word == "1")
+        return 1.0f;
+    if (word == "off" || word == "false" || word == "no" || word == "0")
+        return 0.0f;
+    throw HostError(badValue + "use on/off, true/false or 1/0");
+}
+
+// An option: an element's name, its value, or its position.
+float OptionValue(const ParameterDescription& parameter, const std::string& valueText, const std::string& badValue)
+{
+    for (const OptionElement& element : parameter.elements)
+        if (Lower(element.name) == Lower(valueText))
+            return element.value;
+    float number = 0;
+    if (ParseFloat(valueText, &number)) {
+        for (const OptionElement& element : parameter.elements)
+            if (element.value == number)
+                return number;
+        // An element's position, where the values are not 0, 1, 2 ...
+        if (number >= 0 && number == std::floor(number) && number < static_cast<float>(parameter.elements.size()))
+            return parameter.elements[static_cast<size_t>(number)].value;
+    }
+    throw HostError(badValue + "use one of " + ElementList(parameter));
+}
+
+// Any other number: inside the parameter's range.
+float RangedValue(const ParameterDescription& parameter, const std::string& valueText, const std::string& badValue)
+{
+    float number = 0;
+    if (!ParseFloat(valueText, &number))
+        throw HostError(badValue + "not a number");
+    if (number < parameter.minimum || number > parameter.maximum)
+        throw HostError(badValue + "outside its range " + FormatFloat(parameter.minimum) + " to " +
+                        FormatFloat(parameter.maximum));
+    return number;
+}
+
+}  // namespace
+
 ParameterSetting ResolveSetting(const PluginDescription& plugin, const std::string& assignment)
 {
     const size_t equals = assignment.find('=');
@@ -246,50 +291,16 @@ ParameterSetting ResolveSetting(const PluginDescription& plugin, const std::stri
     setting.index = parameter.index;
     const std::string badValue = "bad value \"" + valueText + "\" for \"" + parameter.name + "\" (" +
                                  TypeName(parameter.type) + "): ";
-
     if (parameter.IsText()) {
         setting.isText = true;
         setting.text = valueText;
-        return setting;
+    } else if (parameter.type == ffgl::kParameterBoolean || parameter.type == ffgl::kParameterEvent) {
+        setting.value = BooleanValue(valueText, badValue);
+    } else if (parameter.type == ffgl::kParameterOption) {
+        setting.value = OptionValue(parameter, valueText, badValue);
+    } else {
+        setting.value = RangedValue(parameter, valueText, badValue);
     }
-    if (parameter.type == ffgl::kParameterBoolean || parameter.type == ffgl::kParameterEvent) {
-        const std::string word = Lower(valueText);
-        if (word == "on" || word == "true" || word == "yes" || word == "1")
-            setting.value = 1.0f;
-        else if (word == "off" || word == "false" || word == "no" || word == "0")
-            setting.value = 0.0f;
-        else
-            throw HostError(badValue + "use on/off, true/false or 1/0");
-        return setting;
-    }
-    if (parameter.type == ffgl::kParameterOption) {
-        for (const OptionElement& element : parameter.elements)
-            if (Lower(element.name) == Lower(valueText)) {
-                setting.value = element.value;
-                return setting;
-            }
-        float number = 0;
-        if (ParseFloat(valueText, &number)) {
-            for (const OptionElement& element : parameter.elements)
-                if (element.value == number) {
-                    setting.value = number;
-                    return setting;
-                }
-            // An element's position, where the values are not 0, 1, 2 ...
-            if (number >= 0 && number == std::floor(number) && number < static_cast<float>(parameter.elements.size())) {
-                setting.value = parameter.elements[static_cast<size_t>(number)].value;
-                return setting;
-            }
-        }
-        throw HostError(badValue + "use one of " + ElementList(parameter));
-    }
-    float number = 0;
-    if (!ParseFloat(valueText, &number))
-        throw HostError(badValue + "not a number");
-    if (number < parameter.minimum || number > parameter.maximum)
-        throw HostError(badValue + "outside its range " + FormatFloat(parameter.minimum) + " to " +
-                        FormatFloat(parameter.maximum));
-    setting.value = number;
     return setting;
 }
 

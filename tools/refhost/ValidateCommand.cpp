@@ -106,69 +106,45 @@ KindTally RunKind(const ValidateOptions& options, const std::vector<validator::V
     return tally;
 }
 
-}  // namespace
-
-int RunValidate(const ValidateOptions& options)
+int ListTests(const std::vector<validator::ValidationTestInfo>& tests)
 {
-    const std::vector<validator::ValidationTestInfo> tests = validator::ValidationTests();
-    if (options.list) {
-        size_t width = 0;
-        for (const validator::ValidationTestInfo& test : tests)
-            width = std::max(width, test.name.size());
-        for (const validator::ValidationTestInfo& test : tests)
-            std::printf("%-*s  %s\n", static_cast<int>(width), test.name.c_str(), test.summary.c_str());
-        return 0;
-    }
-    if (options.plugin.empty())
-        throw hostsupport::HostError("validate needs the PLUGIN file (or --list)");
-    if (!options.validateOne.empty() || options.probeContext) {
-        // Run by hand, without a parent's pipe, the report goes to standard output.
-        const int fd = fcntl(validator::kValidationReportFd, F_GETFD) != -1 ? validator::kValidationReportFd : 1;
-        // A child runs in one kind; "all" by hand means the first.
-        const hostkit::GlContextRequest request = ContextRequest(options.gl, SelectedKinds(options.context)[0]);
-        if (options.probeContext)
-            return validator::ProbeValidationContext(request, fd);
-        return validator::RunOneValidationTest(options.plugin, options.validateOne, request, fd);
-    }
+    size_t width = 0;
+    for (const validator::ValidationTestInfo& test : tests)
+        width = std::max(width, test.name.size());
+    for (const validator::ValidationTestInfo& test : tests)
+        std::printf("%-*s  %s\n", static_cast<int>(width), test.name.c_str(), test.summary.c_str());
+    return 0;
+}
 
-    std::error_code error;
-    if (!std::filesystem::exists(options.plugin, error))
-        throw hostsupport::HostError("cannot open the plug-in " + options.plugin + ": no such file");
-    if (std::filesystem::is_directory(options.plugin, error))
-        throw hostsupport::HostError("cannot open the plug-in " + options.plugin + ": it is a folder");
-    const std::string plugin = std::filesystem::absolute(options.plugin).string();
-    // A file no test could load is one failure with its reason, not one per test.
-    const std::string problem = hostsupport::PluginFileProblem(plugin);
-    if (!problem.empty()) {
-        std::printf("zao-host validate: %s\nFAIL plug-in-file: %s\nvalidate: 0 passed, 1 failed\n", plugin.c_str(),
-                    problem.c_str());
-        return 1;
-    }
+// A child's one test (or context probe), its report on the parent's pipe.
+int RunChild(const ValidateOptions& options)
+{
+    // Run by hand, without a parent's pipe, the report goes to standard output.
+    const int fd = fcntl(validator::kValidationReportFd, F_GETFD) != -1 ? validator::kValidationReportFd : 1;
+    // A child runs in one kind; "all" by hand means the first.
+    const hostkit::GlContextRequest request = ContextRequest(options.gl, SelectedKinds(options.context)[0]);
+    if (options.probeContext)
+        return validator::ProbeValidationContext(request, fd);
+    return validator::RunOneValidationTest(options.plugin, options.validateOne, request, fd);
+}
+
+std::vector<validator::ValidationTestInfo> SelectedTests(const std::vector<validator::ValidationTestInfo>& tests,
+                                                         const std::vector<std::string>& only)
+{
     std::vector<validator::ValidationTestInfo> selected;
-    for (const std::string& name : options.only) {
+    for (const std::string& name : only) {
         const auto found = std::find_if(tests.begin(), tests.end(),
                                         [&](const validator::ValidationTestInfo& test) { return test.name == name; });
         if (found == tests.end())
             throw hostsupport::HostError("unknown test \"" + name + "\" (the tests are: " + TestNames() + ")");
         selected.push_back(*found);
     }
-    if (selected.empty())
-        selected = tests;
+    return selected.empty() ? tests : selected;
+}
 
-    // One display for every child: each opens its own GL context on it.
-    hostsupport::VirtualDisplay display;
-    if (options.gl == "glx")
-        display = hostsupport::VirtualDisplay::EnsureDisplay();
-    const std::string executable = OwnExecutable();
-    const std::vector<hostkit::GlContextKind> kinds = SelectedKinds(options.context);
-    std::printf("zao-host validate: %s, %zu test%s in %s, each in its own process (%s, at most %g s each)\n",
-                plugin.c_str(), selected.size(), selected.size() == 1 ? "" : "s", KindsText(kinds).c_str(),
-                options.gl == "glx" ? "GLX" : "EGL", options.timeout);
-    std::fflush(stdout);
-
-    std::vector<KindTally> tallies;
-    for (hostkit::GlContextKind kind : kinds)
-        tallies.push_back(RunKind(options, selected, executable, plugin, kind));
+// The summary per kind and in all; the exit status.
+int Summarise(const std::vector<KindTally>& tallies)
+{
     size_t passed = 0, failed = 0, skipped = 0;
     for (const KindTally& tally : tallies) {
         passed += tally.passed;
@@ -185,6 +161,49 @@ int RunValidate(const ValidateOptions& options)
     std::printf("\n");
     // A run in which no context could be made tested nothing.
     return failed == 0 && passed > 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int RunValidate(const ValidateOptions& options)
+{
+    const std::vector<validator::ValidationTestInfo> tests = validator::ValidationTests();
+    if (options.list)
+        return ListTests(tests);
+    if (options.plugin.empty())
+        throw hostsupport::HostError("validate needs the PLUGIN file (or --list)");
+    if (!options.validateOne.empty() || options.probeContext)
+        return RunChild(options);
+
+    std::error_code error;
+    if (!std::filesystem::exists(options.plugin, error))
+        throw hostsupport::HostError("cannot open the plug-in " + options.plugin + ": no such file");
+    if (std::filesystem::is_directory(options.plugin, error))
+        throw hostsupport::HostError("cannot open the plug-in " + options.plugin + ": it is a folder");
+    const std::string plugin = std::filesystem::absolute(options.plugin).string();
+    // A file no test could load is one failure with its reason, not one per test.
+    const std::string problem = hostsupport::PluginFileProblem(plugin);
+    if (!problem.empty()) {
+        std::printf("zao-host validate: %s\nFAIL plug-in-file: %s\nvalidate: 0 passed, 1 failed\n", plugin.c_str(),
+                    problem.c_str());
+        return 1;
+    }
+    const std::vector<validator::ValidationTestInfo> selected = SelectedTests(tests, options.only);
+
+    // One display for every child: each opens its own GL context on it.
+    hostsupport::VirtualDisplay display;
+    if (options.gl == "glx")
+        display = hostsupport::VirtualDisplay::EnsureDisplay();
+    const std::string executable = OwnExecutable();
+    const std::vector<hostkit::GlContextKind> kinds = SelectedKinds(options.context);
+    std::printf("zao-host validate: %s, %zu test%s in %s, each in its own process (%s, at most %g s each)\n",
+                plugin.c_str(), selected.size(), selected.size() == 1 ? "" : "s", KindsText(kinds).c_str(),
+                options.gl == "glx" ? "GLX" : "EGL", options.timeout);
+    std::fflush(stdout);
+    std::vector<KindTally> tallies;
+    for (hostkit::GlContextKind kind : kinds)
+        tallies.push_back(RunKind(options, selected, executable, plugin, kind));
+    return Summarise(tallies);
 }
 
 }  // namespace refhost

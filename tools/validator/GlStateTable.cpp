@@ -12,13 +12,19 @@ namespace validator {
 
 namespace {
 
-void ReadRow(const StateRow& row, double* values)
+// The first count values a query wrote, as numbers.
+template <typename T> void Store(const T* read, int count, double* values)
+{
+    for (int i = 0; i < count; ++i)
+        values[i] = static_cast<double>(read[i]);
+}
+
+// State of the context itself; false for a query of an object's.
+bool ReadContextRow(const StateRow& row, double* values)
 {
     GLint integers[4] = {0, 0, 0, 0};
     GLfloat floats[4] = {0, 0, 0, 0};
     GLboolean booleans[4] = {GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE};
-    void* pointer = nullptr;
-    enum { Integers, Floats, Booleans, Pointer } kind = Integers;
     switch (row.query) {
     case StateQuery::Enabled:
         integers[0] = glIsEnabled(row.pname);
@@ -34,33 +40,50 @@ void ReadRow(const StateRow& row, double* values)
         break;
     case StateQuery::Float:
         glGetFloatv(row.pname, floats);
-        kind = Floats;
-        break;
+        Store(floats, row.count, values);
+        return true;
     case StateQuery::FloatAt:
         glGetFloati_v(row.pname, row.index, floats);
-        kind = Floats;
-        break;
+        Store(floats, row.count, values);
+        return true;
     case StateQuery::Boolean:
         glGetBooleanv(row.pname, booleans);
-        kind = Booleans;
-        break;
+        Store(booleans, row.count, values);
+        return true;
     case StateQuery::BooleanAt:
         glGetBooleani_v(row.pname, row.index, booleans);
-        kind = Booleans;
-        break;
+        Store(booleans, row.count, values);
+        return true;
     case StateQuery::ActiveQuery:
         glGetQueryiv(row.pname, GL_CURRENT_QUERY, integers);
         break;
     case StateQuery::CurrentAttribute:
         glGetVertexAttribfv(row.index, GL_CURRENT_VERTEX_ATTRIB, floats);
-        kind = Floats;
-        break;
-    case StateQuery::TextureParameter:
-        glGetTexParameteriv(GL_TEXTURE_2D, row.pname, integers);
-        break;
+        Store(floats, row.count, values);
+        return true;
+    default:
+        return false;
+    }
+    Store(integers, row.count, values);
+    return true;
+}
+
+// State of a host object: the bound texture, framebuffer or vertex array.
+void ReadObjectRow(const StateRow& row, double* values)
+{
+    GLint integers[4] = {0, 0, 0, 0};
+    GLfloat floats[4] = {0, 0, 0, 0};
+    void* pointer = nullptr;
+    switch (row.query) {
     case StateQuery::TextureParameterFloat:
         glGetTexParameterfv(GL_TEXTURE_2D, row.pname, floats);
-        kind = Floats;
+        return Store(floats, row.count, values);
+    case StateQuery::AttributePointer:
+        glGetVertexAttribPointerv(row.index, GL_VERTEX_ATTRIB_ARRAY_POINTER, &pointer);
+        values[0] = static_cast<double>(reinterpret_cast<uintptr_t>(pointer));
+        return;
+    case StateQuery::TextureParameter:
+        glGetTexParameteriv(GL_TEXTURE_2D, row.pname, integers);
         break;
     case StateQuery::TextureLevel:
         glGetTexLevelParameteriv(GL_TEXTURE_2D, static_cast<GLint>(row.index), row.pname, integers);
@@ -79,27 +102,16 @@ void ReadRow(const StateRow& row, double* values)
     case StateQuery::Attribute:
         glGetVertexAttribiv(row.index, row.pname, integers);
         break;
-    case StateQuery::AttributePointer:
-        glGetVertexAttribPointerv(row.index, GL_VERTEX_ATTRIB_ARRAY_POINTER, &pointer);
-        kind = Pointer;
+    default:
         break;
     }
-    for (int i = 0; i < row.count; ++i) {
-        switch (kind) {
-        case Integers:
-            values[i] = integers[i];
-            break;
-        case Floats:
-            values[i] = floats[i];
-            break;
-        case Booleans:
-            values[i] = booleans[i] ? 1 : 0;
-            break;
-        case Pointer:
-            values[i] = static_cast<double>(reinterpret_cast<uintptr_t>(pointer));
-            break;
-        }
-    }
+    Store(integers, row.count, values);
+}
+
+void ReadRow(const StateRow& row, double* values)
+{
+    if (!ReadContextRow(row, values))
+        ReadObjectRow(row, values);
 }
 
 // Whole numbers in full (a row length, a primitive restart index), the rest as %g.

@@ -39,56 +39,59 @@ struct LumaTerms {
     float Luma(const uint8_t* cell) const { return (r[cell[0]] + g[cell[1]]) + b[cell[2]]; }
 };
 
-// The mask is decided first on the exact integer L = 299 R + 587 G + 114 B.
-// The single-precision luma is L / 255000 up to rounding on non-negative
-// values: three roundings per term (its constant, division and product) and
-// two sums, a relative error below 5 x 2^-24, under 0.08 in units of L since
-// L <= 255000. Cells whose L lies more than 1 from threshold x 255000 are
-// therefore decided by L alone; the few in that band, and grids without
-// SSE2, get the single-precision luma itself.
-void BuildMask(const uint8_t* grid, size_t cellCount, float threshold, float invert, uint8_t* mask)
-{
-    static const LumaTerms terms;
-    // A NaN invert is not >= 0.5, so it leaves the mask uninverted.
-    const uint8_t flip = invert >= 0.5f ? 1 : 0;
-    auto exact = [&](size_t i) {
-        mask[i] = static_cast<uint8_t>(static_cast<uint8_t>(terms.Luma(grid + 4 * i) > threshold) ^ flip);
-    };
-    size_t i = 0;
 #if ZAO_MASK_SSE2
-    // Above limitAbove the luma surely exceeds the threshold, below limitBelow
-    // it surely does not. A NaN threshold is exceeded by nothing.
-    int32_t limitAbove = INT32_MAX;
-    int32_t limitBelow = INT32_MAX;
+// Above `above` the luma surely exceeds the threshold, below `below` it
+// surely does not. A NaN threshold is exceeded by nothing.
+struct SureLimits {
+    int32_t above = INT32_MAX;
+    int32_t below = INT32_MAX;
+};
+
+SureLimits SureLimitsFor(float threshold)
+{
+    SureLimits limits;
     if (threshold == threshold) {
         const float clamped = threshold > 2.0f ? 2.0f : (threshold < -1.0f ? -1.0f : threshold);
         const double scaled = static_cast<double>(clamped) * 255000.0;
-        limitAbove = static_cast<int32_t>(std::floor(scaled + 1.0));
-        limitBelow = static_cast<int32_t>(std::ceil(scaled - 1.0));
+        limits.above = static_cast<int32_t>(std::floor(scaled + 1.0));
+        limits.below = static_cast<int32_t>(std::ceil(scaled - 1.0));
     }
+    return limits;
+}
+
+// L of four cells (16 bytes); the alpha byte meets weight 0.
+inline __m128i WeighFourCells(const uint8_t* cells)
+{
     const __m128i weights = _mm_setr_epi16(299, 587, 114, 0, 299, 587, 114, 0);
     const __m128i zero = _mm_setzero_si128();
-    const __m128i above = _mm_set1_epi32(limitAbove);
-    const __m128i below = _mm_set1_epi32(limitBelow);
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cells));
+    const __m128i low = _mm_madd_epi16(_mm_unpacklo_epi8(bytes, zero), weights);
+    const __m128i high = _mm_madd_epi16(_mm_unpackhi_epi8(bytes, zero), weights);
+    const __m128 lowF = _mm_castsi128_ps(low);
+    const __m128 highF = _mm_castsi128_ps(high);
+    const __m128i even = _mm_castps_si128(_mm_shuffle_ps(lowF, highF, _MM_SHUFFLE(2, 0, 2, 0)));
+    const __m128i odd = _mm_castps_si128(_mm_shuffle_ps(lowF, highF, _MM_SHUFFLE(3, 1, 3, 1)));
+    return _mm_add_epi32(even, odd);
+}
+
+// Masks whole blocks of 16 cells by L; the cells in the band go to exact.
+// Returns how many cells it covered.
+template <typename Exact>
+size_t MaskBlocksByL(const uint8_t* grid, size_t cellCount, float threshold, uint8_t flip, uint8_t* mask,
+                     Exact exact)
+{
+    const SureLimits limits = SureLimitsFor(threshold);
+    const __m128i above = _mm_set1_epi32(limits.above);
+    const __m128i below = _mm_set1_epi32(limits.below);
     const __m128i flipBytes = _mm_set1_epi8(static_cast<char>(flip));
     const __m128i ones = _mm_set1_epi8(1);
-    // L of four cells (16 bytes); the alpha byte meets weight 0.
-    auto weigh = [&](const uint8_t* cells) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cells));
-        const __m128i low = _mm_madd_epi16(_mm_unpacklo_epi8(bytes, zero), weights);
-        const __m128i high = _mm_madd_epi16(_mm_unpackhi_epi8(bytes, zero), weights);
-        const __m128 lowF = _mm_castsi128_ps(low);
-        const __m128 highF = _mm_castsi128_ps(high);
-        const __m128i even = _mm_castps_si128(_mm_shuffle_ps(lowF, highF, _MM_SHUFFLE(2, 0, 2, 0)));
-        const __m128i odd = _mm_castps_si128(_mm_shuffle_ps(lowF, highF, _MM_SHUFFLE(3, 1, 3, 1)));
-        return _mm_add_epi32(even, odd);
-    };
+    size_t i = 0;
     for (; i + 16 <= cellCount; i += 16) {
         const uint8_t* cells = grid + 4 * i;
-        const __m128i l0 = weigh(cells);
-        const __m128i l1 = weigh(cells + 16);
-        const __m128i l2 = weigh(cells + 32);
-        const __m128i l3 = weigh(cells + 48);
+        const __m128i l0 = WeighFourCells(cells);
+        const __m128i l1 = WeighFourCells(cells + 16);
+        const __m128i l2 = WeighFourCells(cells + 32);
+        const __m128i l3 = WeighFourCells(cells + 48);
         const __m128i sure = _mm_packs_epi16(
             _mm_packs_epi32(_mm_cmpgt_epi32(l0, above), _mm_cmpgt_epi32(l1, above)),
             _mm_packs_epi32(_mm_cmpgt_epi32(l2, above), _mm_cmpgt_epi32(l3, above)));
@@ -106,6 +109,28 @@ void BuildMask(const uint8_t* grid, size_t cellCount, float threshold, float inv
             exact(i + k);
         }
     }
+    return i;
+}
+#endif
+
+// The mask is decided first on the exact integer L = 299 R + 587 G + 114 B.
+// The single-precision luma is L / 255000 up to rounding on non-negative
+// values: three roundings per term (its constant, division and product) and
+// two sums, a relative error below 5 x 2^-24, under 0.08 in units of L since
+// L <= 255000. Cells whose L lies more than 1 from threshold x 255000 are
+// therefore decided by L alone; the few in that band, and grids without
+// SSE2, get the single-precision luma itself.
+void BuildMask(const uint8_t* grid, size_t cellCount, float threshold, float invert, uint8_t* mask)
+{
+    static const LumaTerms terms;
+    // A NaN invert is not >= 0.5, so it leaves the mask uninverted.
+    const uint8_t flip = invert >= 0.5f ? 1 : 0;
+    auto exact = [&](size_t i) {
+        mask[i] = static_cast<uint8_t>(static_cast<uint8_t>(terms.Luma(grid + 4 * i) > threshold) ^ flip);
+    };
+    size_t i = 0;
+#if ZAO_MASK_SSE2
+    i = MaskBlocksByL(grid, cellCount, threshold, flip, mask, exact);
 #endif
     for (; i < cellCount; ++i)
         exact(i);
