@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "../host/PluginApi.h"
+#include "host/PluginApi.h"
 
 enum TrackerParameter : uint32_t {
     kThreshold = 0,

@@ -4,8 +4,8 @@
 
 #include <new>
 
-#include "../host/LogChannel.h"
-#include "../host/PluginInfo.h"
+#include "host/LogChannel.h"
+#include "host/PluginInfo.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "../ffglex/ScreenQuad.h"
-#include "../ffglex/ShaderProgram.h"
-#include "../host/PluginInstance.h"
+#include "ffglex/ScreenQuad.h"
+#include "ffglex/ShaderProgram.h"
+#include "host/PluginInstance.h"
 #include "TrackerParameters.h"
 #include "analysis/BlobDetection.h"
 #include "analysis/TargetList.h"

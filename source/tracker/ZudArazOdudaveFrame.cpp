@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <new>
 
-#include "../ffglex/GlHeaders.h"
-#include "../ffglex/ScopedBindings.h"
-#include "../host/LogChannel.h"
+#include "ffglex/GlHeaders.h"
+#include "ffglex/ScopedBindings.h"
+#include "host/LogChannel.h"
 #include "gl/RequiredGlFunctions.h"
 #include "gl/ShaderSources.h"
 #include "ZudArazOdudave.h"
@@ -157,7 +157,8 @@ bool ZudArazOdudave::SampleInputGrid(const TextureInfo& texture)
 {
     hostViewport.Forget();
     bool startedAfresh = false;
-    const bool sampled = inputGrid.Sample(texture, screenQuad, hostViewport, &startedAfresh);
+    const bool sampled = inputGrid.Sample(texture.handle, texture.width, texture.height, screenQuad, hostViewport,
+                                          &startedAfresh);
     // The detection buffers follow the grid's size: they start afresh with it.
     if (startedAfresh)
         detection = DetectionWorkspace();

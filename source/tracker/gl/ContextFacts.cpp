@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "../../ffglex/GlHeaders.h"
+#include "ffglex/GlHeaders.h"
 
 namespace {
 

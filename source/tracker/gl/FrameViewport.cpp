@@ -1,7 +1,7 @@
 // The one read of the host's viewport a frame may make.
 #include "FrameViewport.h"
 
-#include "../../ffglex/GlHeaders.h"
+#include "ffglex/GlHeaders.h"
 
 const float* FrameViewport::Get()
 {

@@ -5,8 +5,8 @@
 #include <array>
 #include <string>
 
-#include "../../ffglex/GlHeaders.h"
-#include "../../ffglex/ScopedBindings.h"
+#include "ffglex/GlHeaders.h"
+#include "ffglex/ScopedBindings.h"
 #include "PackStateGuard.h"
 
 namespace {

@@ -7,10 +7,10 @@
 
 #include <cstdint>
 
-#include "../../ffglex/ScreenQuad.h"
-#include "../../ffglex/ShaderProgram.h"
-#include "../analysis/BufferTrim.h"
-#include "../analysis/GridSampling.h"
+#include "ffglex/ScreenQuad.h"
+#include "ffglex/ShaderProgram.h"
+#include "analysis/BufferTrim.h"
+#include "analysis/GridSampling.h"
 
 class GpuGridSampler {
 public:

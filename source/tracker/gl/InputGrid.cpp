@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <new>
 
-#include "../../ffglex/GlHeaders.h"
-#include "../../ffglex/ScopedBindings.h"
+#include "ffglex/GlHeaders.h"
+#include "ffglex/ScopedBindings.h"
 #include "PackStateGuard.h"
 #include "ShaderSources.h"
 
@@ -16,46 +16,46 @@ namespace {
 // texture to be that attachment. Leaves unit 0 active with no 2D texture.
 InputTextureDescription DescribeInputTexture(uint32_t texture)
 {
-    InputTextureDescription facts{};
-    facts.readable = texture != 0 && glCheckFramebufferStatus(GL_READ_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
-    if (!facts.readable)
-        return facts;
+    InputTextureDescription description{};
+    description.readable = texture != 0 && glCheckFramebufferStatus(GL_READ_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    if (!description.readable)
+        return description;
     GLint internalFormat = 0;
     {
         ffglex::ScopedActiveTextureUnit unit(0);
         ffglex::Scoped2DTextureBinding bound(texture);
         GLint swizzle[4] = {0, 0, 0, 0};
-        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, &facts.baseLevel);
+        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, &description.baseLevel);
         glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_RGBA, swizzle);
-        facts.identitySwizzle = swizzle[0] == GL_RED && swizzle[1] == GL_GREEN && swizzle[2] == GL_BLUE &&
+        description.identitySwizzle = swizzle[0] == GL_RED && swizzle[1] == GL_GREEN && swizzle[2] == GL_BLUE &&
                                 swizzle[3] == GL_ALPHA;
-        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &facts.levelWidth);
-        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &facts.levelHeight);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &description.levelWidth);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &description.levelHeight);
         glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &internalFormat);
     }
     // The format hosts hand over nearly always says all the attachment would,
     // in one query instead of six.
     if (internalFormat == GL_RGBA8) {
-        facts.linearEncoding = true;
-        facts.unsignedNormalized = true;
-        for (int32_t& bits : facts.componentBits)
+        description.linearEncoding = true;
+        description.unsignedNormalized = true;
+        for (int32_t& bits : description.componentBits)
             bits = 8;
-        return facts;
+        return description;
     }
     const auto attachment = [](GLenum name) {
         GLint value = 0;
         glGetFramebufferAttachmentParameteriv(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, name, &value);
         return value;
     };
-    facts.linearEncoding = attachment(GL_FRAMEBUFFER_ATTACHMENT_COLOR_ENCODING) == GL_LINEAR;
+    description.linearEncoding = attachment(GL_FRAMEBUFFER_ATTACHMENT_COLOR_ENCODING) == GL_LINEAR;
     const GLint componentType = attachment(GL_FRAMEBUFFER_ATTACHMENT_COMPONENT_TYPE);
-    facts.unsignedNormalized = componentType == GL_UNSIGNED_NORMALIZED;
-    facts.integerComponents = componentType == GL_INT || componentType == GL_UNSIGNED_INT;
-    facts.componentBits[0] = attachment(GL_FRAMEBUFFER_ATTACHMENT_RED_SIZE);
-    facts.componentBits[1] = attachment(GL_FRAMEBUFFER_ATTACHMENT_GREEN_SIZE);
-    facts.componentBits[2] = attachment(GL_FRAMEBUFFER_ATTACHMENT_BLUE_SIZE);
-    facts.componentBits[3] = attachment(GL_FRAMEBUFFER_ATTACHMENT_ALPHA_SIZE);
-    return facts;
+    description.unsignedNormalized = componentType == GL_UNSIGNED_NORMALIZED;
+    description.integerComponents = componentType == GL_INT || componentType == GL_UNSIGNED_INT;
+    description.componentBits[0] = attachment(GL_FRAMEBUFFER_ATTACHMENT_RED_SIZE);
+    description.componentBits[1] = attachment(GL_FRAMEBUFFER_ATTACHMENT_GREEN_SIZE);
+    description.componentBits[2] = attachment(GL_FRAMEBUFFER_ATTACHMENT_BLUE_SIZE);
+    description.componentBits[3] = attachment(GL_FRAMEBUFFER_ATTACHMENT_ALPHA_SIZE);
+    return description;
 }
 
 }  // namespace
@@ -77,10 +77,11 @@ void InputGrid::Release()
     }
 }
 
-bool InputGrid::Sample(const TextureInfo& texture, const ffglex::ScreenQuad& quad, FrameViewport& viewport,
-                       bool* startedAfresh)
+bool InputGrid::Sample(uint32_t texture, uint32_t width, uint32_t height, const ffglex::ScreenQuad& quad,
+                       FrameViewport& viewport, bool* startedAfresh)
 {
-    return Prepare(texture.width, texture.height, startedAfresh) && Fill(texture, quad, viewport);
+    return Prepare(width, height, startedAfresh) &&
+           Fill(texture, static_cast<int32_t>(width), static_cast<int32_t>(height), quad, viewport);
 }
 
 bool InputGrid::Prepare(uint32_t imageWidth, uint32_t imageHeight, bool* startedAfresh)
@@ -110,16 +111,14 @@ bool InputGrid::Prepare(uint32_t imageWidth, uint32_t imageHeight, bool* started
     return true;
 }
 
-bool InputGrid::Fill(const TextureInfo& texture, const ffglex::ScreenQuad& quad, FrameViewport& viewport)
+bool InputGrid::Fill(uint32_t texture, int32_t w, int32_t h, const ffglex::ScreenQuad& quad, FrameViewport& viewport)
 {
-    const int32_t w = static_cast<int32_t>(texture.width);
-    const int32_t h = static_cast<int32_t>(texture.height);
     // Detach first: attaching a name that is not a 2D texture fails and would
     // leave the previous frame's texture in place to be read again.
     glBindFramebuffer(GL_READ_FRAMEBUFFER, readFramebuffer);
     glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, 0, 0);
-    glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture.handle, 0);
-    const InputTextureDescription input = DescribeInputTexture(texture.handle);
+    glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
+    const InputTextureDescription input = DescribeInputTexture(texture);
     // Only what level 0 holds can be read: a declared size beyond it must not size the read-back.
     const int32_t readWidth = std::max(0, std::min(w, input.levelWidth));
     const int32_t readHeight = std::max(0, std::min(h, input.levelHeight));
@@ -137,7 +136,7 @@ bool InputGrid::Fill(const TextureInfo& texture, const ffglex::ScreenQuad& quad,
         std::fill(cells.begin(), cells.end(), uint8_t{0});
         break;
     case GridRoad::Gpu:
-        gpuSampler.Sample(texture.handle, size, sourceIndices.data(), sourceIndexVersion, quad, viewport.Get(),
+        gpuSampler.Sample(texture, size, sourceIndices.data(), sourceIndexVersion, quad, viewport.Get(),
                           cells.data());
         break;
     case GridRoad::FullReadback:

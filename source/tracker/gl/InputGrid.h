@@ -9,10 +9,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "../../ffglex/ScreenQuad.h"
-#include "../../host/HostRecords.h"
-#include "../analysis/BufferTrim.h"
-#include "../analysis/GridSampling.h"
+#include "ffglex/ScreenQuad.h"
+#include "analysis/BufferTrim.h"
+#include "analysis/GridSampling.h"
 #include "FrameViewport.h"
 #include "GpuGridSampler.h"
 
@@ -22,12 +21,13 @@ public:
     bool Create(int32_t clipDistances);
     void Release();
 
-    // Sizes the grid for texture and fills it by the road the texture allows;
-    // leaves the read framebuffer bound to one of ours. False when memory runs
-    // out. *startedAfresh is set when the grid gave its memory back after a
-    // run of smaller frames, so that the caller may do the same.
-    bool Sample(const TextureInfo& texture, const ffglex::ScreenQuad& quad, FrameViewport& viewport,
-                bool* startedAfresh);
+    // Sizes the grid for an image of width x height in texture (a 2D texture
+    // name or 0) and fills it by the road the texture allows; leaves the read
+    // framebuffer bound to one of ours. False when memory runs out.
+    // *startedAfresh is set when the grid gave its memory back after a run of
+    // smaller frames, so that the caller may do the same.
+    bool Sample(uint32_t texture, uint32_t width, uint32_t height, const ffglex::ScreenQuad& quad,
+                FrameViewport& viewport, bool* startedAfresh);
 
     // Row-major RGBA cells, row 0 the bottom row of the frame.
     const std::vector<uint8_t>& Cells() const { return cells; }
@@ -45,7 +45,8 @@ public:
 
 private:
     bool Prepare(uint32_t imageWidth, uint32_t imageHeight, bool* startedAfresh);
-    bool Fill(const TextureInfo& texture, const ffglex::ScreenQuad& quad, FrameViewport& viewport);
+    bool Fill(uint32_t texture, int32_t width, int32_t height, const ffglex::ScreenQuad& quad,
+              FrameViewport& viewport);
 
     uint32_t readFramebuffer = 0;
     GpuGridSampler gpuSampler;

@@ -4,9 +4,9 @@
 
 #include <cstddef>
 
-#include "../../ffglex/GlHeaders.h"
-#include "../../ffglex/ScopedBindings.h"
-#include "../overlay/OverlayLayout.h"
+#include "ffglex/GlHeaders.h"
+#include "ffglex/ScopedBindings.h"
+#include "overlay/OverlayLayout.h"
 #include "ShaderSources.h"
 
 bool OverlayRenderer::Create(const char* vertexSource, const char* fragmentSource, bool wideLines_)

@@ -9,10 +9,10 @@
 #include <memory>
 #include <vector>
 
-#include "../../ffglex/ShaderProgram.h"
-#include "../analysis/TargetList.h"
-#include "../overlay/OverlayBatches.h"
-#include "../overlay/OverlaySettings.h"
+#include "ffglex/ShaderProgram.h"
+#include "analysis/TargetList.h"
+#include "overlay/OverlayBatches.h"
+#include "overlay/OverlaySettings.h"
 #include "FrameViewport.h"
 #include "OverlaySubmitter.h"
 

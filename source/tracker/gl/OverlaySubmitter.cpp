@@ -4,8 +4,8 @@
 // lines are not available every line becomes the quad a wide line covers.
 #include "OverlaySubmitter.h"
 
-#include "../../ffglex/GlHeaders.h"
-#include "../overlay/OverlayLayout.h"
+#include "ffglex/GlHeaders.h"
+#include "overlay/OverlayLayout.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "../overlay/OverlayBatches.h"
-#include "../overlay/OverlayDrawList.h"
-#include "../overlay/WideLineQuads.h"
+#include "overlay/OverlayBatches.h"
+#include "overlay/OverlayDrawList.h"
+#include "overlay/WideLineQuads.h"
 
 // The stream buffer, one allocation for the life of the GL objects:
 // rectangle vertices from byte 0, line vertices from kOverlayLineOffset, with

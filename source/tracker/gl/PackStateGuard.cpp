@@ -1,7 +1,7 @@
 // Saves, sets and restores the pixel-pack state around the effect's read-backs.
 #include "PackStateGuard.h"
 
-#include "../../ffglex/GlHeaders.h"
+#include "ffglex/GlHeaders.h"
 
 PackStateGuard::PackStateGuard()
 {

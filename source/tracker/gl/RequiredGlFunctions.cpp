@@ -3,7 +3,7 @@
 // 1.1 functions are linked from the system library and cannot be missing.
 #include "RequiredGlFunctions.h"
 
-#include "../../ffglex/GlHeaders.h"
+#include "ffglex/GlHeaders.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "../analysis/Truncation.h"
+#include "analysis/Truncation.h"
 
 void HueShift(float& red, float& green, float& blue, float shift)
 {

@@ -13,7 +13,7 @@
 #include "HueShift.h"
 #include "OverlayDrawList.h"
 #include "OverlaySettings.h"
-#include "../analysis/TargetList.h"
+#include "analysis/TargetList.h"
 
 namespace overlaylayout {
 
