@@ -1,7 +1,7 @@
-// The GPU side of the effect: GL objects made in InitGL and released in
-// DeInitGL, and the per-frame road: sample the grid (on the GPU where that is
-// exact, else from a whole read-back), detect, pass the input through, draw
-// the overlay on top.
+// The GPU side of the effect: its GL owners made in InitGL and released in
+// DeInitGL, and the order of a frame's steps: sample the grid (on the GPU
+// where that is exact, else from a whole read-back), detect, pass the input
+// through, draw the overlay on top.
 #include <algorithm>
 #include <cstdio>
 #include <new>

@@ -86,7 +86,7 @@ GridRoad ChooseGridRoad(const InputTextureDescription& texture, int32_t imageWid
                        texture.identitySwizzle;
     // A read of pixels outside level 0 is undefined, a fetch of them is 0: only the read road stays as it was.
     const bool inside = texture.levelWidth >= imageWidth && texture.levelHeight >= imageHeight;
-    const bool fits = grid.width <= limits.maxTargetSize && grid.height <= limits.maxTargetSize &&
+    const bool fits = grid.width <= limits.maxSurfaceSize && grid.height <= limits.maxSurfaceSize &&
                       static_cast<int64_t>(grid.width) + grid.height <= limits.maxSourceIndexCount;
     return exact && inside && fits ? GridRoad::Gpu : GridRoad::FullReadback;
 }

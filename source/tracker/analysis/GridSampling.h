@@ -57,7 +57,7 @@ struct InputTextureDescription {
 
 // Limits of the GPU road's own objects on this context.
 struct GpuGridLimits {
-    int32_t maxTargetSize;         // renderbuffer width and height
+    int32_t maxSurfaceSize;         // renderbuffer width and height
     int32_t maxSourceIndexCount;   // texels of a buffer texture
 };
 

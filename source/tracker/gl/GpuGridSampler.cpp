@@ -14,9 +14,9 @@ namespace {
 constexpr GLint kInputUnit = 0;
 constexpr GLint kIndexUnit = 1;
 
-// The draw state that would change what lands in the target, set neutral for
+// The draw state that would change what lands in the surface, set neutral for
 // the draw and given back as the host had it. Blending, masks, scissor,
-// culling and the like belong to the host; the target's bytes must not
+// culling and the like belong to the host; the surface's bytes must not
 // depend on them. Viewport and scissor are touched through index 0 only:
 // glViewport and glDisable(GL_SCISSOR_TEST) would reach every index. Clip
 // distances need no switch: the grid's vertex shader writes them all.
@@ -115,10 +115,10 @@ bool GpuGridSampler::Create(const char* vertexSource, const char* fragmentSource
     // its own filters say; texelFetch ignores filtering and wrapping anyway.
     glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &limits.maxTargetSize);
+    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &limits.maxSurfaceSize);
     glGetIntegerv(GL_MAX_TEXTURE_BUFFER_SIZE, &limits.maxSourceIndexCount);
-    targetSize = {0, 0};
-    targetTrim = BufferTrim();
+    surfaceSize = {0, 0};
+    surfaceTrim = BufferTrim();
     indexCapacity = 0;
     uploadedIndexVersion = 0;
     return true;
@@ -142,16 +142,16 @@ void GpuGridSampler::Release()
     limits = {0, 0};
 }
 
-void GpuGridSampler::ResizeTarget(GridSize grid)
+void GpuGridSampler::ResizeSurface(GridSize grid)
 {
     GLint hostRenderbuffer = 0;
     glGetIntegerv(GL_RENDERBUFFER_BINDING, &hostRenderbuffer);
     glBindRenderbuffer(GL_RENDERBUFFER, renderbuffer);
     glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, grid.width, grid.height);
     glBindRenderbuffer(GL_RENDERBUFFER, static_cast<GLuint>(hostRenderbuffer));
-    if (targetSize.width == 0)
+    if (surfaceSize.width == 0)
         glFramebufferRenderbuffer(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, renderbuffer);
-    targetSize = grid;
+    surfaceSize = grid;
 }
 
 void GpuGridSampler::UploadSourceIndices(const int32_t* sourceIndices, int32_t count)
@@ -175,13 +175,13 @@ void GpuGridSampler::Sample(uint32_t texture, GridSize grid, const int32_t* sour
                             const ffglex::ScreenQuad& quad, const float hostViewport[4], uint8_t* gridBytes)
 {
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffer);
-    // The grid is drawn into the lower-left corner of a target at least its size.
+    // The grid is drawn into the lower-left corner of a surface at least its size.
     const size_t needed = static_cast<size_t>(grid.width) * static_cast<size_t>(grid.height) * 4;
-    const size_t held = static_cast<size_t>(targetSize.width) * static_cast<size_t>(targetSize.height) * 4;
-    if (grid.width > targetSize.width || grid.height > targetSize.height)
-        ResizeTarget({std::max(grid.width, targetSize.width), std::max(grid.height, targetSize.height)});
-    else if (targetTrim.Tick(needed, held))
-        ResizeTarget(grid);
+    const size_t held = static_cast<size_t>(surfaceSize.width) * static_cast<size_t>(surfaceSize.height) * 4;
+    if (grid.width > surfaceSize.width || grid.height > surfaceSize.height)
+        ResizeSurface({std::max(grid.width, surfaceSize.width), std::max(grid.height, surfaceSize.height)});
+    else if (surfaceTrim.Tick(needed, held))
+        ResizeSurface(grid);
     {
         GridDrawState state(grid, hostViewport);
         glActiveTexture(GL_TEXTURE0 + kIndexUnit);

@@ -1,7 +1,7 @@
 // The GPU road of grid sampling: one fragment per grid cell fetches the texel
-// the CPU sampling would copy, into a small RGBA8 target of the effect's own,
-// and only that target is read back. Objects are made in Create (InitGL) and
-// released in Release (DeInitGL); the target and the index table follow the
+// the CPU sampling would copy, into a small RGBA8 surface (a renderbuffer) of the effect's own,
+// and only that surface is read back. Objects are made in Create (InitGL) and
+// released in Release (DeInitGL); the surface and the index table follow the
 // frame size. Every piece of host state the draw touches is given back.
 #pragma once
 
@@ -28,12 +28,12 @@ public:
     // sourceIndices as FillSourceIndices made them for this frame's sizes;
     // they are uploaded again only when indexVersion differs from the last
     // frame's. hostViewport is index 0's as the host left it, given back
-    // after the draw. Leaves our target bound for reading and sampler 0 on unit 0.
+    // after the draw. Leaves our surface bound for reading and sampler 0 on unit 0.
     void Sample(uint32_t texture, GridSize grid, const int32_t* sourceIndices, uint32_t indexVersion,
                 const ffglex::ScreenQuad& quad, const float hostViewport[4], uint8_t* gridBytes);
 
 private:
-    void ResizeTarget(GridSize grid);
+    void ResizeSurface(GridSize grid);
     void UploadSourceIndices(const int32_t* sourceIndices, int32_t count);
 
     ffglex::ShaderProgram program;
@@ -44,10 +44,10 @@ private:
     uint32_t indexBuffer = 0;
     uint32_t indexTexture = 0;
     GpuGridLimits limits{0, 0};
-    // The target and the index table keep their size while frames fit, so
+    // The surface and the index table keep their size while frames fit, so
     // that alternating sizes do not reallocate GPU memory every frame.
-    GridSize targetSize{0, 0};
-    BufferTrim targetTrim;
+    GridSize surfaceSize{0, 0};
+    BufferTrim surfaceTrim;
     int32_t indexCapacity = 0;
     uint32_t uploadedIndexVersion = 0;
 };

@@ -1,5 +1,5 @@
 // The one place where overlay primitives become GL calls: the streaming
-// target that uploads and draws each chunk of the batcher, and the literal
+// uploader that uploads and draws each chunk of the batcher, and the literal
 // sink that uploads and draws every primitive by itself, the reference path.
 #pragma once
 
