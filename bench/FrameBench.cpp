@@ -24,16 +24,18 @@
 #include "hostkit/GlCallCounter.h"
 #include "hostkit/GlContext.h"
 #include "hostkit/HostGl.h"
-#include "hostsupport/PassThrough.h"
 #include "tracker/ZudArazOdudave.h"
 #include "tracker/analysis/GridSampling.h"
 
 namespace {
 
-using benchsupport::Context;
 using benchsupport::kSizes;
 using benchsupport::Label;
+using benchsupport::RequireContext;
 using benchsupport::Size;
+using benchsupport::TimeDetection;
+using benchsupport::TimeFrames;
+using benchsupport::TimeHostPassThrough;
 
 const char* const kRoads[] = {"gpu", "full"};
 
@@ -87,84 +89,35 @@ struct Rig {
     const TextureInfo& Texture() const { return *static_cast<const TextureInfo*>(records.Texture(0)); }
 };
 
-void ResetCounters()
-{
-    hostkit::ResetDrawCallCount();
-    hostkit::ResetGlCallCounts();
-}
-
-void PerFrameCounters(benchmark::State& state)
-{
-    const double frames = static_cast<double>(state.iterations());
-    const hostkit::GlCallCounts calls = hostkit::CountedGlCalls();
-    state.counters["read_back_bytes"] = static_cast<double>(hostkit::ReadBackByteCount()) / frames;
-    state.counters["queries"] = static_cast<double>(calls.queries) / frames;
-    state.counters["draws"] = static_cast<double>(calls.draws) / frames;
-    state.counters["other_calls"] = static_cast<double>(calls.others) / frames;
-}
-
 void WholeFrame(benchmark::State& state)
 {
-    if (!Context()) {
-        state.SkipWithError("no GL context");
+    if (!RequireContext(state))
         return;
-    }
     Rig rig(kSizes[state.range(1)], state.range(0) == 1);
     rig.effect.ProcessOpenGL(rig.Frame());
     glFinish();
-    ResetCounters();
-    for (auto _ : state) {
-        hostkit::BeginFrame(rig.output, 0, 0, 0, 1);
-        {
-            const hostkit::GlCallCounting counting;
-            rig.effect.ProcessOpenGL(rig.Frame());
-        }
-        glFinish();
-    }
-    PerFrameCounters(state);
+    TimeFrames(state, &rig.output, [&] { rig.effect.ProcessOpenGL(rig.Frame()); });
     state.SetLabel(Label(rig.size, kRoads[state.range(0)]));
 }
 
 void HostPassThrough(benchmark::State& state)
 {
-    if (!Context()) {
-        state.SkipWithError("no GL context");
+    if (!RequireContext(state))
         return;
-    }
     Rig rig(kSizes[state.range(0)], false);
-    const hostsupport::PassThrough passThrough;
-    ResetCounters();
-    for (auto _ : state) {
-        hostkit::BeginFrame(rig.output, 0, 0, 0, 1);
-        {
-            const hostkit::GlCallCounting counting;
-            passThrough.Draw(rig.texture.Name());
-        }
-        glFinish();
-    }
-    PerFrameCounters(state);
+    TimeHostPassThrough(state, rig.output, rig.texture.Name());
     state.SetLabel(Label(rig.size));
 }
 
 // Sizing the grid, sampling it by the road and the read-back call.
 void GridStage(benchmark::State& state)
 {
-    if (!Context()) {
-        state.SkipWithError("no GL context");
+    if (!RequireContext(state))
         return;
-    }
     Rig rig(kSizes[state.range(1)], state.range(0) == 1);
     rig.effect.SampleInputGrid(rig.Texture());
     glFinish();
-    ResetCounters();
-    for (auto _ : state) {
-        {
-            const hostkit::GlCallCounting counting;
-            rig.effect.SampleInputGrid(rig.Texture());
-        }
-        glFinish();
-    }
-    PerFrameCounters(state);
+    TimeFrames(state, nullptr, [&] { rig.effect.SampleInputGrid(rig.Texture()); });
     state.SetLabel(Label(rig.size, kRoads[state.range(0)]));
 }
 
@@ -188,18 +141,12 @@ void CpuSampling(benchmark::State& state)
 
 void Detection(benchmark::State& state)
 {
-    if (!Context()) {
-        state.SkipWithError("no GL context");
+    if (!RequireContext(state))
         return;
-    }
     Rig rig(kSizes[state.range(0)], false);
     rig.effect.SampleInputGrid(rig.Texture());
     const std::vector<uint8_t> grid = rig.effect.Input().Cells();
-    const GridSize size = GridSizeFor(rig.size.width, rig.size.height);
-    for (auto _ : state) {
-        rig.effect.DetectBlobs(grid.data(), size.width, size.height);
-        benchmark::DoNotOptimize(rig.effect.Targets().data());
-    }
+    TimeDetection(state, rig.effect, grid, rig.effect.Input().Width(), rig.effect.Input().Height());
     state.SetLabel(Label(rig.size));
 }
 

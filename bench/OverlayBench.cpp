@@ -26,7 +26,6 @@
 #include "hostkit/GlContext.h"
 #include "hostkit/HostGl.h"
 #include "hostkit/PluginLibrary.h"
-#include "hostsupport/PassThrough.h"
 #include "tracker/ZudArazOdudave.h"
 #include "tracker/analysis/GridSampling.h"
 
@@ -34,8 +33,8 @@ namespace {
 
 using testsupport::Image;
 
-using benchsupport::Context;
 using benchsupport::kSizes;
+using benchsupport::RequireContext;
 using benchsupport::Size;
 
 struct Scene {
@@ -112,10 +111,8 @@ public:
 
 void OverlayLayoutAndBatching(benchmark::State& state)
 {
-    if (!Context()) {
-        state.SkipWithError("no GL context");
+    if (!RequireContext(state))
         return;
-    }
     Setup setup(state);
     CountingTarget target;
     for (auto _ : state)
@@ -133,10 +130,8 @@ void OverlayLayoutAndBatching(benchmark::State& state)
 // uploads and the GL calls themselves: the plug-in's own share.
 void OverlayStage(benchmark::State& state, bool forwardDraws)
 {
-    if (!Context()) {
-        state.SkipWithError("no GL context");
+    if (!RequireContext(state))
         return;
-    }
     Setup setup(state);
     hostkit::ResetDrawCallCount();
     hostkit::SetDrawCallsForwarded(forwardDraws);
@@ -178,18 +173,15 @@ void Detection(benchmark::State& state)
                grid.width, grid.height);
     ZudArazOdudave effect;
     Configure(scene, [&](uint32_t number, float value) { effect.SetFloatParameter(number, value); });
-    for (auto _ : state)
-        effect.DetectBlobs(cells.data(), grid.width, grid.height);
+    benchsupport::TimeDetection(state, effect, cells, grid.width, grid.height);
     state.SetLabel(Label(size, scene));
 }
 
 // Whole frames of the loaded plug-in, driven through plugMain as a host does.
 void WholeFrame(benchmark::State& state)
 {
-    if (!Context()) {
-        state.SkipWithError("no GL context");
+    if (!RequireContext(state))
         return;
-    }
     const Size size = kSizes[state.range(0)];
     const Scene scene = kScenes[state.range(1)];
     std::string error;
@@ -205,29 +197,18 @@ void WholeFrame(benchmark::State& state)
     Configure(scene, [&](uint32_t number, float value) { instance.SetFloat(number, value); });
     const auto input = hostkit::InputTexture::Whole(texture.Name(), size.width, size.height);
     instance.PrepareFrame(&input, 1, output.framebuffer);
-    const auto run = [&] {
+    const auto frame = [&] {
         hostkit::BeginFrame(output, 0, 0, 0, 1);
-        {
-            const hostkit::GlCallCounting counting;
-            instance.ProcessFrame();
-        }
+        instance.ProcessFrame();
         glFinish();
     };
-    run();
+    frame();
     // Counted in a frame of its own: attributing each allocation walks the stack.
     hostkit::StartCountingAllocations(library->EntryAddress());
-    run();
-    state.counters["allocations"] = static_cast<double>(hostkit::StopCountingAllocations().allocations);
-    hostkit::ResetDrawCallCount();
-    hostkit::ResetGlCallCounts();
-    for (auto _ : state)
-        run();
-    const double frames = static_cast<double>(state.iterations());
-    const hostkit::GlCallCounts calls = hostkit::CountedGlCalls();
-    state.counters["draws"] = static_cast<double>(hostkit::DrawCallCount()) / frames;
-    state.counters["vertices"] = static_cast<double>(hostkit::DrawnVertexCount()) / frames;
-    state.counters["queries"] = static_cast<double>(calls.queries) / frames;
-    state.counters["other_calls"] = static_cast<double>(calls.others) / frames;
+    frame();
+    const double allocations = static_cast<double>(hostkit::StopCountingAllocations().allocations);
+    benchsupport::TimeFrames(state, &output, [&] { instance.ProcessFrame(); });
+    state.counters["allocations"] = allocations;
     instance.Destroy();
     state.SetLabel(Label(size, scene));
 }
@@ -235,21 +216,14 @@ void WholeFrame(benchmark::State& state)
 // The host's own bare pass-through of the same input, the yardstick.
 void HostPassThrough(benchmark::State& state)
 {
-    if (!Context()) {
-        state.SkipWithError("no GL context");
+    if (!RequireContext(state))
         return;
-    }
     const Size size = kSizes[state.range(0)];
     const Image image = testsupport::TwentyTargets(size.width, size.height);
     const hostkit::Texture texture(size.width, size.height, image.pixels.data());
     const hostkit::RenderTarget output(size.width, size.height);
-    const hostsupport::PassThrough passThrough;
-    for (auto _ : state) {
-        hostkit::BeginFrame(output, 0, 0, 0, 1);
-        passThrough.Draw(texture.Name());
-        glFinish();
-    }
-    state.SetLabel(std::to_string(size.width) + "x" + std::to_string(size.height));
+    benchsupport::TimeHostPassThrough(state, output, texture.Name());
+    state.SetLabel(benchsupport::Label(size));
 }
 
 void SizesAndScenes(benchmark::internal::Benchmark* benchmark)
