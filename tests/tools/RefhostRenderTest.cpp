@@ -220,9 +220,10 @@ TEST_F(RefhostRender, EglRendersWithoutAnyDisplayLikeGlx)
     EXPECT_LT(differing, egl.pixels.size() / 4 / 100);
 }
 
-TEST_F(RefhostRender, InterruptDestroysTheInstanceBeforeExitAndLeavesNoOutput)
+TEST_F(RefhostRender, InterruptDestroysTheInstanceAndDeinitialisesBeforeExitAndLeavesNoOutput)
 {
-    // The probe logs each frame and its destruction by code 19.
+    // The probe logs each frame and each destruction: the instance's by code
+    // 19, then the prototype's by code 2.
     const ProcessResult result =
         RunProgram(ZAO_HOST_PATH,
                    {"render", ZAO_PROBE_PLUGIN_PATH, "-v", "--size", "16x16", "--frames", "1000000", "--frames-dir",
@@ -232,7 +233,10 @@ TEST_F(RefhostRender, InterruptDestroysTheInstanceBeforeExitAndLeavesNoOutput)
     const size_t lastFrame = result.err.rfind("probe: ProcessOpenGL");
     ASSERT_NE(lastFrame, std::string::npos) << result.err;
     const std::string tail = result.err.substr(lastFrame);
-    EXPECT_NE(tail.find("plug-in: probe: destroyed\nzao-host: interrupted\n"), std::string::npos) << tail;
+    EXPECT_NE(tail.find("plug-in: probe: DeInitGL\nplug-in: probe: destroyed\nplug-in: probe: destroyed\nzao-host: "
+                        "interrupted\n"),
+              std::string::npos)
+        << tail;
     EXPECT_TRUE(Entries().empty());
 }
 

@@ -58,6 +58,23 @@ uint32_t InputTextureCount(const PluginDescription& plugin);
 // replaced while the code stays mapped); throws HostError that names the
 // reason when it is no plug-in.
 std::unique_ptr<hostkit::PluginLibrary> LoadPlugin(const std::string& path, bool privateCopy = false);
+// Code 34 when made, code 2 when it ends, by return or by a throw (an
+// interrupt, a failed frame): a host's session with the plug-in. Instances
+// must be gone before it ends.
+class PluginInitialisation {
+public:
+    explicit PluginInitialisation(const hostkit::PluginLibrary& library) : library(library)
+    {
+        library.Call(ffgl::kInitialise);
+    }
+    ~PluginInitialisation() { library.Call(ffgl::kDeinitialise); }
+    PluginInitialisation(const PluginInitialisation&) = delete;
+    PluginInitialisation& operator=(const PluginInitialisation&) = delete;
+
+private:
+    const hostkit::PluginLibrary& library;
+};
+
 // Codes 0, 13, 4, 5, 6, 15, 31, 35, 36 and 41; throws HostError when code 0 gives nothing.
 PluginDescription Describe(const hostkit::PluginLibrary& library);
 

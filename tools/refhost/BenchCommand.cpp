@@ -353,10 +353,12 @@ int RunBench(const BenchOptions& options)
     auto gl = hostsupport::GlSession::Open(hostsupport::ParseGlApi(options.gl));
     PassThrough passThrough;
     std::vector<SizeResult> results;
-    library->Call32(ffgl::kInitialise);
-    for (const FrameSize& size : sizes)
-        results.push_back(MeasureSize(*library, plugin, variants, resolved, options, passThrough, size));
-    library->Call32(ffgl::kDeinitialise);
+    {
+        // Code 2 also when an interrupt ends the measuring.
+        const hostsupport::PluginInitialisation initialised(*library);
+        for (const FrameSize& size : sizes)
+            results.push_back(MeasureSize(*library, plugin, variants, resolved, options, passThrough, size));
+    }
 
     PrintTable(plugin, gl->Description(), options, variants, results);
     if (jsonFile) {

@@ -282,12 +282,12 @@ std::vector<double> RenderFrames(const hostkit::PluginLibrary& library,
     const FrameSize size = plan.size;
     Image fileFrame(size.width, size.height), glFrame;
     // Declared before the instance, so that an interrupt or a failed frame
-    // destroys the instance (code 19) first, then deletes these.
+    // destroys the instance (code 19) first, then sends code 2 and deletes these.
     const hostkit::Texture texture(size.width, size.height, nullptr);
     const hostkit::RenderTarget target(size.width, size.height);
     const auto inputs = hostsupport::FrameInputs(plugin, texture.Name(), size.width, size.height);
     std::vector<double> times;
-    library.Call32(ffgl::kInitialise);
+    const hostsupport::PluginInitialisation initialised(library);
     {
         hostkit::EffectInstance instance = hostsupport::CreateInstance(library, size.width, size.height);
         for (const auto& [setting, name] : plan.settings)
@@ -314,7 +314,6 @@ std::vector<double> RenderFrames(const hostkit::PluginLibrary& library,
         }
         progress.Finish();
     }
-    library.Call32(ffgl::kDeinitialise);
     return times;
 }
 
