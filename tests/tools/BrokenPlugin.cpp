@@ -1,5 +1,6 @@
 // A tiny FFGL 2 effect with one deliberate fault, chosen at build time, for
-// the validator's tests: it crashes or hangs on frames, leaks one GL program
+// the validator's and the live window's tests: it crashes making an
+// instance, crashes or hangs on frames, leaks one GL program
 // per instance, leaves GL state or a GL error behind, binds its input handle
 // unchecked, clobbers every viewport index, allocates by the declared size or
 // sizes a texture by it without a guard, samples its input through whatever
@@ -43,6 +44,7 @@
 #define ZAO_FAULT_GROW_GL_OBJECTS 22
 #define ZAO_FAULT_CHANGE_HOST_FRAMEBUFFER 23
 #define ZAO_FAULT_CHANGE_HOST_VERTEX_ARRAY 24
+#define ZAO_FAULT_CRASH_ON_CREATE 25
 
 #ifndef ZAO_BROKEN_FAULT
 #error "ZAO_BROKEN_FAULT must name the fault"
@@ -305,6 +307,9 @@ extern "C" __attribute__((visibility("default"))) uint64_t plugMain(uint32_t cod
     case ffgl::kCreateInstance: {
         if (pointer == nullptr || !LoadGl())
             return kFailure;
+#if ZAO_BROKEN_FAULT == ZAO_FAULT_CRASH_ON_CREATE
+        raise(SIGSEGV);
+#endif
         Instance* made = new Instance();
 #if ZAO_BROKEN_FAULT == ZAO_FAULT_LEAK_PROGRAM
         made->program = glCreateProgram();

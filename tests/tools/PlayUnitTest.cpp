@@ -1,16 +1,24 @@
 // The live window's logic without a window: where the output goes, which
-// values a reloaded plug-in starts with, and the frame-time record.
+// values a reloaded plug-in starts with and which it drops, the verdict on a
+// version tried in a child, the frame-time record, and a clip's shown size.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <chrono>
+#include <filesystem>
 #include <thread>
+
+#include "TestClips.h"
 
 #include "hostkit/FfglCodes.h"
 #include "hostsupport/HostError.h"
+#include "hostsupport/VideoIo.h"
 #include "play/FrameTimes.h"
 #include "play/KeptValues.h"
 #include "play/OutputView.h"
 #include "play/SourceWorker.h"
+#include "play/VersionTrial.h"
 
 namespace play {
 namespace {
@@ -93,9 +101,64 @@ TEST(PlayKeptValues, AReloadKeepsWhatStillFitsByNameAndDefaultsTheRest)
     EXPECT_EQ(values[4], Number(0));       // events start at rest
     EXPECT_EQ(values[5].text, "default");  // a kept number does not fill a text
 
-    // A value outside the new range is not kept either.
+    // A value outside the new range is not kept either. Each value not kept
+    // is told with its reason; a new parameter or an event is no loss.
     after.parameters[2].maximum = 0.2f;
-    EXPECT_EQ(kept.StartValues(after)[2], Number(0));
+    std::vector<DroppedValue> dropped;
+    EXPECT_EQ(kept.StartValues(after, &dropped)[2], Number(0));
+    ASSERT_EQ(dropped.size(), 3u);
+    const std::string expected[][3] = {{"Box Style", "3", "no longer one of its options"},
+                                       {"Hue Shift", "0.25", "outside its new range 0 to 0.2"},
+                                       {"Was Number", "0.5", "now a text"}};
+    for (size_t i = 0; i < dropped.size(); ++i) {
+        EXPECT_EQ(dropped[i].name, expected[i][0]);
+        EXPECT_EQ(dropped[i].value, expected[i][1]);
+        EXPECT_EQ(dropped[i].reason, expected[i][2]);
+    }
+
+    // A trial's child gets the same values by its command line.
+    EXPECT_EQ(KeptValues::FromLines(kept.Lines()).StartValues(before), kept.StartValues(before));
+    before.parameters[0].maximum = 0.3f;
+    kept.Remember(before.parameters[0], Number(0.1f + 0.2f));  // a float with many digits
+    EXPECT_EQ(KeptValues::FromLines(kept.Lines()).StartValues(before)[0], Number(0.1f + 0.2f));
+}
+
+TEST(PlayVersionTrial, TheVerdictNamesTheCallAndHowTheChildEnded)
+{
+    struct Case {
+        const char* report;
+        int status;
+        bool hung;
+        const char* lastOutput;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"step loading the file\nstep code 17 (frame 3 of 3)\npass\n", 0, false, "", ""},
+        {"step code 18 (make an instance at 64x48)\n", 128 + 11, false, "",
+         "crashed in code 18 (make an instance at 64x48): Segmentation fault, signal 11"},
+        {"step code 17 (frame 1 of 3)\n", 128 + 6, false, "terminate called without an active exception",
+         "crashed in code 17 (frame 1 of 3): Aborted, signal 6 (its last words: terminate called without an active "
+         "exception)"},
+        {"step code 17 (frame 1 of 3)\n", 128 + 9, true, "", "hung in code 17 (frame 1 of 3): no answer within 2 s, stopped"},
+        {"step code 17 (frame 1 of 3)\nfail left GL_INVALID_VALUE after code 17 (frame 1 of 3)\n", 1, false, "",
+         "left GL_INVALID_VALUE after code 17 (frame 1 of 3)"},
+        {"step unloading the library\n", 3, false, "", "ended in unloading the library with status 3 before its verdict"},
+        // A pass the process does not confirm is no pass.
+        {"step code 2 (deinitialise)\npass\n", 1, false, "", "ended in code 2 (deinitialise) with status 1 before its verdict"},
+    };
+    for (const Case& c : cases) {
+        TrialReport report;
+        // As a pipe delivers it: in pieces that split lines.
+        const std::string text = c.report;
+        for (size_t at = 0; at < text.size(); at += 5)
+            report.Append(text.data() + at, std::min<size_t>(5, text.size() - at));
+        TrialEnd end;
+        end.status = c.status;
+        end.hung = c.hung;
+        end.callSeconds = 2;
+        end.lastOutput = c.lastOutput;
+        EXPECT_EQ(JudgeTrial(report, end), c.reason) << c.report;
+    }
 }
 
 TEST(PlayFrameTimes, KeepsTheNewestFramesAndTheWholeRunsMean)
@@ -174,6 +237,37 @@ TEST(PlaySourceWorker, FramesComeInOrderLoopAndSeekAndAFailureStopsWithItsReason
     // Stepping back starts it again from there.
     ASSERT_TRUE(failing.Seek(1));
     EXPECT_EQ(Take(failing, 3), (std::vector<int>{1, 2, 3}));
+}
+
+// A clip is shown as its player shows it: turned upright, wide pixels wide.
+TEST(PlayClipSize, ARotatedOrWidePixelClipIsDecodedUprightAtItsShownSize)
+{
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("play-clips-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    struct Case {
+        refhosttest::TestClip clip;
+        uint32_t width, height;
+    };
+    for (const Case& c : {Case{refhosttest::TestClip::Rotated, 90, 160}, Case{refhosttest::TestClip::WidePixels, 160, 90}}) {
+        const std::string path = (folder / "clip.mp4").string();
+        ASSERT_TRUE(refhosttest::MakeTestClip(path, c.clip));
+        const hostsupport::VideoProbe probe = hostsupport::ProbeVideo(path);
+        EXPECT_EQ(probe.width, c.width);
+        EXPECT_EQ(probe.height, c.height);
+        if (c.clip != refhosttest::TestClip::Rotated)
+            continue;
+        // Red beside blue, turned: one above the other, each a whole row wide.
+        hostsupport::VideoReader reader(path, probe.width, probe.height, 1);
+        Image frame;
+        ASSERT_TRUE(reader.ReadFrame(frame));
+        const uint8_t* top = frame.At(probe.width / 2, probe.height / 4);
+        const uint8_t* bottom = frame.At(probe.width / 2, probe.height * 3 / 4);
+        const uint8_t* topLeft = frame.At(probe.width / 8, probe.height / 4);
+        EXPECT_GT(std::abs(top[0] - bottom[0]), 150) << "top and bottom should be red and blue";
+        EXPECT_LT(std::abs(top[0] - topLeft[0]), 40) << "a row should be one colour";
+    }
+    std::filesystem::remove_all(folder);
 }
 
 }  // namespace

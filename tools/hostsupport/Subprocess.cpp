@@ -2,6 +2,7 @@
 #include "Subprocess.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -124,6 +125,35 @@ size_t Subprocess::ReadSome(void* data, size_t size)
             continue;
         return got > 0 ? static_cast<size_t>(got) : 0;
     }
+}
+
+bool Subprocess::Readable(int milliseconds)
+{
+    if (fd < 0)
+        return false;
+    pollfd wait = {fd, POLLIN, 0};
+    for (;;) {
+        const int polled = poll(&wait, 1, milliseconds);
+        if (polled < 0 && errno == EINTR)
+            continue;
+        // POLLHUP and POLLERR count: a read then answers the end at once.
+        return polled > 0;
+    }
+}
+
+bool Subprocess::Ended()
+{
+    if (pid <= 0)
+        return true;
+    int raw = 0;
+    pid_t reaped;
+    while ((reaped = waitpid(pid, &raw, WNOHANG)) < 0 && errno == EINTR) {
+    }
+    if (reaped != pid)
+        return false;
+    status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+    pid = -1;
+    return true;
 }
 
 void Subprocess::ClosePipe()

@@ -32,6 +32,12 @@ public:
     bool Read(void* data, size_t size);
     // What is there, up to size bytes; 0 at end of stream.
     size_t ReadSome(void* data, size_t size);
+    // Whether ReadSome would return at once (data or the end of the stream),
+    // waiting at most milliseconds for it; false without a pipe from the child.
+    bool Readable(int milliseconds);
+    // Reaps the child if it has ended, without waiting; once true, Wait
+    // returns its status at once. For callers that watch a deadline.
+    bool Ended();
     void ClosePipe();
     // Closes the pipe and waits; the exit status, or 128 + signal number.
     int Wait();

@@ -1,9 +1,11 @@
 // ffmpeg command lines for decoding to and encoding from raw RGBA.
 #include "VideoIo.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <sstream>
+#include <utility>
 #include <vector>
 
 #include "HostError.h"
@@ -55,13 +57,19 @@ VideoProbe ProbeVideo(const std::string& path)
         // a camera's would never end.
         argv.push_back("-count_packets");
     }
-    argv.insert(argv.end(), {"-show_entries", "stream=width,height,r_frame_rate,nb_read_packets", "-of",
-                             "default=noprint_wrappers=1", path});
+    // The rotation a phone records (a display matrix, or an older file's rotate tag) and the
+    // pixel aspect are asked for too: ffmpeg's decode turns the picture upright, and scaling
+    // it to the stored size would squash it.
+    argv.insert(argv.end(), {"-show_entries",
+                             "stream=width,height,r_frame_rate,nb_read_packets,sample_aspect_ratio:stream_tags=rotate:"
+                             "stream_side_data=rotation",
+                             "-of", "default=noprint_wrappers=1", path});
     const CapturedRun run = RunCaptured(argv);
     if (run.status != 0)
         throw HostError("cannot read the input " + path + ": " +
                                      (run.lastErrorLine.empty() ? "ffprobe failed" : run.lastErrorLine));
     VideoProbe probe;
+    double rotation = 0, aspect = 1;
     std::istringstream lines(run.out);
     std::string line;
     while (std::getline(lines, line)) {
@@ -78,12 +86,21 @@ VideoProbe ProbeVideo(const std::string& path)
                 probe.fps = ParseRate(value);
             else if (key == "nb_read_packets")
                 probe.frames = std::stoull(value);
+            else if (key == "rotation" || key == "TAG:rotate")
+                rotation = std::stod(value);
+            else if (key == "sample_aspect_ratio")
+                aspect = ParseRate(value.substr(0, value.find(':')) + "/" + value.substr(value.find(':') + 1));
         } catch (...) {
             // "N/A" and the like: the value stays unknown.
         }
     }
     if (probe.width == 0 || probe.height == 0)
         throw HostError("cannot read the input " + path + ": it has no video stream");
+    // The displayed size: wide pixels widen the picture, a quarter turn swaps its sides.
+    if (aspect > 0 && aspect != 1)
+        probe.width = std::max<uint32_t>(1, static_cast<uint32_t>(std::lround(probe.width * aspect)));
+    if (std::lround(std::fabs(rotation)) % 180 == 90)
+        std::swap(probe.width, probe.height);
     return probe;
 }
 

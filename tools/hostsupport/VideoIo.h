@@ -15,6 +15,7 @@ namespace hostsupport {
 using hostkit::Image;
 
 struct VideoProbe {
+    // As the picture is shown: a quarter turn recorded with it and its pixel aspect applied.
     uint32_t width = 0;
     uint32_t height = 0;
     double fps = 0;        // 0 when the input does not say

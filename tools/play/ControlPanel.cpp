@@ -54,6 +54,19 @@ ControlPanel::ControlPanel(GLFWwindow* window, std::string path) : describePath(
     ImGui::StyleColorsDark();
     ImGui_ImplGlfw_InitForOpenGL(window, true);
     ImGui_ImplOpenGL3_Init("#version 410");
+    // Tab is the window's key (the panel on and off). Dear ImGui would also
+    // take it to focus the first slider for typing, which then captures
+    // every key that follows.
+    ImGui::GetIO().KeyMap[ImGuiKey_Tab] = -1;
+}
+
+void ControlPanel::Hide()
+{
+    // A field left in editing while unseen would keep the keys from the window.
+    ImGui::SetWindowFocus(nullptr);
+    PlayWindow::SetKeysCaptured(false);
+    description = "panel\t0\tshown\t0\t0\t0\t0\t0\n";
+    WriteDescription();
 }
 
 ControlPanel::~ControlPanel()
@@ -108,6 +121,7 @@ void ControlPanel::Draw(EffectChain& chain, const PanelFacts& facts, int windowW
     // Lines that come and go are at the end, so that no widget ever moves under the pointer.
     ImGui::TextWrapped("%s", facts.source.c_str());
     ImGui::Text("frame %llu%s", static_cast<unsigned long long>(facts.position), facts.paused ? " (paused)" : "");
+    Describe("frame", 0, "position", std::to_string(facts.position) + (facts.paused ? " paused" : ""));
     if (facts.watching)
         ImGui::TextDisabled("reloading plug-ins when their files change");
     DrawTimes(facts);
@@ -119,13 +133,19 @@ void ControlPanel::Draw(EffectChain& chain, const PanelFacts& facts, int windowW
         ImGui::TextColored(kProblemColour, "%s", facts.sourceStatus.c_str());
         Describe("status", 0, "source", facts.sourceStatus);
     }
-    if (!facts.message.empty())
+    if (!facts.message.empty()) {
         ImGui::TextWrapped("%s", facts.message.c_str());
+        Describe("message", 0, "message", facts.message);
+    }
     ImGui::End();
 
     ImGui::Render();
     ImGui_ImplOpenGL3_RenderDrawData(ImGui::GetDrawData());
-    PlayWindow::SetKeysCaptured(ImGui::GetIO().WantTextInput);
+    const bool typing = ImGui::GetIO().WantTextInput;
+    PlayWindow::SetKeysCaptured(typing);
+    // A script waits for a drag to end before it moves on, as a person's hand does.
+    description += std::string("active\t0\tpanel\t") + (ImGui::IsAnyItemActive() ? "1" : "0") + "\t0\t0\t0\t0\n";
+    description += std::string("typing\t0\tpanel\t") + (typing ? "1" : "0") + "\t0\t0\t0\t0\n";
     WriteDescription();
 }
 
@@ -167,20 +187,18 @@ void ControlPanel::DrawTimes(const PanelFacts& facts)
 void ControlPanel::DrawEffect(EffectChain& chain, size_t index)
 {
     EffectSlot& slot = chain.Slot(index);
-    const LoadedEffect& effect = *slot.effect;
-    const hostsupport::PluginDescription& plugin = effect.plugin;
     ImGui::PushID(static_cast<int>(index));
-    const std::string title = plugin.name + " " + std::to_string(plugin.versionMajor) + "." +
-                              std::to_string(plugin.versionMinor) + "###effect";
-    const bool open = ImGui::CollapsingHeader(title.c_str(), ImGuiTreeNodeFlags_DefaultOpen);
-    Describe("effect", index, plugin.name,
-             std::to_string(plugin.versionMajor) + "." + std::to_string(plugin.versionMinor) + " reloads " +
-                 std::to_string(slot.reloads));
+    const std::string title = slot.Title();
+    const bool open = ImGui::CollapsingHeader((title + "###effect").c_str(), ImGuiTreeNodeFlags_DefaultOpen);
+    Describe("effect", index, title.substr(0, title.rfind(' ')),
+             slot.effect ? title.substr(title.rfind(' ') + 1) + " reloads " + std::to_string(slot.reloads)
+                         : "not loaded");
     if (open) {
-        if (effect.thumbnail.Name() != 0) {
-            const float height = 48, width = height * static_cast<float>(effect.thumbnailWidth) /
-                                                 static_cast<float>(std::max(1u, effect.thumbnailHeight));
-            ImGui::Image(reinterpret_cast<ImTextureID>(static_cast<intptr_t>(effect.thumbnail.Name())),
+        const LoadedEffect* effect = slot.effect.get();
+        if (effect != nullptr && effect->thumbnail.Name() != 0) {
+            const float height = 48, width = height * static_cast<float>(effect->thumbnailWidth) /
+                                                 static_cast<float>(std::max(1u, effect->thumbnailHeight));
+            ImGui::Image(reinterpret_cast<ImTextureID>(static_cast<intptr_t>(effect->thumbnail.Name())),
                          ImVec2(width, height));
             ImGui::SameLine();
         }
@@ -191,20 +209,36 @@ void ControlPanel::DrawEffect(EffectChain& chain, size_t index)
         if (slot.reloads > 0)
             ImGui::TextDisabled("reloaded %u times", slot.reloads);
         ImGui::EndGroup();
-        if (!slot.problem.empty()) {
-            ImGui::PushStyleColor(ImGuiCol_Text, kProblemColour);
-            ImGui::TextWrapped("%s", slot.problem.c_str());
-            ImGui::PopStyleColor();
-            Describe("problem", index, plugin.name, slot.problem);
+        DrawProblems(slot, index);
+        if (effect != nullptr) {
+            ImGui::PushItemWidth(-150);
+            for (const hostsupport::ParameterDescription& parameter : effect->plugin.parameters)
+                DrawParameter(chain, index, parameter);
+            ImGui::PopItemWidth();
         }
-        if (slot.frameFailed)
-            ImGui::TextColored(kProblemColour, "its last frame failed (code 17) and was skipped");
-        ImGui::PushItemWidth(-150);
-        for (const hostsupport::ParameterDescription& parameter : plugin.parameters)
-            DrawParameter(chain, index, parameter);
-        ImGui::PopItemWidth();
     }
     ImGui::PopID();
+}
+
+void ControlPanel::DrawProblems(const EffectSlot& slot, size_t index)
+{
+    if (slot.trial) {
+        ImGui::TextDisabled("trying a new version in a process of its own");
+        Describe("trial", index, slot.path, "running");
+    }
+    ImGui::PushStyleColor(ImGuiCol_Text, kProblemColour);
+    for (const std::string* problem : {&slot.versionProblem, &slot.valueProblem})
+        if (!problem->empty()) {
+            ImGui::TextWrapped("%s", problem->c_str());
+            Describe("problem", index, problem == &slot.versionProblem ? "version" : "value", *problem);
+        }
+    for (const DroppedValue& dropped : slot.dropped) {
+        ImGui::TextWrapped("%s %s not kept: %s", dropped.name.c_str(), dropped.value.c_str(), dropped.reason.c_str());
+        Describe("dropped", index, dropped.name, dropped.value + ": " + dropped.reason);
+    }
+    if (slot.frameFailed)
+        ImGui::TextWrapped("its last frame failed (code 17) and was skipped");
+    ImGui::PopStyleColor();
 }
 
 void ControlPanel::DrawParameter(EffectChain& chain, size_t index,
@@ -267,11 +301,7 @@ void ControlPanel::DrawParameter(EffectChain& chain, size_t index,
         changed = ImGui::SliderFloat(label.c_str(), &value.number, parameter.minimum, parameter.maximum, "%.3f");
         break;
     }
-    std::string shown = parameter.IsText() ? value.text : Number(value.number);
-    for (const hostsupport::OptionElement& element : parameter.elements)
-        if (element.value == value.number)
-            shown = element.name;
-    Describe(kind, index, parameter.name, shown, frameWidth);
+    Describe(kind, index, parameter.name, ShownValue(parameter, value), frameWidth);
     ImGui::PopID();
     if (changed)
         chain.SetValue(index, parameter.index, value);

@@ -31,7 +31,8 @@ public:
     static constexpr float kWidth = 380;
 
     // describePath: when not empty, a text file that lists every widget with
-    // its value and window rectangle, rewritten whenever that changes, for
+    // its value and window rectangle (and whether a widget is held or a
+    // field typed in, or that the panel is hidden), rewritten whenever that changes, for
     // scripts and tests that drive the window.
     ControlPanel(GLFWwindow* window, std::string describePath);
     ~ControlPanel();
@@ -41,10 +42,14 @@ public:
     // Lays out and draws the panel at the window's right edge; parameter
     // changes go to the chain at once.
     void Draw(EffectChain& chain, const PanelFacts& facts, int windowWidth, int windowHeight);
+    // The panel goes out of sight: any editing ends and the keys are the window's.
+    void Hide();
 
 private:
     void DrawTimes(const PanelFacts& facts);
     void DrawEffect(EffectChain& chain, size_t index);
+    // The trial under way, why the newest version or a value was not taken.
+    void DrawProblems(const EffectSlot& slot, size_t index);
     void DrawParameter(EffectChain& chain, size_t index, const hostsupport::ParameterDescription& parameter);
     // Notes the widget just laid out for the description file; frameWidth,
     // when given, replaces the width of its rectangle.

@@ -23,6 +23,11 @@ struct PlayOptions {
     std::string screenshot;    // the whole window at the end, as PNG
     std::string describePanel;  // the panel's widgets as text, for scripts and tests
     bool verbose = false;
+    bool headless = false;       // without a display, on a virtual one nobody sees
+    double trialSeconds = 10;    // how long one call of a version on trial may take
+    // Hidden, the child of a trial: try the one plug-in at --size with these kept values.
+    bool tryVersion = false;
+    std::vector<std::string> kept;
 };
 
 // Throws HostError for anything the user should fix; returns the exit status.

@@ -1,7 +1,7 @@
-// The play loop. One window frame per input frame at the input's rate: take
-// the next decoded frame (unless paused), upload it, run the chain, draw the
-// output and the panel, swap. Every stage is timed for the panel and for the
-// summary printed at the end.
+// The play loop. One window frame per input frame at the input's rate: handle
+// the keys, take the next decoded frame (unless paused), run the chain, show
+// the output and the panel, swap. Every stage is timed for the panel and for
+// the summary printed at the end.
 #include <GL/glew.h>
 // After GLEW, which must come before any other GL header.
 #include <GLFW/glfw3.h>
@@ -17,14 +17,15 @@
 #include "FrameTimes.h"
 #include "OutputView.h"
 #include "Play.h"
+#include "PlayPlan.h"
 #include "PlayWindow.h"
 #include "SourceWorker.h"
+#include "VersionTrial.h"
 #include "hostkit/HostGl.h"
 #include "hostsupport/HostError.h"
 #include "hostsupport/Interrupt.h"
 #include "hostsupport/PngFile.h"
 #include "hostsupport/Stats.h"
-#include "hostsupport/VideoIo.h"
 #include "hostsupport/VirtualDisplay.h"
 
 namespace play {
@@ -33,8 +34,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr uint32_t kDefaultWidth = 1280, kDefaultHeight = 720;
-constexpr double kDefaultFps = 30;
 // Room for the panel's widgets when the output is short.
 constexpr int kLeastWindowHeight = 640;
 
@@ -50,48 +49,14 @@ void PrintLogLine(const char* line)
 
 void IgnoreLogLine(const char*) {}
 
-// What the loop plays, worked out before any window exists.
-struct PlayPlan {
-    uint32_t width = kDefaultWidth, height = kDefaultHeight;
-    double fps = kDefaultFps;
-    std::string sourceLine;
-};
-
-PlayPlan PlanPlay(const PlayOptions& options)
+// The trials run this very program as their child.
+std::string OwnExecutable()
 {
-    if (options.plugins.empty())
-        throw hostsupport::HostError("play needs at least one plug-in");
-    PlayPlan plan;
-    if (options.input.empty()) {
-        plan.sourceLine = "generated scene, seed " + std::to_string(options.seed);
-    } else {
-        std::error_code error;
-        // Patterns such as shots/%04d.png name no single file.
-        if (options.input.find('%') == std::string::npos && !std::filesystem::exists(options.input, error))
-            throw hostsupport::HostError("cannot read the input " + options.input + ": no such file");
-        const hostsupport::VideoProbe probe = hostsupport::ProbeVideo(options.input);
-        plan.width = probe.width;
-        plan.height = probe.height;
-        if (probe.fps > 0 && probe.fps <= 1000)
-            plan.fps = probe.fps;
-        plan.sourceLine = options.input;
-    }
-    if (options.width > 0) {
-        plan.width = options.width;
-        plan.height = options.height;
-    }
-    if (options.fps > 0)
-        plan.fps = options.fps;
-    // The screenshot's folder is made now, so that a long session cannot end in "cannot write".
-    const std::filesystem::path folder = std::filesystem::path(options.screenshot).parent_path();
     std::error_code error;
-    if (!options.screenshot.empty() && !folder.empty() && !std::filesystem::create_directories(folder, error) &&
-        error)
-        throw hostsupport::HostError("cannot make the folder of " + options.screenshot + ": " + error.message());
-    char size[64];
-    std::snprintf(size, sizeof size, " at %ux%u, %.4g frames/s", plan.width, plan.height, plan.fps);
-    plan.sourceLine += size;
-    return plan;
+    const std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error)
+        throw hostsupport::HostError("cannot find the zao-host executable: " + error.message());
+    return path.string();
 }
 
 // play-0001.png, play-0002.png, ...: the first name not taken in the working folder.
@@ -137,16 +102,21 @@ std::string SummaryLine(const char* label, const std::vector<double>& times, con
     return line;
 }
 
+std::string SlotLine(const EffectSlot& slot)
+{
+    if (!slot.effect)
+        return "plug-in        " + slot.path + " " + (slot.versionProblem.empty() ? "not loaded" : slot.versionProblem) +
+               "\n";
+    return "plug-in        " + slot.Title() + " (" + slot.path + ")" +
+           (slot.reloads > 0 ? ", reloaded " + std::to_string(slot.reloads) + " times" : "") + "\n";
+}
+
 void PrintSummary(const EffectChain& chain, const PlayPlan& plan, const std::string& renderer, uint64_t frames,
                   const FrameTimes& times)
 {
     std::string report;
-    for (size_t i = 0; i < chain.Size(); ++i) {
-        const EffectSlot& slot = chain.Slot(i);
-        report += "plug-in        " + slot.effect->plugin.name + " " + std::to_string(slot.effect->plugin.versionMajor) +
-                  "." + std::to_string(slot.effect->plugin.versionMinor) + " (" + slot.path + ")" +
-                  (slot.reloads > 0 ? ", reloaded " + std::to_string(slot.reloads) + " times" : "") + "\n";
-    }
+    for (size_t i = 0; i < chain.Size(); ++i)
+        report += SlotLine(chain.Slot(i));
     report += "gl             " + renderer + "\n";
     report += "input          " + plan.sourceLine + "\n";
     report += "frames         " + std::to_string(frames) + "\n";
@@ -163,49 +133,80 @@ void PrintSummary(const EffectChain& chain, const PlayPlan& plan, const std::str
         report += line;
     }
     std::fputs(report.c_str(), stdout);
+    std::fflush(stdout);
 }
 
-}  // namespace
-
-int RunPlay(const PlayOptions& options)
+std::string WindowTitle(const PlayOptions& options)
 {
-    const PlayPlan plan = PlanPlay(options);
-    // GLFW needs a display; a virtual one is started when none is set.
-    const hostsupport::VirtualDisplay display = hostsupport::VirtualDisplay::EnsureDisplay();
     std::string title = "zao-host play";
     for (const std::string& path : options.plugins)
         title += " - " + std::filesystem::path(path).filename().string();
-    PlayWindow window(title, static_cast<int>(plan.width), static_cast<int>(plan.height),
-                      static_cast<int>(ControlPanel::kWidth), kLeastWindowHeight, options.fullscreen, options.monitor);
-    const std::string renderer = RendererLine();
-    if (options.verbose)
-        std::fprintf(stderr, "zao-host: %s\n", renderer.c_str());
+    return title;
+}
 
-    EffectChain chain(plan.width, plan.height, options.verbose ? PrintLogLine : IgnoreLogLine);
-    for (const std::string& path : options.plugins)
-        chain.Add(path);
-    for (const std::string& assignment : options.settings)
-        chain.ApplySetting(assignment);
-    hostkit::RenderTarget input(plan.width, plan.height);
-    SourceWorker worker(options.input.empty()
-                            ? MakeSceneSource(options.seed, plan.fps)
-                            : MakeVideoSource(options.input, plan.fps, plan.width, plan.height),
-                        plan.width, plan.height);
-    ControlPanel panel(window.Handle(), options.describePanel);
-    OutputView view;
-    FrameTimes times;
+// One session of the window, from the first versions' trials to the summary.
+class PlaySession {
+public:
+    PlaySession(const PlayOptions& options, const PlayPlan& plan)
+        : options(options),
+          plan(plan),
+          display(hostsupport::VirtualDisplay::EnsureDisplay()),
+          window(WindowTitle(options), static_cast<int>(plan.width), static_cast<int>(plan.height),
+                 static_cast<int>(ControlPanel::kWidth), kLeastWindowHeight, options.fullscreen, options.monitor),
+          renderer(RendererLine()),
+          chain(plan.width, plan.height, options.verbose ? PrintLogLine : IgnoreLogLine,
+                TrialSettings{OwnExecutable(), 0, 0, options.trialSeconds}),
+          input(plan.width, plan.height),
+          worker(options.input.empty() ? MakeSceneSource(options.seed, plan.fps)
+                                       : MakeVideoSource(options.input, plan.clipFps, plan.width, plan.height),
+                 plan.width, plan.height),
+          panel(window.Handle(), options.describePanel),
+          period(std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / plan.fps)))
+    {
+        if (options.verbose)
+            std::fprintf(stderr, "zao-host: %s\n", renderer.c_str());
+        facts.source = plan.sourceLine;
+        facts.watching = options.watch;
+        facts.times = &times;
+    }
 
-    const auto period = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / plan.fps));
-    PanelFacts facts;
-    facts.source = plan.sourceLine;
-    facts.watching = options.watch;
-    facts.times = &times;
-    bool panelShown = true, quit = false;
-    int steps = 0;  // frames to take while paused
-    uint64_t frames = 0;
-    float decodeMs = 0;
-    Clock::time_point nextFrame = Clock::now(), panelEnd = Clock::now();
-    while (!quit) {
+    // Runs until the user quits or the frames are done; the exit status.
+    int Run()
+    {
+        StartFirstVersions();
+        nextFrame = panelEnd = Clock::now();
+        while (!quit)
+            Frame();
+        PrintSummary(chain, plan, renderer, frames, times);
+        if (!screenshotProblem.empty())
+            throw hostsupport::HostError(screenshotProblem);
+        // A script learns that a plug-in it asked for never ran.
+        for (size_t i = 0; i < chain.Size(); ++i)
+            if (!chain.Slot(i).effect)
+                throw hostsupport::HostError(chain.Slot(i).path + " never ran: " +
+                                             (chain.Slot(i).versionProblem.empty()
+                                                  ? "its trial had not ended"
+                                                  : chain.Slot(i).versionProblem.substr(sizeof kNotLoaded - 1)));
+        return 0;
+    }
+
+private:
+    // Each plug-in's first version is tried while the window stays responsive;
+    // the settings then go to those that loaded.
+    void StartFirstVersions()
+    {
+        for (const std::string& path : options.plugins)
+            chain.Add(path);
+        while (chain.Trying() && !hostsupport::Interrupted()) {
+            window.WaitEvents(0.02);
+            chain.TakeTrials(input);
+        }
+        for (const std::string& assignment : options.settings)
+            chain.ApplySetting(assignment);
+    }
+
+    void Frame()
+    {
         // Events are handled as they come; a frame is made when it is due.
         for (Clock::time_point now = Clock::now(); now < nextFrame; now = Clock::now())
             window.WaitEvents(std::chrono::duration<double>(nextFrame - now).count());
@@ -215,6 +216,27 @@ int RunPlay(const PlayOptions& options)
         // The previous frame's swap, and the wait for this one.
         stages.present = Milliseconds(panelEnd, frameStart);
 
+        const bool save = HandleKeys();
+        quit = quit || window.CloseRequested() || hostsupport::Interrupted();
+        worker.Hold(true);
+        TakeInputFrame(&stages);
+        if (options.watch)
+            chain.ReloadChanged();
+        chain.TakeTrials(input);
+        const hostkit::RenderTarget& output =
+            chain.Run(input, static_cast<double>(facts.position) / plan.fps, &stages.plugins);
+        if (save)
+            Save(output);
+        Show(output, &stages);
+        // The next frames are decoded while this one is shown and the next is awaited.
+        worker.Hold(false);
+        window.Swap();
+        times.Add(stages);
+    }
+
+    // True when S asked for the output to be saved.
+    bool HandleKeys()
+    {
         bool save = false;
         for (int key : window.TakeKeys()) {
             switch (key) {
@@ -234,41 +256,53 @@ int RunPlay(const PlayOptions& options)
             case GLFW_KEY_S: save = true; break;
             case GLFW_KEY_R:
                 for (size_t i = 0; i < chain.Size(); ++i)
-                    chain.Reload(i, input);
+                    chain.Reload(i);
                 break;
             case GLFW_KEY_F: window.ToggleFullscreen(); break;
-            case GLFW_KEY_TAB: panelShown = !panelShown; break;
+            case GLFW_KEY_TAB:
+                panelShown = !panelShown;
+                if (!panelShown)
+                    panel.Hide();
+                break;
             default: break;
             }
         }
-        quit = quit || window.CloseRequested() || hostsupport::Interrupted();
+        return save;
+    }
 
-        worker.Hold(true);
+    void TakeInputFrame(FrameStages* stages)
+    {
         if (!facts.paused || steps > 0) {
             if (const SourceFrame* frame = worker.TakeNext()) {
                 const Clock::time_point uploadStart = Clock::now();
                 hostkit::UpdateTexture(input.texture, plan.width, plan.height, frame->image.pixels.data());
-                stages.upload = Milliseconds(uploadStart, Clock::now());
+                stages->upload = Milliseconds(uploadStart, Clock::now());
                 facts.position = frame->position;
                 decodeMs = frame->decodeMs;
                 steps = std::max(0, steps - 1);
             }
         }
-        stages.decode = decodeMs;
+        stages->decode = decodeMs;
         facts.sourceStatus = worker.Status();
-        if (options.watch)
-            chain.ReloadChanged(input);
+    }
 
-        const hostkit::RenderTarget& output =
-            chain.Run(input, static_cast<double>(facts.position) / plan.fps, &stages.plugins);
-        if (save) {
-            const std::string name = FreeOutputName();
+    // A save that fails is told in the panel; the session goes on.
+    void Save(const hostkit::RenderTarget& output)
+    {
+        const std::string name = FreeOutputName();
+        try {
             SaveOutput(output, name);
-            facts.message = "saved " + name;
-            std::printf("saved %s\n", name.c_str());
-            std::fflush(stdout);
+        } catch (const hostsupport::HostError& error) {
+            facts.message = hostsupport::OneLine(error.what());
+            return;
         }
+        facts.message = "saved " + name;
+        std::printf("saved %s\n", name.c_str());
+        std::fflush(stdout);
+    }
 
+    void Show(const hostkit::RenderTarget& output, FrameStages* stages)
+    {
         const Clock::time_point outputStart = Clock::now();
         int framebufferWidth = 0, framebufferHeight = 0, windowWidth = 0, windowHeight = 0;
         window.FramebufferSize(&framebufferWidth, &framebufferHeight);
@@ -281,27 +315,60 @@ int RunPlay(const PlayOptions& options)
         // Each stage finished before the next starts, so that its time is its own.
         glFinish();
         const Clock::time_point panelStart = Clock::now();
-        stages.output = Milliseconds(outputStart, panelStart);
+        stages->output = Milliseconds(outputStart, panelStart);
         const FrameStages recent = times.Mean(60);
         facts.framesPerSecond = recent.Total() > 0 ? 1000.0 / recent.Total() : 0;
         if (panelShown)
             panel.Draw(chain, facts, windowWidth, windowHeight);
         glFinish();
         panelEnd = Clock::now();
-        // The next frames are decoded while this one is shown and the next is awaited.
-        worker.Hold(false);
-        stages.panel = Milliseconds(panelStart, panelEnd);
+        stages->panel = Milliseconds(panelStart, panelEnd);
 
         ++frames;
         if (options.frames > 0 && frames >= options.frames)
             quit = true;
-        if (quit && !options.screenshot.empty())
-            SaveWindow(framebufferWidth, framebufferHeight, options.screenshot);
-        window.Swap();
-        times.Add(stages);
+        if (quit && !options.screenshot.empty()) {
+            try {
+                SaveWindow(framebufferWidth, framebufferHeight, options.screenshot);
+            } catch (const hostsupport::HostError& error) {
+                // Told after the summary, which the session has earned.
+                screenshotProblem = error.what();
+            }
+        }
     }
-    PrintSummary(chain, plan, renderer, frames, times);
-    return 0;
+
+    const PlayOptions& options;
+    const PlayPlan& plan;
+    // Declared first so that it goes last, after the window.
+    hostsupport::VirtualDisplay display;
+    PlayWindow window;
+    const std::string renderer;
+    EffectChain chain;
+    hostkit::RenderTarget input;
+    SourceWorker worker;
+    ControlPanel panel;
+    OutputView view;
+    FrameTimes times;
+    PanelFacts facts;
+    const Clock::duration period;
+    Clock::time_point nextFrame, panelEnd;
+    bool panelShown = true, quit = false;
+    int steps = 0;  // frames to take while paused
+    uint64_t frames = 0;
+    float decodeMs = 0;
+    std::string screenshotProblem;
+};
+
+}  // namespace
+
+int RunPlay(const PlayOptions& options)
+{
+    if (options.tryVersion)
+        return RunVersionTrial(options);
+    const PlayPlan plan = PlanPlay(options);
+    RequireDisplay(options);
+    PlaySession session(options, plan);
+    return session.Run();
 }
 
 }  // namespace play

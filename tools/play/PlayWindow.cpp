@@ -145,6 +145,15 @@ void PlayWindow::Swap()
     glfwSwapBuffers(window);
 }
 
+hostkit::GlContextKind WindowContextKind()
+{
+#ifdef __APPLE__
+    return hostkit::GlContextKind::Forward;
+#else
+    return hostkit::GlContextKind::Core;
+#endif
+}
+
 std::string RendererLine()
 {
     const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "hostkit/GlContext.h"
+
 struct GLFWwindow;
 
 namespace play {
@@ -43,6 +45,9 @@ private:
     int windowedX = 0, windowedY = 0, windowedWidth = 0, windowedHeight = 0;
     std::vector<int> keys;
 };
+
+// The kind of context the window asks for, which a trial's off-screen context copies.
+hostkit::GlContextKind WindowContextKind();
 
 // The renderer's line for reports, from the current context.
 std::string RendererLine();

@@ -37,8 +37,8 @@ private:
 
 class VideoSource : public FrameSource {
 public:
-    VideoSource(const std::string& path, double fps, uint32_t width, uint32_t height)
-        : path(path), fps(fps), width(width), height(height), camera(hostsupport::IsCaptureDevice(path))
+    VideoSource(const std::string& path, double clipFps, uint32_t width, uint32_t height)
+        : path(path), clipFps(clipFps), width(width), height(height), camera(hostsupport::IsCaptureDevice(path))
     {
     }
     bool Read(Image& image) override
@@ -52,14 +52,14 @@ public:
         if (camera)
             return false;
         reader = std::make_unique<hostsupport::VideoReader>(path, width, height, 0,
-                                                            static_cast<double>(position) / fps);
+                                                            static_cast<double>(position) / clipFps);
         return true;
     }
     bool Loops() const override { return !camera; }
 
 private:
     std::string path;
-    double fps;
+    double clipFps;  // the clip's own, not the window's: positions count the clip's frames
     uint32_t width, height;
     bool camera;
     std::unique_ptr<hostsupport::VideoReader> reader;
@@ -72,9 +72,9 @@ std::unique_ptr<FrameSource> MakeSceneSource(uint32_t seed, double fps)
     return std::make_unique<SceneSource>(seed, fps);
 }
 
-std::unique_ptr<FrameSource> MakeVideoSource(const std::string& path, double fps, uint32_t width, uint32_t height)
+std::unique_ptr<FrameSource> MakeVideoSource(const std::string& path, double clipFps, uint32_t width, uint32_t height)
 {
-    return std::make_unique<VideoSource>(path, fps, width, height);
+    return std::make_unique<VideoSource>(path, clipFps, width, height);
 }
 
 SourceWorker::SourceWorker(std::unique_ptr<FrameSource> frameSource, uint32_t width, uint32_t height)

@@ -32,8 +32,9 @@ public:
 
 // The scene of zao-host render at fps frames per second, fixed by the seed.
 std::unique_ptr<FrameSource> MakeSceneSource(uint32_t seed, double fps);
-// Anything ffmpeg reads, scaled to width x height; /dev/videoN is a camera.
-std::unique_ptr<FrameSource> MakeVideoSource(const std::string& path, double fps, uint32_t width, uint32_t height);
+// Anything ffmpeg reads, scaled to width x height, stepped and sought by its
+// own frame rate clipFps; /dev/videoN is a camera.
+std::unique_ptr<FrameSource> MakeVideoSource(const std::string& path, double clipFps, uint32_t width, uint32_t height);
 
 // A decoded frame, rows bottom first as a texture takes them.
 struct SourceFrame {

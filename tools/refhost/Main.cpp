@@ -140,7 +140,17 @@ CLI::App* AddPlayCommand(CLI::App& app, play::PlayOptions& play, std::string* si
     command->add_option("--frames,-n", play.frames, "Quit after this many frames (default: when closed)")
         ->check(CLI::Range(uint64_t(1), uint64_t(100000000)));
     command->add_option("--screenshot", play.screenshot, "Write the whole window, panel included, to this PNG at the end");
+    command->add_flag("--headless", play.headless,
+                      "Run on a virtual display of its own, unseen (for scripts; without a display play refuses to "
+                      "start otherwise)");
+    command->add_option("--trial-limit", play.trialSeconds,
+                        "Seconds one plug-in call may take while a new version is tried in a process of its own "
+                        "before it counts as hung")
+        ->capture_default_str()
+        ->check(CLI::Range(0.5, 3600.0));
     command->add_option("--describe-panel", play.describePanel)->group("");
+    command->add_flag("--try-version", play.tryVersion)->group("");
+    command->add_option("--kept", play.kept)->group("");
     command->add_flag("--verbose,-v", play.verbose, "Show the GL renderer and the plug-ins' log lines");
     return command;
 }
