@@ -197,7 +197,7 @@ private:
     {
         for (const std::string& path : options.plugins)
             chain.Add(path);
-        while (chain.Trying() && !hostsupport::Interrupted()) {
+        while (chain.Trying() && !window.CloseRequested() && !hostsupport::Interrupted()) {
             window.WaitEvents(0.02);
             chain.TakeTrials(input);
         }
