@@ -4,7 +4,8 @@
 
 namespace validator {
 
-// Resident memory now (VmRSS), in KiB; -1 where it cannot be read.
+// Resident memory now (VmRSS), in KiB; -1 where it cannot be read. Under
+// AddressSanitizer, whose quarantine keeps freed blocks resident, the heap in use.
 long ResidentKib();
 // Where peak resident memory counts from: the peak is reset to the current
 // size where the kernel allows it, else growth counts from the peak so far.
