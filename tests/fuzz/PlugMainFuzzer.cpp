@@ -135,22 +135,22 @@ enum class Input {
 Input InputOf(uint32_t code)
 {
     switch (code) {
-    case ffgl::kGetInfo: case ffgl::kDeinitialise: case ffgl::kGetParameterCount: case ffgl::kGetExtendedInfo: case ffgl::kDestroyInstance: case ffgl::kConnect: case ffgl::kDisconnect: case ffgl::kGetShortName: case ffgl::kInitialise:
+    case ffgl::kGetInfo: case ffgl::kDeinitialise: case ffgl::kGetNumParameters: case ffgl::kGetExtendedInfo: case ffgl::kDeinstantiateGL: case ffgl::kConnect: case ffgl::kDisconnect: case ffgl::kGetPluginShortName: case ffgl::kInitialiseV2:
         return Input::Nothing;
-    case ffgl::kGetParameterName: case ffgl::kGetParameterDefault: case ffgl::kGetParameterDisplay: case ffgl::kGetParameter: case ffgl::kGetCapability: case ffgl::kGetParameterType: case ffgl::kGetInputStatus: case ffgl::kGetElementCount: case ffgl::kGetParameterUsage:
-    case ffgl::kSetSampleRate: case ffgl::kGetFileExtensionCount: case ffgl::kGetParameterVisibility: case ffgl::kGetSeparatorCount: case ffgl::kEnableCapability:
+    case ffgl::kGetParameterName: case ffgl::kGetParameterDefault: case ffgl::kGetParameterDisplay: case ffgl::kGetParameter: case ffgl::kGetPluginCaps: case ffgl::kGetParameterType: case ffgl::kGetInputStatus: case ffgl::kGetNumParameterElements: case ffgl::kGetParameterUsage:
+    case ffgl::kSetSampleRate: case ffgl::kGetNumFileExtensions: case ffgl::kGetParameterVisibility: case ffgl::kGetNumElementSeparators: case ffgl::kEnablePluginCap:
         return Input::Number;
-    case ffgl::kCreateInstance: case ffgl::kResize:
+    case ffgl::kInstantiateGL: case ffgl::kResize:
         return Input::Viewport;
     case ffgl::kSetParameter:
         return Input::ParameterValue;
-    case ffgl::kProcessFrame:
+    case ffgl::kProcessOpenGL:
         return Input::Frame;
     case ffgl::kSetTime:
         return Input::Time;
-    case ffgl::kGetElementName: case ffgl::kGetElementValue: case ffgl::kGetFileExtension: case ffgl::kGetElementSeparator:
+    case ffgl::kGetParameterElementName: case ffgl::kGetParameterElementValue: case ffgl::kGetFileExtension: case ffgl::kGetElementSeparator:
         return Input::IndexPair;
-    case ffgl::kSetElementValue:
+    case ffgl::kSetParameterElementValue:
         return Input::ElementValue;
     case ffgl::kSetBeatInfo:
         return Input::Beat;
@@ -172,8 +172,8 @@ Input InputOf(uint32_t code)
 bool NeedsInstance(uint32_t code)
 {
     switch (code) {
-    case ffgl::kGetParameterDisplay: case ffgl::kSetParameter: case ffgl::kGetParameter: case ffgl::kGetInputStatus: case ffgl::kProcessFrame: case ffgl::kDestroyInstance: case ffgl::kSetTime: case ffgl::kConnect: case ffgl::kDisconnect: case ffgl::kResize:
-    case ffgl::kSetElementValue: case ffgl::kSetBeatInfo: case ffgl::kSetHostInfo: case ffgl::kSetSampleRate: case ffgl::kGetParameterEvents: case ffgl::kEnableCapability: case ffgl::kGetParameterDisplayName:
+    case ffgl::kGetParameterDisplay: case ffgl::kSetParameter: case ffgl::kGetParameter: case ffgl::kGetInputStatus: case ffgl::kProcessOpenGL: case ffgl::kDeinstantiateGL: case ffgl::kSetTime: case ffgl::kConnect: case ffgl::kDisconnect: case ffgl::kResize:
+    case ffgl::kSetParameterElementValue: case ffgl::kSetBeatInfo: case ffgl::kSetHostInfo: case ffgl::kSetSampleRate: case ffgl::kGetParameterEvents: case ffgl::kEnablePluginCap: case ffgl::kGetParameterDisplayName:
         return true;
     default:
         return false;
@@ -183,7 +183,7 @@ bool NeedsInstance(uint32_t code)
 bool AnswersPointer(uint32_t code)
 {
     switch (code) {
-    case ffgl::kGetInfo: case ffgl::kGetParameterName: case ffgl::kGetParameterDefault: case ffgl::kGetParameterDisplay: case ffgl::kGetParameter: case ffgl::kGetExtendedInfo: case ffgl::kCreateInstance: case ffgl::kGetShortName: case ffgl::kGetElementName: case ffgl::kGetFileExtension:
+    case ffgl::kGetInfo: case ffgl::kGetParameterName: case ffgl::kGetParameterDefault: case ffgl::kGetParameterDisplay: case ffgl::kGetParameter: case ffgl::kGetExtendedInfo: case ffgl::kInstantiateGL: case ffgl::kGetPluginShortName: case ffgl::kGetParameterElementName: case ffgl::kGetFileExtension:
         return true;
     default:
         return false;
@@ -429,10 +429,10 @@ void CheckAnswer(const Call& call, void* instance, uint64_t result)
             }
         }
         break;
-    case ffgl::kGetParameterCount:
+    case ffgl::kGetNumParameters:
         FUZZ_CHECK(result == 10, code, result);
         break;
-    case ffgl::kGetParameterName: case ffgl::kGetShortName: case ffgl::kGetElementName: case ffgl::kGetFileExtension:
+    case ffgl::kGetParameterName: case ffgl::kGetPluginShortName: case ffgl::kGetParameterElementName: case ffgl::kGetFileExtension:
         if (result != 0)
             CheckText(reinterpret_cast<const char*>(result), code);
         break;
@@ -540,7 +540,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
         const size_t pick = data.ConsumeIntegralInRange<size_t>(0, live.size());
         if (pick < live.size())
             instance = live[pick];
-        if (call.code == ffgl::kCreateInstance && live.size() >= kMaxLiveInstances)
+        if (call.code == ffgl::kInstantiateGL && live.size() >= kMaxLiveInstances)
             continue;
 
         BuildInput(data, memory, call);
@@ -554,7 +554,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
         }
         CheckAnswer(call, instance, result);
 
-        if (call.code == ffgl::kCreateInstance) {
+        if (call.code == ffgl::kInstantiateGL) {
             if (call.input == 0)
                 FUZZ_CHECK(result == kFailure, call.code, result);
             if (result != kFailure) {
@@ -564,7 +564,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
                     FUZZ_CHECK(other != handle, call.code, result);
                 live.push_back(handle);
             }
-        } else if (call.code == ffgl::kDestroyInstance && instance != nullptr) {
+        } else if (call.code == ffgl::kDeinstantiateGL && instance != nullptr) {
             FUZZ_CHECK(result == 0, call.code, result);
             live.erase(live.begin() + static_cast<std::ptrdiff_t>(pick));
         } else if (call.code == ffgl::kSetParameter && instance != nullptr && result == 0 && call.record != nullptr) {
@@ -582,7 +582,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
 
     // Leave nothing behind: the next input starts from a fresh library state.
     for (void* instance : live)
-        FUZZ_CHECK(plugMain(ffgl::kDestroyInstance, 0, instance) == 0, ffgl::kDestroyInstance, 0);
+        FUZZ_CHECK(plugMain(ffgl::kDeinstantiateGL, 0, instance) == 0, ffgl::kDeinstantiateGL, 0);
     plugMain(ffgl::kDeinitialise, 0, nullptr);
     SetLogCallback(LogLine);
     return 0;

@@ -21,34 +21,34 @@ TEST_F(PluginTest, UnassignedCodesAnswerTheFailureCodeAndDoNothing)
 TEST_F(PluginTest, ParameterCountWithoutInitialiseMakesThePrototypeOnDemand)
 {
     library->SetLogCallback(LogCapture::Callback);
-    EXPECT_EQ(Call32(ffgl::kGetParameterCount), 10u);
+    EXPECT_EQ(Call32(ffgl::kGetNumParameters), 10u);
     EXPECT_EQ(LogCapture::Lines(), std::vector<std::string>{"Created ZEL DadiDaruzad v3.0 [K.V.R.]"});
-    EXPECT_EQ(Call32(ffgl::kGetParameterCount), 10u);
+    EXPECT_EQ(Call32(ffgl::kGetNumParameters), 10u);
     EXPECT_EQ(LogCapture::Lines().size(), 1u) << "the prototype is kept";
 }
 
 TEST_F(PluginTest, InitialiseMakesOnePrototypeAndDeinitialiseDestroysIt)
 {
     library->SetLogCallback(LogCapture::Callback);
-    EXPECT_EQ(Call32(ffgl::kInitialise), 0u);
-    EXPECT_EQ(Call32(ffgl::kInitialise), 0u);
+    EXPECT_EQ(Call32(ffgl::kInitialiseV2), 0u);
+    EXPECT_EQ(Call32(ffgl::kInitialiseV2), 0u);
     EXPECT_EQ(LogCapture::Lines().size(), 1u);
     EXPECT_EQ(Call32(ffgl::kDeinitialise), 0u);
-    EXPECT_EQ(Call32(ffgl::kGetParameterCount), 10u);
+    EXPECT_EQ(Call32(ffgl::kGetNumParameters), 10u);
     EXPECT_EQ(LogCapture::Lines().size(), 2u) << "a query after code 2 makes a fresh prototype";
 }
 
 TEST_F(PluginTest, NoLogLinesWithoutCallbackAndNoneAfterAZeroCallback)
 {
-    EXPECT_EQ(Call32(ffgl::kInitialise), 0u);
+    EXPECT_EQ(Call32(ffgl::kInitialiseV2), 0u);
     library->SetLogCallback(LogCapture::Callback);
     EXPECT_TRUE(LogCapture::Lines().empty());
     EXPECT_EQ(Call32(ffgl::kDeinitialise), 0u);
-    EXPECT_EQ(Call32(ffgl::kInitialise), 0u);
+    EXPECT_EQ(Call32(ffgl::kInitialiseV2), 0u);
     EXPECT_EQ(LogCapture::Lines().size(), 1u);
     library->SetLogCallback(nullptr);
     EXPECT_EQ(Call32(ffgl::kDeinitialise), 0u);
-    EXPECT_EQ(Call32(ffgl::kInitialise), 0u);
+    EXPECT_EQ(Call32(ffgl::kInitialiseV2), 0u);
     EXPECT_EQ(LogCapture::Lines().size(), 1u);
 }
 
@@ -60,7 +60,7 @@ TEST_F(PluginTest, CapabilitiesAnswerSetTimeOneInputExactlyAndNoTopLeftOrientati
     };
     for (const auto& [capability, answer] : cases) {
         SCOPED_TRACE(capability);
-        EXPECT_EQ(Call32(ffgl::kGetCapability, capability), answer);
+        EXPECT_EQ(Call32(ffgl::kGetPluginCaps, capability), answer);
     }
 }
 
@@ -73,7 +73,7 @@ TEST_F(PluginTest, CodesThatNeedAnInstanceFailWithAZeroHandle)
     const std::pair<uint32_t, const void*> cases[] = {
         {ffgl::kGetParameterDisplay, nullptr}, {ffgl::kSetParameter, value.Data()},
         {ffgl::kGetParameter, nullptr},        {ffgl::kGetInputStatus, nullptr},
-        {ffgl::kProcessFrame, frame.Data()},   {ffgl::kDestroyInstance, nullptr},
+        {ffgl::kProcessOpenGL, frame.Data()},   {ffgl::kDeinstantiateGL, nullptr},
         {ffgl::kSetTime, &time},               {ffgl::kConnect, nullptr},
         {ffgl::kDisconnect, nullptr},          {ffgl::kResize, viewport.Data()},
     };
@@ -85,9 +85,9 @@ TEST_F(PluginTest, CodesThatNeedAnInstanceFailWithAZeroHandle)
 
 TEST_F(PluginTest, CreationWithAZeroViewportPointerFailsAndMakesNoInstance)
 {
-    EXPECT_EQ(Call32(ffgl::kInitialise), 0u);
+    EXPECT_EQ(Call32(ffgl::kInitialiseV2), 0u);
     library->SetLogCallback(LogCapture::Callback);
-    EXPECT_EQ(library->Call(ffgl::kCreateInstance, 0), kFailureCode);
+    EXPECT_EQ(library->Call(ffgl::kInstantiateGL, 0), kFailureCode);
     EXPECT_TRUE(LogCapture::Lines().empty());
 }
 
@@ -107,8 +107,8 @@ protected:
 
 TEST_F(ProbeDispatchTest, NegativeInputCountsAnswerZeroAndNoInputIsInUse)
 {
-    EXPECT_EQ(Call32(ffgl::kGetCapability, ffgl::kCapabilityMinimumInputs), 0u);
-    EXPECT_EQ(Call32(ffgl::kGetCapability, ffgl::kCapabilityMaximumInputs), 0u);
+    EXPECT_EQ(Call32(ffgl::kGetPluginCaps, ffgl::kCapabilityMinimumInputs), 0u);
+    EXPECT_EQ(Call32(ffgl::kGetPluginCaps, ffgl::kCapabilityMaximumInputs), 0u);
 }
 
 }  // namespace

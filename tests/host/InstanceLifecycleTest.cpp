@@ -17,21 +17,21 @@ TEST_F(GlPluginTest, NewInstanceHoldsThePrototypesDefaults)
     ASSERT_NE(instance, nullptr);
     EXPECT_EQ(Call32(ffgl::kGetParameter, 0, instance), FloatBitsOf(0.4f));
     EXPECT_EQ(Call32(ffgl::kGetParameter, 4, instance), FloatBitsOf(1.0f));
-    EXPECT_EQ(Call32(ffgl::kDestroyInstance, 0, instance), 0u);
+    EXPECT_EQ(Call32(ffgl::kDeinstantiateGL, 0, instance), 0u);
 }
 
 TEST_F(GlPluginTest, EveryConstructedInstanceSendsOneCreationLine)
 {
     library->SetLogCallback(LogCapture::Callback);
-    EXPECT_EQ(Call32(ffgl::kInitialise), 0u);
+    EXPECT_EQ(Call32(ffgl::kInitialiseV2), 0u);
     void* first = CreateInstance();
     void* second = CreateInstance();
     ASSERT_NE(first, nullptr);
     ASSERT_NE(second, nullptr);
     EXPECT_NE(first, second);
     EXPECT_EQ(LogCapture::Lines(), Lines(3, "Created ZEL DadiDaruzad v3.0 [K.V.R.]"));
-    EXPECT_EQ(Call32(ffgl::kDestroyInstance, 0, first), 0u);
-    EXPECT_EQ(Call32(ffgl::kDestroyInstance, 0, second), 0u);
+    EXPECT_EQ(Call32(ffgl::kDeinstantiateGL, 0, first), 0u);
+    EXPECT_EQ(Call32(ffgl::kDeinstantiateGL, 0, second), 0u);
 }
 
 TEST_F(GlPluginTest, CreationFailsForGoodOnceTheGlLoaderFailed)
@@ -51,7 +51,7 @@ protected:
         if (HasFatalFailure())
             return;
         library->SetLogCallback(LogCapture::Callback);
-        ASSERT_EQ(Call32(ffgl::kInitialise), 0u);
+        ASSERT_EQ(Call32(ffgl::kInitialiseV2), 0u);
         LogCapture::Reset();
     }
 
@@ -60,7 +60,7 @@ protected:
         // The probe only logs the call: texture and framebuffer 0 will do.
         const auto input = hostkit::InputTexture::Whole(0, 4, 4);
         const hostkit::FrameRecords frame(&input, 1, 0);
-        return CallRecord(ffgl::kProcessFrame, frame.Data(), instance);
+        return CallRecord(ffgl::kProcessOpenGL, frame.Data(), instance);
     }
 };
 
@@ -72,7 +72,7 @@ TEST_F(ProbeLifecycleTest, FirstFrameConnectsOnceAndDestroyDisconnectsBeforeDeIn
     LogCapture::Reset();
     EXPECT_EQ(Frame(instance), 0u);
     EXPECT_EQ(Frame(instance), 0u);
-    EXPECT_EQ(Call32(ffgl::kDestroyInstance, 0, instance), 0u);
+    EXPECT_EQ(Call32(ffgl::kDeinstantiateGL, 0, instance), 0u);
     EXPECT_EQ(LogCapture::Lines(), (Lines{"probe: Connect", "probe: ProcessOpenGL", "probe: ProcessOpenGL",
                                           "probe: Disconnect", "probe: DeInitGL", "probe: destroyed"}));
 }
@@ -87,7 +87,7 @@ TEST_F(ProbeLifecycleTest, ExplicitConnectIsNotRepeatedByTheFirstFrame)
     EXPECT_EQ(LogCapture::Lines(), (Lines{"probe: Connect", "probe: ProcessOpenGL"}));
     EXPECT_EQ(Call32(ffgl::kDisconnect, 0, instance), 0u);
     LogCapture::Reset();
-    EXPECT_EQ(Call32(ffgl::kDestroyInstance, 0, instance), 0u);
+    EXPECT_EQ(Call32(ffgl::kDeinstantiateGL, 0, instance), 0u);
     EXPECT_EQ(LogCapture::Lines(), (Lines{"probe: DeInitGL", "probe: destroyed"})) << "already disconnected";
 }
 
@@ -96,9 +96,9 @@ TEST_F(ProbeLifecycleTest, FrameWithoutARecordFailsWithoutConnecting)
     void* instance = CreateInstance();
     ASSERT_NE(instance, nullptr);
     LogCapture::Reset();
-    EXPECT_EQ(library->Call(ffgl::kProcessFrame, 0, instance), kFailureCode);
+    EXPECT_EQ(library->Call(ffgl::kProcessOpenGL, 0, instance), kFailureCode);
     EXPECT_TRUE(LogCapture::Lines().empty());
-    EXPECT_EQ(Call32(ffgl::kDestroyInstance, 0, instance), 0u);
+    EXPECT_EQ(Call32(ffgl::kDeinstantiateGL, 0, instance), 0u);
 }
 
 TEST_F(ProbeLifecycleTest, FailedInitGlReleasesAndDestroysTheNewInstance)
@@ -110,7 +110,7 @@ TEST_F(ProbeLifecycleTest, FailedInitGlReleasesAndDestroysTheNewInstance)
     EXPECT_EQ(CreateInstance(), nullptr);
     EXPECT_EQ(LogCapture::Lines(),
               (Lines{"probe: constructed", "probe: InitGL", "probe: DeInitGL", "probe: destroyed"}));
-    EXPECT_EQ(Call32(ffgl::kDestroyInstance, 0, instance), 0u);
+    EXPECT_EQ(Call32(ffgl::kDeinstantiateGL, 0, instance), 0u);
 }
 
 TEST_F(ProbeLifecycleTest, RejectedDefaultDestroysTheNewInstanceBeforeGl)
@@ -121,7 +121,7 @@ TEST_F(ProbeLifecycleTest, RejectedDefaultDestroysTheNewInstanceBeforeGl)
     LogCapture::Reset();
     EXPECT_EQ(CreateInstance(), nullptr);
     EXPECT_EQ(LogCapture::Lines(), (Lines{"probe: constructed", "probe: destroyed"}));
-    EXPECT_EQ(Call32(ffgl::kDestroyInstance, 0, instance), 0u);
+    EXPECT_EQ(Call32(ffgl::kDeinstantiateGL, 0, instance), 0u);
 }
 
 TEST_F(ProbeLifecycleTest, WithoutAPrototypeEveryCodeAnswersItsFallback)
@@ -132,18 +132,18 @@ TEST_F(ProbeLifecycleTest, WithoutAPrototypeEveryCodeAnswersItsFallback)
     ASSERT_EQ(Call32(ffgl::kDeinitialise), 0u);
     LogCapture::Reset();
 
-    EXPECT_EQ(library->Call(ffgl::kInitialise), kFailureCode);
-    EXPECT_EQ(library->Call(ffgl::kGetParameterCount), kFailureCode);
+    EXPECT_EQ(library->Call(ffgl::kInitialiseV2), kFailureCode);
+    EXPECT_EQ(library->Call(ffgl::kGetNumParameters), kFailureCode);
     EXPECT_EQ(library->Call(ffgl::kGetParameterName, 0), 0u);
     EXPECT_EQ(library->Call(ffgl::kGetParameterDefault, 0), kFailureCode);
-    EXPECT_EQ(library->Call(ffgl::kGetCapability, ffgl::kCapabilitySetTime), kFailureCode);
+    EXPECT_EQ(library->Call(ffgl::kGetPluginCaps, ffgl::kCapabilitySetTime), kFailureCode);
     EXPECT_EQ(library->Call(ffgl::kGetParameterType, 0), kFailureCode);
     EXPECT_EQ(CreateInstance(), nullptr);
     // Codes 8 and 9 still reach the instance; the type then counts as numeric.
     EXPECT_EQ(SetFloat(instance, 3, 0.75f), 0u);
     EXPECT_EQ(Call32(ffgl::kGetParameter, 3, instance), FloatBitsOf(0.75f));
     EXPECT_TRUE(LogCapture::Lines().empty()) << "the factory made nothing";
-    EXPECT_EQ(Call32(ffgl::kDestroyInstance, 0, instance), 0u);
+    EXPECT_EQ(Call32(ffgl::kDeinstantiateGL, 0, instance), 0u);
 }
 
 }  // namespace

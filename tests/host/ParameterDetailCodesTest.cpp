@@ -65,11 +65,11 @@ protected:
     }
     const char* ElementName(uint32_t number, uint32_t element, void* instance = nullptr) const
     {
-        return reinterpret_cast<const char*>(CallPair(ffgl::kGetElementName, number, element, instance));
+        return reinterpret_cast<const char*>(CallPair(ffgl::kGetParameterElementName, number, element, instance));
     }
     uint32_t ElementValue(uint32_t number, uint32_t element, void* instance = nullptr) const
     {
-        return static_cast<uint32_t>(CallPair(ffgl::kGetElementValue, number, element, instance));
+        return static_cast<uint32_t>(CallPair(ffgl::kGetParameterElementValue, number, element, instance));
     }
     const char* FileExtension(uint32_t number, uint32_t index, void* instance = nullptr) const
     {
@@ -85,7 +85,7 @@ protected:
         record.PutU32(0, number);
         record.PutU32(4, element);
         record.PutF32(8, value);
-        return this->CallRecord(ffgl::kSetElementValue, record.Data(), instance);
+        return this->CallRecord(ffgl::kSetParameterElementValue, record.Data(), instance);
     }
     // The outputs start as 7.0 and -7.0, so that an untouched record shows.
     RangeAnswer Range(uint32_t number, void* instance = nullptr) const
@@ -145,9 +145,9 @@ TEST_F(ParameterDetailEffectTest, ElementCountIsFourForBoxStyleAndOneForEveryOth
 {
     for (uint32_t number = 0; number < 10; ++number) {
         SCOPED_TRACE(number);
-        EXPECT_EQ(Call32(ffgl::kGetElementCount, number), number == kBoxStyle ? 4u : 1u);
+        EXPECT_EQ(Call32(ffgl::kGetNumParameterElements, number), number == kBoxStyle ? 4u : 1u);
     }
-    EXPECT_EQ(Call32(ffgl::kGetElementCount, 10), kFailureCode) << "unknown parameter";
+    EXPECT_EQ(Call32(ffgl::kGetNumParameterElements, 10), kFailureCode) << "unknown parameter";
 }
 
 TEST_F(ParameterDetailEffectTest, ElementsAnswerTheirNamesAndValuesAndNothingOutOfRange)
@@ -169,7 +169,7 @@ TEST_F(ParameterDetailEffectTest, ElementsAnswerTheirNamesAndValuesAndNothingOut
         if (c.name)
             EXPECT_STREQ(ElementName(c.number, c.element), c.name);
         else
-            EXPECT_EQ(CallPair(ffgl::kGetElementName, c.number, c.element), 0u);
+            EXPECT_EQ(CallPair(ffgl::kGetParameterElementName, c.number, c.element), 0u);
         EXPECT_EQ(ElementValue(c.number, c.element), c.valueBits);
     }
 }
@@ -201,16 +201,16 @@ TEST_F(ParameterDetailEffectTest, NoParameterHasFileExtensionsOrSeparators)
 {
     for (uint32_t number = 0; number <= 10; ++number) {
         SCOPED_TRACE(number);
-        EXPECT_EQ(Call32(ffgl::kGetFileExtensionCount, number), 0u);
+        EXPECT_EQ(Call32(ffgl::kGetNumFileExtensions, number), 0u);
         EXPECT_EQ(CallPair(ffgl::kGetFileExtension, number, 0), 0u);
-        EXPECT_EQ(Call32(ffgl::kGetSeparatorCount, number), 0u);
+        EXPECT_EQ(Call32(ffgl::kGetNumElementSeparators, number), 0u);
         EXPECT_EQ(Separator(number, 0), kFailureCode);
     }
 }
 
 TEST_F(ParameterDetailEffectTest, ShortNameIsNone)
 {
-    EXPECT_EQ(library->Call(ffgl::kGetShortName), 0u);
+    EXPECT_EQ(library->Call(ffgl::kGetPluginShortName), 0u);
 }
 
 TEST_F(ParameterDetailEffectTest, GroupNameCopiesNothingAndFailsForAZeroBufferSize)
@@ -249,12 +249,12 @@ TEST_F(ParameterDetailEffectTest, CodesThatNeedAnInstanceFailWithoutOne)
     query.PutU32(16, sizeof(buffer));
 
     const std::pair<uint32_t, uint64_t> cases[] = {
-        {ffgl::kSetElementValue, reinterpret_cast<uintptr_t>(element.Data())},
+        {ffgl::kSetParameterElementValue, reinterpret_cast<uintptr_t>(element.Data())},
         {ffgl::kSetBeatInfo, reinterpret_cast<uintptr_t>(beat.Data())},
         {ffgl::kSetHostInfo, reinterpret_cast<uintptr_t>(hostInfo.Data())},
         {ffgl::kSetSampleRate, 48000},
         {ffgl::kGetParameterEvents, reinterpret_cast<uintptr_t>(events.Data())},
-        {ffgl::kEnableCapability, ffgl::kCapabilityTopLeftOrientation},
+        {ffgl::kEnablePluginCap, ffgl::kCapabilityTopLeftOrientation},
         {ffgl::kGetParameterDisplayName, reinterpret_cast<uintptr_t>(query.Data())},
     };
     for (const auto& [code, input] : cases) {
@@ -269,7 +269,7 @@ TEST_F(ParameterDetailEffectTest, MissingRecordsOfPrototypeCodesAnswerTheFailure
 {
     // Codes answering a text pointer report the failure as 0.
     const std::pair<uint32_t, uint64_t> cases[] = {
-        {ffgl::kGetElementName, 0},          {ffgl::kGetElementValue, kFailureCode},
+        {ffgl::kGetParameterElementName, 0},          {ffgl::kGetParameterElementValue, kFailureCode},
         {ffgl::kGetRange, kFailureCode},     {ffgl::kGetFileExtension, 0},
         {ffgl::kGetElementSeparator, kFailureCode}, {ffgl::kGetParameterGroup, kFailureCode},
     };
@@ -303,7 +303,7 @@ protected:
     void TearDown() override
     {
         for (void* made : instances)
-            EXPECT_EQ(Call32(ffgl::kDestroyInstance, 0, made), 0u);
+            EXPECT_EQ(Call32(ffgl::kDeinstantiateGL, 0, made), 0u);
         GlPluginTest::TearDown();
     }
     void* NewInstance()
@@ -346,10 +346,10 @@ TEST_F(ParameterDetailInstanceTest, InstanceAnswersElementsAndVisibilityLikeTheP
 {
     for (uint32_t number = 0; number < 10; ++number) {
         SCOPED_TRACE(number);
-        EXPECT_EQ(Call32(ffgl::kGetElementCount, number, instance), number == kBoxStyle ? 4u : 1u);
+        EXPECT_EQ(Call32(ffgl::kGetNumParameterElements, number, instance), number == kBoxStyle ? 4u : 1u);
         EXPECT_EQ(Call32(ffgl::kGetParameterVisibility, number, instance), 1u);
     }
-    EXPECT_EQ(Call32(ffgl::kGetElementCount, 10, instance), kFailureCode);
+    EXPECT_EQ(Call32(ffgl::kGetNumParameterElements, 10, instance), kFailureCode);
     EXPECT_EQ(Call32(ffgl::kGetParameterVisibility, 10, instance), kFailureCode);
     EXPECT_STREQ(ElementName(kBoxStyle, 3, instance), "Dashed");
 }
@@ -378,9 +378,9 @@ TEST_F(ParameterDetailInstanceTest, EnablingACapabilityFailsAndChangesNothing)
 {
     for (uint32_t capability : {16u, 0u, 5u, 10u, 11u, 15u, 17u}) {
         SCOPED_TRACE(capability);
-        EXPECT_EQ(Call32(ffgl::kEnableCapability, capability, instance), kFailureCode);
+        EXPECT_EQ(Call32(ffgl::kEnablePluginCap, capability, instance), kFailureCode);
     }
-    EXPECT_EQ(Call32(ffgl::kGetCapability, ffgl::kCapabilityTopLeftOrientation), 0u) << "top-left orientation is still not supported";
+    EXPECT_EQ(Call32(ffgl::kGetPluginCaps, ffgl::kCapabilityTopLeftOrientation), 0u) << "top-left orientation is still not supported";
     EXPECT_EQ(Call32(ffgl::kGetParameter, 4, instance), FloatBitsOf(1.0f));
 }
 
@@ -400,9 +400,9 @@ TEST_F(ParameterDetailInstanceTest, DisplayNameCopiesNothingAndFailsForAZeroBuff
 TEST_F(ParameterDetailInstanceTest, MissingRecordsOfInstanceCodesAnswerTheFailureCode)
 {
     const std::pair<uint32_t, uint64_t> cases[] = {
-        {ffgl::kGetElementName, 0},
-        {ffgl::kGetElementValue, kFailureCode},
-        {ffgl::kSetElementValue, kFailureCode},
+        {ffgl::kGetParameterElementName, 0},
+        {ffgl::kGetParameterElementValue, kFailureCode},
+        {ffgl::kSetParameterElementValue, kFailureCode},
         {ffgl::kSetBeatInfo, kFailureCode},
         {ffgl::kSetHostInfo, kFailureCode},
         {ffgl::kGetParameterEvents, kFailureCode},
@@ -430,7 +430,7 @@ protected:
         GlPluginTest::SetUp();
         if (HasFatalFailure())
             return;
-        ASSERT_EQ(Call32(ffgl::kInitialise), 0u);
+        ASSERT_EQ(Call32(ffgl::kInitialiseV2), 0u);
         instance = NewInstance();
         ASSERT_NE(instance, nullptr);
     }
@@ -447,30 +447,30 @@ protected:
 
 TEST_F(ParameterDetailProbeTest, ShortNameIsThePrototypes)
 {
-    EXPECT_STREQ(CallText(ffgl::kGetShortName), "DPRB");
+    EXPECT_STREQ(CallText(ffgl::kGetPluginShortName), "DPRB");
 }
 
 TEST_F(ParameterDetailProbeTest, FileExtensionsAreCountedAndListedInOrder)
 {
-    EXPECT_EQ(Call32(ffgl::kGetFileExtensionCount, kMedia), 2u);
+    EXPECT_EQ(Call32(ffgl::kGetNumFileExtensions, kMedia), 2u);
     EXPECT_STREQ(FileExtension(kMedia, 0), "png");
     EXPECT_STREQ(FileExtension(kMedia, 1), "jpeg");
     EXPECT_EQ(CallPair(ffgl::kGetFileExtension, kMedia, 2), 0u) << "beyond the list";
-    EXPECT_EQ(Call32(ffgl::kGetFileExtensionCount, kMode), 0u);
+    EXPECT_EQ(Call32(ffgl::kGetNumFileExtensions, kMode), 0u);
     EXPECT_EQ(CallPair(ffgl::kGetFileExtension, kMode, 0), 0u);
-    EXPECT_EQ(Call32(ffgl::kGetFileExtensionCount, 99), 0u) << "unknown parameter";
+    EXPECT_EQ(Call32(ffgl::kGetNumFileExtensions, 99), 0u) << "unknown parameter";
     EXPECT_EQ(CallPair(ffgl::kGetFileExtension, 99, 0), 0u) << "unknown parameter";
 }
 
 TEST_F(ParameterDetailProbeTest, SeparatorsAreCountedAndListedAsRegistered)
 {
-    EXPECT_EQ(Call32(ffgl::kGetSeparatorCount, kMode), 2u);
+    EXPECT_EQ(Call32(ffgl::kGetNumElementSeparators, kMode), 2u);
     EXPECT_EQ(Separator(kMode, 0), 2u);
     EXPECT_EQ(Separator(kMode, 1), 1u);
     EXPECT_EQ(Separator(kMode, 2), kFailureCode) << "beyond the list";
-    EXPECT_EQ(Call32(ffgl::kGetSeparatorCount, kMedia), 0u);
+    EXPECT_EQ(Call32(ffgl::kGetNumElementSeparators, kMedia), 0u);
     EXPECT_EQ(Separator(kMedia, 0), kFailureCode);
-    EXPECT_EQ(Call32(ffgl::kGetSeparatorCount, 99), 0u) << "unknown parameter";
+    EXPECT_EQ(Call32(ffgl::kGetNumElementSeparators, 99), 0u) << "unknown parameter";
     EXPECT_EQ(Separator(99, 0), kFailureCode) << "unknown parameter";
 }
 
@@ -522,8 +522,8 @@ protected:
 
 TEST_F(ParameterDetailReshapedProbeTest, InstanceOrPrototypeCodesAskTheInstanceWhenGivenOne)
 {
-    EXPECT_EQ(Call32(ffgl::kGetElementCount, kMode, instance), 5u);
-    EXPECT_EQ(Call32(ffgl::kGetElementCount, kMode), 3u);
+    EXPECT_EQ(Call32(ffgl::kGetNumParameterElements, kMode, instance), 5u);
+    EXPECT_EQ(Call32(ffgl::kGetNumParameterElements, kMode), 3u);
     EXPECT_STREQ(ElementName(kMode, 0, instance), "Reshaped");
     EXPECT_STREQ(ElementName(kMode, 0), "Low");
     EXPECT_EQ(ElementValue(kMode, 0, instance), FloatBitsOf(9.0f));
@@ -537,13 +537,13 @@ TEST_F(ParameterDetailReshapedProbeTest, PrototypeCodesIgnoreTheInstanceHandle)
     for (void* handle : {static_cast<void*>(nullptr), instance}) {
         SCOPED_TRACE(handle ? "with the instance" : "without an instance");
         EXPECT_EQ(Call32(ffgl::kGetParameterUsage, kMedia, handle), 3u);
-        EXPECT_STREQ(CallText(ffgl::kGetShortName, 0, handle), "DPRB");
+        EXPECT_STREQ(CallText(ffgl::kGetPluginShortName, 0, handle), "DPRB");
         const RangeAnswer range = Range(kMedia, handle);
         EXPECT_EQ(range.minimum, -2.0f);
         EXPECT_EQ(range.maximum, 5.0f);
-        EXPECT_EQ(Call32(ffgl::kGetFileExtensionCount, kMedia, handle), 2u);
+        EXPECT_EQ(Call32(ffgl::kGetNumFileExtensions, kMedia, handle), 2u);
         EXPECT_STREQ(FileExtension(kMedia, 0, handle), "png");
-        EXPECT_EQ(Call32(ffgl::kGetSeparatorCount, kMode, handle), 2u);
+        EXPECT_EQ(Call32(ffgl::kGetNumElementSeparators, kMode, handle), 2u);
         EXPECT_EQ(Separator(kMode, 0, handle), 2u);
         EXPECT_EQ(CopyText(ffgl::kGetParameterGroup, kMedia, 32, handle).buffer, Buffer("Sources"));
     }
@@ -679,16 +679,16 @@ TEST_F(ParameterDetailProbeTest, EnablingTopLeftOrientationSetsTheAddressedInsta
 {
     void* other = NewInstance();
     ASSERT_NE(other, nullptr);
-    ASSERT_EQ(Call32(ffgl::kGetCapability, ffgl::kCapabilityTopLeftOrientation), 1u) << "the probe supports it";
+    ASSERT_EQ(Call32(ffgl::kGetPluginCaps, ffgl::kCapabilityTopLeftOrientation), 1u) << "the probe supports it";
     for (uint32_t capability : {0u, 5u, 10u, 11u, 15u, 17u}) {
         SCOPED_TRACE(capability);
-        EXPECT_EQ(Call32(ffgl::kEnableCapability, capability, instance), kFailureCode);
+        EXPECT_EQ(Call32(ffgl::kEnablePluginCap, capability, instance), kFailureCode);
     }
     EXPECT_EQ(Readout(instance, kTopLeftEnabled), 0.0f) << "only capability 16 is considered";
-    EXPECT_EQ(Call32(ffgl::kEnableCapability, ffgl::kCapabilityTopLeftOrientation, instance), 0u);
+    EXPECT_EQ(Call32(ffgl::kEnablePluginCap, ffgl::kCapabilityTopLeftOrientation, instance), 0u);
     EXPECT_EQ(Readout(instance, kTopLeftEnabled), 1.0f);
     EXPECT_EQ(Readout(other, kTopLeftEnabled), 0.0f);
-    EXPECT_EQ(Call32(ffgl::kEnableCapability, ffgl::kCapabilityTopLeftOrientation), kFailureCode) << "no instance";
+    EXPECT_EQ(Call32(ffgl::kEnablePluginCap, ffgl::kCapabilityTopLeftOrientation), kFailureCode) << "no instance";
 }
 
 class ParameterDetailFlatProbeTest : public ParameterDetailProbeTest {
@@ -698,8 +698,8 @@ protected:
 
 TEST_F(ParameterDetailFlatProbeTest, EnablingTopLeftOrientationWithoutSupportFailsAndLeavesTheFlagClear)
 {
-    ASSERT_EQ(Call32(ffgl::kGetCapability, ffgl::kCapabilityTopLeftOrientation), 0u);
-    EXPECT_EQ(Call32(ffgl::kEnableCapability, ffgl::kCapabilityTopLeftOrientation, instance), kFailureCode);
+    ASSERT_EQ(Call32(ffgl::kGetPluginCaps, ffgl::kCapabilityTopLeftOrientation), 0u);
+    EXPECT_EQ(Call32(ffgl::kEnablePluginCap, ffgl::kCapabilityTopLeftOrientation, instance), kFailureCode);
     EXPECT_EQ(Readout(instance, kTopLeftEnabled), 0.0f);
 }
 
@@ -715,7 +715,7 @@ protected:
             return;
         ASSERT_EQ(SetFloat(instance, kFactoryFails, 1.0f), 0u);
         ASSERT_EQ(Call32(ffgl::kDeinitialise), 0u);
-        ASSERT_EQ(library->Call(ffgl::kInitialise), kFailureCode) << "the prototype cannot be made";
+        ASSERT_EQ(library->Call(ffgl::kInitialiseV2), kFailureCode) << "the prototype cannot be made";
     }
 };
 
@@ -723,20 +723,20 @@ TEST_F(ParameterDetailWithoutPrototypeTest, PrototypeCodesAnswerTheirFallbacks)
 {
     // With a prototype the probe answers 3, 3, "DPRB", "Low", 0.25, 2, "png", 0, 2, 2 and "Sources".
     const std::pair<uint32_t, uint64_t> simple[] = {
-        {ffgl::kGetElementCount, kMode},  // no instance handle: asks the prototype
+        {ffgl::kGetNumParameterElements, kMode},  // no instance handle: asks the prototype
         {ffgl::kGetParameterUsage, kMedia},
-        {ffgl::kGetFileExtensionCount, kMedia},
+        {ffgl::kGetNumFileExtensions, kMedia},
         {ffgl::kGetParameterVisibility, kMedia},
-        {ffgl::kGetSeparatorCount, kMode},
+        {ffgl::kGetNumElementSeparators, kMode},
     };
     const uint64_t simpleAnswers[] = {kFailureCode, kFailureCode, kFailureCode, kFailureCode, 0};
     for (size_t i = 0; i < std::size(simple); ++i) {
         SCOPED_TRACE(simple[i].first);
         EXPECT_EQ(library->Call(simple[i].first, simple[i].second), simpleAnswers[i]);
     }
-    EXPECT_EQ(library->Call(ffgl::kGetShortName), 0u);
-    EXPECT_EQ(CallPair(ffgl::kGetElementName, kMode, 0), 0u);
-    EXPECT_EQ(CallPair(ffgl::kGetElementValue, kMode, 0), kFailureCode);
+    EXPECT_EQ(library->Call(ffgl::kGetPluginShortName), 0u);
+    EXPECT_EQ(CallPair(ffgl::kGetParameterElementName, kMode, 0), 0u);
+    EXPECT_EQ(CallPair(ffgl::kGetParameterElementValue, kMode, 0), kFailureCode);
     EXPECT_EQ(CallPair(ffgl::kGetFileExtension, kMedia, 0), 0u);
     EXPECT_EQ(CallPair(ffgl::kGetElementSeparator, kMode, 0), kFailureCode);
 
@@ -752,13 +752,13 @@ TEST_F(ParameterDetailWithoutPrototypeTest, PrototypeCodesAnswerTheirFallbacks)
 
 TEST_F(ParameterDetailWithoutPrototypeTest, EnablingACapabilityFailsWithoutAPrototypeToAsk)
 {
-    EXPECT_EQ(Call32(ffgl::kEnableCapability, ffgl::kCapabilityTopLeftOrientation, instance), kFailureCode);
+    EXPECT_EQ(Call32(ffgl::kEnablePluginCap, ffgl::kCapabilityTopLeftOrientation, instance), kFailureCode);
     EXPECT_EQ(Readout(instance, kTopLeftEnabled), 0.0f);
 }
 
 TEST_F(ParameterDetailWithoutPrototypeTest, CodesThatAskTheInstanceStillAnswer)
 {
-    EXPECT_EQ(Call32(ffgl::kGetElementCount, kMode, instance), 3u);
+    EXPECT_EQ(Call32(ffgl::kGetNumParameterElements, kMode, instance), 3u);
     EXPECT_STREQ(ElementName(kMode, 1, instance), "Mid");
     EXPECT_EQ(ElementValue(kMode, 1, instance), FloatBitsOf(0.5f));
     EXPECT_EQ(Call32(ffgl::kGetParameterVisibility, kMedia, instance), 0u);

@@ -26,7 +26,7 @@ TEST_F(ProbeRegistryTest, StandardDefaultsAreLimitedToZeroToOneAndOthersKeptAsGi
 
 TEST_F(ProbeRegistryTest, FirstRecordWithANumberAnswersEveryLookup)
 {
-    EXPECT_EQ(Call32(ffgl::kGetParameterCount), 10u) << "the duplicate is a record of its own";
+    EXPECT_EQ(Call32(ffgl::kGetNumParameters), 10u) << "the duplicate is a record of its own";
     EXPECT_STREQ(CallText(ffgl::kGetParameterName, 5), "Clamped High");
     EXPECT_EQ(Call32(ffgl::kGetParameterType, 5), 10u);
     EXPECT_EQ(Call32(ffgl::kGetParameterDefault, 5), FloatBitsOf(1.0f));
@@ -34,16 +34,16 @@ TEST_F(ProbeRegistryTest, FirstRecordWithANumberAnswersEveryLookup)
 
 TEST_F(ProbeRegistryTest, OptionElementsStartEmptyAndOnlyInRangeElementsCanBeSet)
 {
-    EXPECT_EQ(Call32(ffgl::kGetElementCount, 8), 4u);
+    EXPECT_EQ(Call32(ffgl::kGetNumParameterElements, 8), 4u);
     const std::pair<uint32_t, const char*> names[] = {{0, ""}, {1, "One"}, {2, ""}, {3, ""}};
     for (const auto& [element, name] : names) {
         const hostkit::ByteRecord<8> pair = hostkit::MakeIndexPair(8, element);
-        EXPECT_STREQ(reinterpret_cast<const char*>(library->CallPointer(ffgl::kGetElementName, pair.Data())), name);
-        EXPECT_EQ(CallRecord(ffgl::kGetElementValue, pair.Data()), FloatBitsOf(element == 1 ? 1.5f : 0.0f));
+        EXPECT_STREQ(reinterpret_cast<const char*>(library->CallPointer(ffgl::kGetParameterElementName, pair.Data())), name);
+        EXPECT_EQ(CallRecord(ffgl::kGetParameterElementValue, pair.Data()), FloatBitsOf(element == 1 ? 1.5f : 0.0f));
     }
     const hostkit::ByteRecord<8> beyond = hostkit::MakeIndexPair(8, 4);
-    EXPECT_EQ(library->CallPointer(ffgl::kGetElementName, beyond.Data()), 0u) << "element 4 of four was never set";
-    EXPECT_EQ(CallRecord(ffgl::kGetElementValue, beyond.Data()), kFailureCode);
+    EXPECT_EQ(library->CallPointer(ffgl::kGetParameterElementName, beyond.Data()), 0u) << "element 4 of four was never set";
+    EXPECT_EQ(CallRecord(ffgl::kGetParameterElementValue, beyond.Data()), kFailureCode);
 }
 
 TEST_F(ProbeRegistryTest, TextParameterDefaultIsAnEmptyText)

@@ -227,7 +227,7 @@ TEST_F(ThumbnailTest, RingHoldsTheHandTracedMidpointCircle)
 TEST_F(ThumbnailTest, EveryRequestAnswersTheSameBytes)
 {
     const Fetched first = Fetch();
-    ASSERT_EQ(Call32(ffgl::kInitialise), 0u);
+    ASSERT_EQ(Call32(ffgl::kInitialiseV2), 0u);
     const Fetched second = Fetch();
     ASSERT_EQ(Call32(ffgl::kDeinitialise), 0u);
     const Fetched third = Fetch();

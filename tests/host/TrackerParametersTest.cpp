@@ -27,13 +27,13 @@ constexpr Expected kParameters[10] = {
 
 TEST_F(PluginTest, TenParametersWithNamesTypesAndDefaultsInNumberOrder)
 {
-    ASSERT_EQ(Call32(ffgl::kGetParameterCount), 10u);
+    ASSERT_EQ(Call32(ffgl::kGetNumParameters), 10u);
     for (uint32_t i = 0; i < 10; ++i) {
         SCOPED_TRACE(i);
         EXPECT_STREQ(CallText(ffgl::kGetParameterName, i), kParameters[i].name);
         EXPECT_EQ(Call32(ffgl::kGetParameterType, i), kParameters[i].type);
         EXPECT_EQ(Call32(ffgl::kGetParameterDefault, i), FloatBitsOf(kParameters[i].defaultValue));
-        EXPECT_EQ(Call32(ffgl::kGetElementCount, i), i == 4 ? 4u : 1u);
+        EXPECT_EQ(Call32(ffgl::kGetNumParameterElements, i), i == 4 ? 4u : 1u);
     }
 }
 
@@ -44,8 +44,8 @@ TEST_F(PluginTest, BoxStyleOffersFourNamedValuedElements)
         hostkit::ByteRecord<8> pair;
         pair.PutU32(0, 4);
         pair.PutU32(4, element);
-        EXPECT_STREQ(reinterpret_cast<const char*>(library->CallPointer(ffgl::kGetElementName, pair.Data())), names[element]);
-        EXPECT_EQ(CallRecord(ffgl::kGetElementValue, pair.Data()), FloatBitsOf(static_cast<float>(element)));
+        EXPECT_STREQ(reinterpret_cast<const char*>(library->CallPointer(ffgl::kGetParameterElementName, pair.Data())), names[element]);
+        EXPECT_EQ(CallRecord(ffgl::kGetParameterElementValue, pair.Data()), FloatBitsOf(static_cast<float>(element)));
     }
 }
 
@@ -85,7 +85,7 @@ TEST_F(TrackerInstanceTest, InstancesKeepTheirOwnValues)
     ASSERT_NE(other, nullptr);
     EXPECT_EQ(SetFloat(0, 0.9f), 0u);
     EXPECT_EQ(Call32(ffgl::kGetParameter, 0, other), FloatBitsOf(0.4f));
-    EXPECT_EQ(Call32(ffgl::kDestroyInstance, 0, other), 0u);
+    EXPECT_EQ(Call32(ffgl::kDeinstantiateGL, 0, other), 0u);
 }
 
 }  // namespace

@@ -59,7 +59,7 @@ protected:
     // A bare handle, for tests of the lifecycle codes themselves; null when refused.
     void* CreateInstance(uint32_t width = 64, uint32_t height = 48) const
     {
-        return MakeInstance(width, height).Release();
+        return MakeInstance(width, height).TakeHandle();
     }
     // An instance destroyed with its scope.
     hostkit::EffectInstance MakeInstance(uint32_t width = 64, uint32_t height = 48) const
@@ -119,7 +119,7 @@ protected:
     void TearDown() override
     {
         if (instance) {
-            EXPECT_EQ(Call32(ffgl::kDestroyInstance, 0, instance), 0u);
+            EXPECT_EQ(Call32(ffgl::kDeinstantiateGL, 0, instance), 0u);
         }
         GlPluginTest::TearDown();
     }

@@ -134,4 +134,17 @@ inline void ExpectOneLineFailure(const ProcessResult& result, const std::string&
     EXPECT_NE(lines[0].find(mentions), std::string::npos) << lines[0];
 }
 
+// A crash in a child must reach the host tool as the signal a plain build
+// gets, not as AddressSanitizer's report and exit status.
+inline void LetCrashesThrough()
+{
+#if defined(ZAO_SANITIZED)
+    static const bool set = [] {
+        const char* options = std::getenv("ASAN_OPTIONS");
+        return setenv("ASAN_OPTIONS", (std::string(options ? options : "") + ":handle_segv=0").c_str(), 1) == 0;
+    }();
+    (void)set;
+#endif
+}
+
 }  // namespace refhosttest

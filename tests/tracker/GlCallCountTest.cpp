@@ -39,7 +39,7 @@ public:
     void BeforeCall(uint32_t code) override
     {
         next.BeforeCall(code);
-        if (code == ffgl::kProcessFrame)
+        if (code == ffgl::kProcessOpenGL)
             counting.emplace();
     }
     void AfterCall(uint32_t code) override

@@ -140,7 +140,7 @@ void CheckInformationRecords(const hostkit::PluginLibrary& plugin, Results& resu
 
 void CheckParameterTables(const hostkit::PluginLibrary& plugin, Results& results)
 {
-    results.Check(plugin.Call32(ffgl::kGetParameterCount) == 10, "code 4 answers 10 parameters", std::to_string(plugin.Call32(ffgl::kGetParameterCount)));
+    results.Check(plugin.Call32(ffgl::kGetNumParameters) == 10, "code 4 answers 10 parameters", std::to_string(plugin.Call32(ffgl::kGetNumParameters)));
     std::string names, defaults, types;
     bool namesOk = true, defaultsOk = true, typesOk = true;
     for (uint32_t i = 0; i < 10; ++i) {
@@ -526,7 +526,7 @@ int main(int argc, char** argv)
         results.Check(plugin->HasSetLogCallback(), "GetProcAddress finds SetLogCallback");
         plugin->SetLogCallback(&LogCallback);
         CheckInformationRecords(*plugin, results);
-        results.Check(plugin->Call32(ffgl::kInitialise) == 0, "code 34 initialises");
+        results.Check(plugin->Call32(ffgl::kInitialiseV2) == 0, "code 34 initialises");
         CheckParameterTables(*plugin, results);
 
         auto context = hostkit::WglContext::Create(4, 1, &error);

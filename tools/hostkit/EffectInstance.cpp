@@ -27,7 +27,7 @@ bool SameIgnoringCase(const char* a, const char* b)
 
 int ParameterIndex(const PluginLibrary& library, const char* name)
 {
-    const uint32_t count = library.Call32(ffgl::kGetParameterCount);
+    const uint32_t count = library.Call32(ffgl::kGetNumParameters);
     if (count == kFailureCode || name == nullptr)
         return -1;
     int folded = -1;
@@ -47,7 +47,7 @@ EffectInstance::EffectInstance(const PluginLibrary& pluginLibrary, uint32_t widt
     : library(&pluginLibrary)
 {
     const auto viewport = MakeViewport(0, 0, width, height);
-    const uint64_t answer = library->CallPointer(ffgl::kCreateInstance, viewport.Data());
+    const uint64_t answer = library->CallPointer(ffgl::kInstantiateGL, viewport.Data());
     if (answer != 0 && !IsFailureAnswer(answer))
         handle = reinterpret_cast<void*>(static_cast<uintptr_t>(answer));
 }
@@ -81,7 +81,7 @@ uint64_t EffectInstance::Destroy()
 {
     if (handle == nullptr)
         return 0;
-    return library->Call(ffgl::kDestroyInstance, 0, std::exchange(handle, nullptr));
+    return library->Call(ffgl::kDeinstantiateGL, 0, std::exchange(handle, nullptr));
 }
 
 uint64_t EffectInstance::Call(uint32_t code, uint64_t input) const
@@ -140,7 +140,7 @@ uint64_t EffectInstance::SetTime(double seconds) const
 
 uint64_t EffectInstance::ProcessFrame()
 {
-    const uint64_t answer = CallRecord(ffgl::kProcessFrame, frame.Data());
+    const uint64_t answer = CallRecord(ffgl::kProcessOpenGL, frame.Data());
     if (IsFailureCode(answer))
         ++framesFailed;
     return answer;

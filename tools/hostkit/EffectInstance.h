@@ -40,8 +40,8 @@ public:
     void* Handle() const { return handle; }
     // Code 19 now; its answer, or 0 when there is no instance left.
     uint64_t Destroy();
-    // Hands the handle over without destroying it.
-    void* Release() { return std::exchange(handle, nullptr); }
+    // Hands the handle over without destroying it; the caller then owns it.
+    void* TakeHandle() { return std::exchange(handle, nullptr); }
 
     // plugMain with this instance: a number, or a record by address.
     uint64_t Call(uint32_t code, uint64_t input = 0) const;

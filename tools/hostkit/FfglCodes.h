@@ -1,7 +1,8 @@
 // The numbers of the FFGL 2 interface by name, as a host uses them: the
 // function codes of plugMain, capabilities, plug-in and parameter types.
 // Written from the published interface, independent of the plug-in's sources,
-// so that a wrong number on either side shows up in tests.
+// so that a wrong number on either side shows up in tests; the names are the
+// plug-in's own (source/host/PluginApi.h) with a k in front.
 #pragma once
 
 #include <cstdint>
@@ -11,47 +12,47 @@ namespace ffgl {
 enum FunctionCode : uint32_t {
     kGetInfo = 0,
     kDeinitialise = 2,
-    kGetParameterCount = 4,
+    kGetNumParameters = 4,
     kGetParameterName = 5,
     kGetParameterDefault = 6,
     kGetParameterDisplay = 7,
     kSetParameter = 8,
     kGetParameter = 9,
-    kGetCapability = 10,
+    kGetPluginCaps = 10,
     kGetExtendedInfo = 13,
     kGetParameterType = 15,
     kGetInputStatus = 16,
-    kProcessFrame = 17,
-    kCreateInstance = 18,
-    kDestroyInstance = 19,
+    kProcessOpenGL = 17,
+    kInstantiateGL = 18,
+    kDeinstantiateGL = 19,
     kSetTime = 20,
     kConnect = 21,
     kDisconnect = 22,
     kResize = 23,
-    kGetElementCount = 31,
+    kGetNumParameterElements = 31,
     kGetParameterUsage = 32,
-    kGetShortName = 33,
-    kInitialise = 34,
-    kGetElementName = 35,
-    kGetElementValue = 36,
-    kSetElementValue = 37,
+    kGetPluginShortName = 33,
+    kInitialiseV2 = 34,
+    kGetParameterElementName = 35,
+    kGetParameterElementValue = 36,
+    kSetParameterElementValue = 37,
     kSetBeatInfo = 38,
     kSetHostInfo = 39,
     kSetSampleRate = 40,
     kGetRange = 41,
     kGetThumbnail = 42,
-    kGetFileExtensionCount = 43,
+    kGetNumFileExtensions = 43,
     kGetFileExtension = 44,
     kGetParameterVisibility = 45,
     kGetParameterEvents = 46,
-    kGetSeparatorCount = 47,
+    kGetNumElementSeparators = 47,
     kGetElementSeparator = 48,
-    kEnableCapability = 49,
+    kEnablePluginCap = 49,
     kGetParameterGroup = 50,
     kGetParameterDisplayName = 51,
 };
 
-// The argument of kGetCapability and kEnableCapability.
+// The argument of kGetPluginCaps and kEnablePluginCap.
 enum Capability : uint32_t {
     kCapabilitySetTime = 5,
     kCapabilityMinimumInputs = 10,

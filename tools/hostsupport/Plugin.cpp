@@ -141,13 +141,13 @@ namespace {
 std::vector<OptionElement> DescribeElements(const hostkit::PluginLibrary& library, uint32_t index)
 {
     std::vector<OptionElement> elements;
-    const uint32_t count = library.Call32(ffgl::kGetElementCount, index);
+    const uint32_t count = library.Call32(ffgl::kGetNumParameterElements, index);
     for (uint32_t e = 0; count != kFailureCode && e < count; ++e) {
         const ByteRecord<8> pair = hostkit::MakeIndexPair(index, e);
         OptionElement element;
-        const char* elementName = AnswerText(library.CallPointer(ffgl::kGetElementName, pair.Data()));
+        const char* elementName = AnswerText(library.CallPointer(ffgl::kGetParameterElementName, pair.Data()));
         element.name = elementName ? elementName : std::to_string(e);
-        const uint32_t bits = library.Call32(ffgl::kGetElementValue, reinterpret_cast<uintptr_t>(pair.Data()));
+        const uint32_t bits = library.Call32(ffgl::kGetParameterElementValue, reinterpret_cast<uintptr_t>(pair.Data()));
         element.value = bits == kFailureCode ? static_cast<float>(e) : hostkit::FloatOfBits(bits);
         elements.push_back(element);
     }
@@ -207,7 +207,7 @@ PluginDescription Describe(const hostkit::PluginLibrary& library)
             plugin.about = text;
     }
 
-    const uint32_t count = library.Call32(ffgl::kGetParameterCount);
+    const uint32_t count = library.Call32(ffgl::kGetNumParameters);
     if (count == kFailureCode)
         throw HostError("the plug-in does not give its parameter count (code 4)");
     for (uint32_t i = 0; i < count; ++i)

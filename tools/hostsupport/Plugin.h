@@ -65,7 +65,7 @@ class PluginInitialisation {
 public:
     explicit PluginInitialisation(const hostkit::PluginLibrary& library) : library(library)
     {
-        library.Call(ffgl::kInitialise);
+        library.Call(ffgl::kInitialiseV2);
     }
     ~PluginInitialisation() { library.Call(ffgl::kDeinitialise); }
     PluginInitialisation(const PluginInitialisation&) = delete;

@@ -1,10 +1,9 @@
-// posix_spawnp with one pipe; standard error goes to a temporary file removed at the end.
+// A launched child with one pipe; standard error goes to a temporary file removed at the end.
 #include "Subprocess.h"
 
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -16,9 +15,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "ChildLaunch.h"
+#include "FileDescriptorIo.h"
 #include "HostError.h"
-
-extern char** environ;
 
 namespace hostsupport {
 
@@ -42,25 +41,18 @@ Subprocess::Subprocess(const std::vector<std::string>& argv, Pipe pipe, bool bac
     int ends[2] = {-1, -1};
     if (pipe != Pipe::None && ::pipe2(ends, O_CLOEXEC) != 0)
         throw HostError(std::string("cannot create a pipe: ") + std::strerror(errno));
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (pipe == Pipe::ToChild) {
-        posix_spawn_file_actions_adddup2(&actions, ends[0], 0);
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    } else if (pipe == Pipe::FromChild) {
-        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_adddup2(&actions, ends[1], 1);
-    } else {
-        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    }
-    posix_spawn_file_actions_addopen(&actions, 2, stderrPath.c_str(), O_WRONLY | O_TRUNC, 0);
-    std::vector<char*> args;
-    for (const std::string& arg : argv)
-        args.push_back(const_cast<char*>(arg.c_str()));
-    args.push_back(nullptr);
-    const int result = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
+    ChildLaunch launch(argv);
+    if (pipe == Pipe::ToChild)
+        launch.Copy(ends[0], 0);
+    else
+        launch.Open(0, "/dev/null", O_RDONLY);
+    if (pipe == Pipe::FromChild)
+        launch.Copy(ends[1], 1);
+    else
+        launch.Open(1, "/dev/null", O_WRONLY);
+    launch.Open(2, stderrPath, O_WRONLY | O_TRUNC);
+    std::string failure;
+    pid = launch.Start(failure);
     if (pipe == Pipe::ToChild) {
         close(ends[0]);
         fd = ends[1];
@@ -68,11 +60,10 @@ Subprocess::Subprocess(const std::vector<std::string>& argv, Pipe pipe, bool bac
         close(ends[1]);
         fd = ends[0];
     }
-    if (result != 0) {
-        pid = -1;
+    if (pid < 0) {
         ClosePipe();
         std::remove(stderrPath.c_str());
-        throw HostError("cannot run " + argv[0] + ": " + std::strerror(result));
+        throw HostError(failure);
     }
     // Set before the child has seen any input, so before it starts its worker threads.
     if (background)
@@ -89,42 +80,17 @@ Subprocess::~Subprocess()
 
 bool Subprocess::Write(const void* data, size_t size)
 {
-    const char* at = static_cast<const char*>(data);
-    while (size > 0) {
-        const ssize_t written = ::write(fd, at, size);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        at += written;
-        size -= static_cast<size_t>(written);
-    }
-    return true;
+    return WriteAll(fd, data, size);
 }
 
 bool Subprocess::Read(void* data, size_t size)
 {
-    char* at = static_cast<char*>(data);
-    while (size > 0) {
-        const ssize_t got = ::read(fd, at, size);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            return false;
-        at += got;
-        size -= static_cast<size_t>(got);
-    }
-    return true;
+    return ReadAll(fd, data, size);
 }
 
 size_t Subprocess::ReadSome(void* data, size_t size)
 {
-    for (;;) {
-        const ssize_t got = ::read(fd, data, size);
-        if (got < 0 && errno == EINTR)
-            continue;
-        return got > 0 ? static_cast<size_t>(got) : 0;
-    }
+    return hostsupport::ReadSome(fd, data, size);
 }
 
 bool Subprocess::Readable(int milliseconds)

@@ -44,6 +44,63 @@ float PlotScale(float largest)
     return step * 10;
 }
 
+// The widget a parameter's type asks for, and what it is for the description.
+struct DrawnWidget {
+    const char* kind;
+    bool framed;  // has a frame of the item width beside its label
+    bool changed;
+};
+
+bool OptionCombo(const hostsupport::ParameterDescription& parameter, ParameterValue& value)
+{
+    std::string current = Number(value.number);
+    for (const hostsupport::OptionElement& element : parameter.elements)
+        if (element.value == value.number)
+            current = element.name;
+    bool changed = false;
+    if (ImGui::BeginCombo(parameter.name.c_str(), current.c_str())) {
+        for (const hostsupport::OptionElement& element : parameter.elements)
+            if (ImGui::Selectable(element.name.c_str(), element.value == value.number)) {
+                value.number = element.value;
+                changed = true;
+            }
+        ImGui::EndCombo();
+    }
+    return changed;
+}
+
+DrawnWidget DrawWidget(const hostsupport::ParameterDescription& parameter, ParameterValue& value)
+{
+    const char* label = parameter.name.c_str();
+    switch (parameter.type) {
+    case ffgl::kParameterBoolean: {
+        bool on = value.number != 0;
+        const bool changed = ImGui::Checkbox(label, &on);
+        if (changed)
+            value.number = on ? 1.0f : 0.0f;
+        return {"checkbox", false, changed};
+    }
+    case ffgl::kParameterEvent: {
+        const bool changed = ImGui::Button(label);
+        if (changed)
+            value.number = 1.0f;
+        return {"button", false, changed};
+    }
+    case ffgl::kParameterOption:
+        return {"combo", true, OptionCombo(parameter, value)};
+    case ffgl::kParameterText:
+    case ffgl::kParameterFile:
+        return {"text", true, ImGui::InputText(label, &value.text)};
+    case ffgl::kParameterInteger: {
+        const bool changed = ImGui::SliderFloat(label, &value.number, parameter.minimum, parameter.maximum, "%.0f");
+        value.number = std::round(value.number);
+        return {"slider", true, changed};
+    }
+    default:
+        return {"slider", true, ImGui::SliderFloat(label, &value.number, parameter.minimum, parameter.maximum, "%.3f")};
+    }
+}
+
 }  // namespace
 
 ControlPanel::ControlPanel(GLFWwindow* window, std::string path) : describePath(std::move(path))
@@ -244,66 +301,15 @@ void ControlPanel::DrawProblems(const EffectSlot& slot, size_t index)
 void ControlPanel::DrawParameter(EffectChain& chain, size_t index,
                                  const hostsupport::ParameterDescription& parameter)
 {
-    EffectSlot& slot = chain.Slot(index);
-    ParameterValue value = slot.values[parameter.index];
+    ParameterValue value = chain.Slot(index).values[parameter.index];
     // Told apart by number, so that two parameters of one name stay two widgets.
     ImGui::PushID(static_cast<int>(parameter.index));
-    const std::string& label = parameter.name;
-    bool changed = false;
-    const char* kind = "slider";
     // Sliders, combos and fields are described by their frame, without the label.
-    float frameWidth = ImGui::CalcItemWidth();
-    switch (parameter.type) {
-    case ffgl::kParameterBoolean: {
-        kind = "checkbox";
-        frameWidth = 0;
-        bool on = value.number != 0;
-        if (ImGui::Checkbox(label.c_str(), &on)) {
-            value.number = on ? 1.0f : 0.0f;
-            changed = true;
-        }
-        break;
-    }
-    case ffgl::kParameterEvent:
-        kind = "button";
-        frameWidth = 0;
-        if (ImGui::Button(label.c_str())) {
-            value.number = 1.0f;
-            changed = true;
-        }
-        break;
-    case ffgl::kParameterOption: {
-        kind = "combo";
-        std::string current = Number(value.number);
-        for (const hostsupport::OptionElement& element : parameter.elements)
-            if (element.value == value.number)
-                current = element.name;
-        if (ImGui::BeginCombo(label.c_str(), current.c_str())) {
-            for (const hostsupport::OptionElement& element : parameter.elements)
-                if (ImGui::Selectable(element.name.c_str(), element.value == value.number)) {
-                    value.number = element.value;
-                    changed = true;
-                }
-            ImGui::EndCombo();
-        }
-        break;
-    }
-    case ffgl::kParameterText:
-    case ffgl::kParameterFile:
-        kind = "text";
-        changed = ImGui::InputText(label.c_str(), &value.text);
-        break;
-    case ffgl::kParameterInteger:
-        changed = ImGui::SliderFloat(label.c_str(), &value.number, parameter.minimum, parameter.maximum, "%.0f");
-        value.number = std::round(value.number);
-        break;
-    default:
-        changed = ImGui::SliderFloat(label.c_str(), &value.number, parameter.minimum, parameter.maximum, "%.3f");
-        break;
-    }
-    Describe(kind, index, parameter.name, ShownValue(parameter, value), frameWidth);
+    const float frameWidth = ImGui::CalcItemWidth();
+    const DrawnWidget widget = DrawWidget(parameter, value);
+    Describe(widget.kind, index, parameter.name, ShownValue(parameter, value), widget.framed ? frameWidth : 0);
     ImGui::PopID();
-    if (changed)
+    if (widget.changed)
         chain.SetValue(index, parameter.index, value);
 }
 

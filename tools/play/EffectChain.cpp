@@ -102,7 +102,7 @@ std::unique_ptr<LoadedEffect> EffectChain::Load(const std::string& path, const K
     if (hostsupport::InputTextureCount(effect->plugin) != 1)
         throw hostsupport::HostError("it is a " + hostsupport::PluginTypeName(effect->plugin.pluginType) +
                                      ", not an effect: play chains effects");
-    if (hostkit::IsFailureCode(effect->library->Call(ffgl::kInitialise)))
+    if (hostkit::IsFailureCode(effect->library->Call(ffgl::kInitialiseV2)))
         throw hostsupport::HostError(effect->plugin.name + " fails to initialise (code 34)");
     effect->initialised = true;
     effect->instance = hostsupport::CreateInstance(*effect->library, width, height);

@@ -22,6 +22,7 @@
 #include "SourceWorker.h"
 #include "VersionTrial.h"
 #include "hostkit/HostGl.h"
+#include "hostsupport/ChildLaunch.h"
 #include "hostsupport/HostError.h"
 #include "hostsupport/Interrupt.h"
 #include "hostsupport/PngFile.h"
@@ -48,16 +49,6 @@ void PrintLogLine(const char* line)
 }
 
 void IgnoreLogLine(const char*) {}
-
-// The trials run this very program as their child.
-std::string OwnExecutable()
-{
-    std::error_code error;
-    const std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error)
-        throw hostsupport::HostError("cannot find the zao-host executable: " + error.message());
-    return path.string();
-}
 
 // play-0001.png, play-0002.png, ...: the first name not taken in the working folder.
 std::string FreeOutputName()
@@ -155,7 +146,7 @@ public:
                  static_cast<int>(ControlPanel::kWidth), kLeastWindowHeight, options.fullscreen, options.monitor),
           renderer(RendererLine()),
           chain(plan.width, plan.height, options.verbose ? PrintLogLine : IgnoreLogLine,
-                TrialSettings{OwnExecutable(), 0, 0, options.trialSeconds}),
+                TrialSettings{hostsupport::OwnExecutable(), 0, 0, options.trialSeconds}),
           input(plan.width, plan.height),
           worker(options.input.empty() ? MakeSceneSource(options.seed, plan.fps)
                                        : MakeVideoSource(options.input, plan.clipFps, plan.width, plan.height),

@@ -149,21 +149,8 @@ void SourceWorker::Run()
     std::unique_lock<std::mutex> lock(mutex);
     while (!quit) {
         if (seekWanted) {
-            seekWanted = false;
-            const uint64_t position = nextPosition, seekGeneration = generation;
-            lock.unlock();
-            std::string failure;
-            try {
-                source->Seek(position);
-            } catch (const hostsupport::HostError& error) {
-                failure = error.what();
-            }
+            SeekNow(lock);
             framesThisPass = 0;
-            lock.lock();
-            if (!failure.empty() && seekGeneration == generation) {
-                stopped = true;
-                status = failure;
-            }
             continue;
         }
         if (stopped || held || ready >= kSlots - 1) {
@@ -173,53 +160,77 @@ void SourceWorker::Run()
         SourceFrame& slot = slots[(first + ready) % kSlots];
         const uint64_t position = nextPosition, readGeneration = generation;
         lock.unlock();
-
-        const auto start = std::chrono::steady_clock::now();
-        bool got = false;
-        std::string failure;
-        try {
-            got = source->Read(fileFrame);
-            if (got)
-                hostkit::FlipRows(fileFrame, slot.image);
-        } catch (const hostsupport::HostError& error) {
-            failure = error.what();
-        }
-        const float milliseconds =
-            std::chrono::duration<float, std::milli>(std::chrono::steady_clock::now() - start).count();
-        // A clip starts again at its end; a single picture stays as it is.
-        bool restarted = false;
-        if (!got && failure.empty() && source->Loops() && framesThisPass > 1) {
-            try {
-                restarted = source->Seek(0);
-            } catch (const hostsupport::HostError& error) {
-                failure = error.what();
-            }
-        }
-
+        const Reading reading = ReadInto(fileFrame, slot, framesThisPass);
         lock.lock();
-        if (readGeneration != generation)
-            continue;  // a seek came meanwhile: this frame is not the one wanted
-        if (restarted) {
-            nextPosition = 0;
-            framesThisPass = 0;
-            continue;
-        }
-        if (!got) {
-            stopped = true;
-            if (!failure.empty())
-                status = hostsupport::OneLine(failure);
-            else if (framesThisPass == 0 && position == 0)
-                status = "the input gave no frames";
-            else if (!source->Loops())
-                status = "the input ended";
-            continue;
-        }
-        ++framesThisPass;
-        slot.position = position;
-        slot.decodeMs = milliseconds;
-        nextPosition = position + 1;
-        ++ready;
+        // A seek that came meanwhile makes this frame not the one wanted.
+        if (readGeneration == generation)
+            Publish(reading, slot, position, framesThisPass);
     }
+}
+
+void SourceWorker::SeekNow(std::unique_lock<std::mutex>& lock)
+{
+    seekWanted = false;
+    const uint64_t position = nextPosition, seekGeneration = generation;
+    lock.unlock();
+    std::string failure;
+    try {
+        source->Seek(position);
+    } catch (const hostsupport::HostError& error) {
+        failure = error.what();
+    }
+    lock.lock();
+    if (!failure.empty() && seekGeneration == generation) {
+        stopped = true;
+        status = failure;
+    }
+}
+
+SourceWorker::Reading SourceWorker::ReadInto(Image& fileFrame, SourceFrame& slot, uint64_t framesThisPass)
+{
+    Reading reading;
+    const auto start = std::chrono::steady_clock::now();
+    try {
+        reading.got = source->Read(fileFrame);
+        if (reading.got)
+            hostkit::FlipRows(fileFrame, slot.image);
+    } catch (const hostsupport::HostError& error) {
+        reading.failure = error.what();
+    }
+    reading.milliseconds = std::chrono::duration<float, std::milli>(std::chrono::steady_clock::now() - start).count();
+    // A clip starts again at its end; a single picture stays as it is.
+    if (!reading.got && reading.failure.empty() && source->Loops() && framesThisPass > 1) {
+        try {
+            reading.restarted = source->Seek(0);
+        } catch (const hostsupport::HostError& error) {
+            reading.failure = error.what();
+        }
+    }
+    return reading;
+}
+
+void SourceWorker::Publish(const Reading& reading, SourceFrame& slot, uint64_t position, uint64_t& framesThisPass)
+{
+    if (reading.restarted) {
+        nextPosition = 0;
+        framesThisPass = 0;
+        return;
+    }
+    if (!reading.got) {
+        stopped = true;
+        if (!reading.failure.empty())
+            status = hostsupport::OneLine(reading.failure);
+        else if (framesThisPass == 0 && position == 0)
+            status = "the input gave no frames";
+        else if (!source->Loops())
+            status = "the input ended";
+        return;
+    }
+    ++framesThisPass;
+    slot.position = position;
+    slot.decodeMs = reading.milliseconds;
+    nextPosition = position + 1;
+    ++ready;
 }
 
 }  // namespace play

@@ -67,7 +67,19 @@ public:
 private:
     static constexpr size_t kSlots = 4;  // one held by the GL thread, the rest ahead
 
+    // One read's outcome, taken without the lock.
+    struct Reading {
+        bool got = false;
+        bool restarted = false;  // the clip ended and starts again
+        std::string failure;
+        float milliseconds = 0;
+    };
+
     void Run();
+    void SeekNow(std::unique_lock<std::mutex>& lock);
+    Reading ReadInto(Image& fileFrame, SourceFrame& slot, uint64_t framesThisPass);
+    // Under the lock: the frame joins the ring, or the source stops with why.
+    void Publish(const Reading& reading, SourceFrame& slot, uint64_t position, uint64_t& framesThisPass);
 
     std::unique_ptr<FrameSource> source;
     std::array<SourceFrame, kSlots> slots;

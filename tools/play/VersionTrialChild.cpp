@@ -20,6 +20,7 @@
 #include "hostkit/GlContext.h"
 #include "hostkit/GlDiagnostics.h"
 #include "hostkit/HostGl.h"
+#include "hostsupport/FileDescriptorIo.h"
 #include "hostsupport/HostError.h"
 #include "hostsupport/Plugin.h"
 #include "hostsupport/Scene.h"
@@ -38,14 +39,7 @@ public:
     void Line(const std::string& text)
     {
         const std::string line = hostsupport::OneLine(text) + "\n";
-        for (size_t done = 0; done < line.size();) {
-            const ssize_t written = write(fd, line.data() + done, line.size() - done);
-            if (written < 0 && errno == EINTR)
-                continue;
-            if (written <= 0)
-                return;
-            done += static_cast<size_t>(written);
-        }
+        hostsupport::WriteAll(fd, line.data(), line.size());
     }
     // Announces the call, makes it, and fails on a failure answer or a GL error it left.
     void Call(const std::string& step, const std::function<uint64_t()>& call, const std::string& refusal)
@@ -111,7 +105,7 @@ void Try(Reporter& out, const PlayOptions& options)
     hostkit::Texture input(options.width, options.height, picture.pixels.data());
     out.CheckGl("the host's own set-up");
 
-    out.Call("code 34 (initialise)", [&] { return library->Call(ffgl::kInitialise); },
+    out.Call("code 34 (initialise)", [&] { return library->Call(ffgl::kInitialiseV2); },
              plugin.name + " refuses to initialise (code 34)");
     hostkit::EffectInstance instance;
     out.Call("code 18 (make an instance at " + size + ")",

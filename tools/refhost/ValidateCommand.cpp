@@ -13,6 +13,7 @@
 
 #include "Commands.h"
 #include "hostsupport/GlSession.h"
+#include "hostsupport/ChildLaunch.h"
 #include "hostsupport/HostError.h"
 #include "hostsupport/Interrupt.h"
 #include "hostsupport/PluginFile.h"
@@ -23,15 +24,6 @@
 namespace refhost {
 
 namespace {
-
-std::string OwnExecutable()
-{
-    std::error_code error;
-    const std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error)
-        throw hostsupport::HostError("cannot find the zao-host executable: " + error.message());
-    return path.string();
-}
 
 std::string TestNames()
 {
@@ -194,7 +186,7 @@ int RunValidate(const ValidateOptions& options)
     hostsupport::VirtualDisplay display;
     if (options.gl == "glx")
         display = hostsupport::VirtualDisplay::EnsureDisplay();
-    const std::string executable = OwnExecutable();
+    const std::string executable = hostsupport::OwnExecutable();
     const std::vector<hostkit::GlContextKind> kinds = SelectedKinds(options.context);
     std::printf("zao-host validate: %s, %zu test%s in %s, each in its own process (%s, at most %g s each)\n",
                 plugin.c_str(), selected.size(), selected.size() == 1 ? "" : "s", KindsText(kinds).c_str(),

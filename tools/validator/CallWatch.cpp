@@ -19,13 +19,13 @@ bool MayTouchGl(uint32_t code)
 {
     using namespace ffgl;
     switch (code) {
-    case kProcessFrame:
-    case kCreateInstance:
-    case kDestroyInstance:
+    case kProcessOpenGL:
+    case kInstantiateGL:
+    case kDeinstantiateGL:
     case kConnect:
     case kDisconnect:
     case kResize:
-    case kInitialise:
+    case kInitialiseV2:
     case kDeinitialise:
         return true;
     default:
@@ -39,21 +39,21 @@ std::string FunctionCodeName(uint32_t code)
 {
     using namespace ffgl;
     static const std::pair<uint32_t, const char*> kNames[] = {
-        {kGetInfo, "information record"}, {kDeinitialise, "deinitialise"}, {kGetParameterCount, "parameter count"},
+        {kGetInfo, "information record"}, {kDeinitialise, "deinitialise"}, {kGetNumParameters, "parameter count"},
         {kGetParameterName, "parameter name"}, {kGetParameterDefault, "parameter default"},
         {kGetParameterDisplay, "display text"}, {kSetParameter, "set parameter"}, {kGetParameter, "get parameter"},
-        {kGetCapability, "capability"}, {kGetExtendedInfo, "extended information record"},
-        {kGetParameterType, "parameter type"}, {kGetInputStatus, "input status"}, {kProcessFrame, "process frame"},
-        {kCreateInstance, "create instance"}, {kDestroyInstance, "destroy instance"}, {kSetTime, "set time"},
-        {kConnect, "connect"}, {kDisconnect, "disconnect"}, {kResize, "resize"}, {kGetElementCount, "element count"},
-        {kGetParameterUsage, "parameter usage"}, {kGetShortName, "short name"}, {kInitialise, "initialise"},
-        {kGetElementName, "element name"}, {kGetElementValue, "element value"},
-        {kSetElementValue, "set element value"}, {kSetBeatInfo, "beat info"}, {kSetHostInfo, "host info"},
+        {kGetPluginCaps, "capability"}, {kGetExtendedInfo, "extended information record"},
+        {kGetParameterType, "parameter type"}, {kGetInputStatus, "input status"}, {kProcessOpenGL, "process frame"},
+        {kInstantiateGL, "create instance"}, {kDeinstantiateGL, "destroy instance"}, {kSetTime, "set time"},
+        {kConnect, "connect"}, {kDisconnect, "disconnect"}, {kResize, "resize"}, {kGetNumParameterElements, "element count"},
+        {kGetParameterUsage, "parameter usage"}, {kGetPluginShortName, "short name"}, {kInitialiseV2, "initialise"},
+        {kGetParameterElementName, "element name"}, {kGetParameterElementValue, "element value"},
+        {kSetParameterElementValue, "set element value"}, {kSetBeatInfo, "beat info"}, {kSetHostInfo, "host info"},
         {kSetSampleRate, "sample rate"}, {kGetRange, "range"}, {kGetThumbnail, "thumbnail"},
-        {kGetFileExtensionCount, "file extension count"}, {kGetFileExtension, "file extension"},
+        {kGetNumFileExtensions, "file extension count"}, {kGetFileExtension, "file extension"},
         {kGetParameterVisibility, "parameter visibility"}, {kGetParameterEvents, "parameter events"},
-        {kGetSeparatorCount, "separator count"}, {kGetElementSeparator, "element separator"},
-        {kEnableCapability, "enable capability"}, {kGetParameterGroup, "parameter group"},
+        {kGetNumElementSeparators, "separator count"}, {kGetElementSeparator, "element separator"},
+        {kEnablePluginCap, "enable capability"}, {kGetParameterGroup, "parameter group"},
         {kGetParameterDisplayName, "parameter display name"}};
     for (const auto& [number, name] : kNames)
         if (number == code)

@@ -93,12 +93,12 @@ std::string ZeroSizeTexture(Session& session)
         // Frame records a careless host may send: no textures, or a null entry.
         hostkit::ByteRecord<24> empty = hostkit::MakeFrameInput(0, nullptr, rig.Framebuffer());
         session.report.Step("a frame with a texture count of 0");
-        const uint64_t none = instance.CallRecord(ffgl::kProcessFrame, empty.Data());
+        const uint64_t none = instance.CallRecord(ffgl::kProcessOpenGL, empty.Data());
         Require(IsSuccessOrFailure(none), "a frame without textures answered " + Hex(none));
         const void* nullEntry[1] = {nullptr};
         hostkit::ByteRecord<24> holed = hostkit::MakeFrameInput(1, nullEntry, rig.Framebuffer());
         session.report.Step("a frame whose texture list holds a null entry");
-        const uint64_t hole = instance.CallRecord(ffgl::kProcessFrame, holed.Data());
+        const uint64_t hole = instance.CallRecord(ffgl::kProcessOpenGL, holed.Data());
         Require(IsSuccessOrFailure(hole), "a frame with a null texture entry answered " + Hex(hole));
     }
     rig.DescribeTexture(64, 64, 64, 64);

@@ -57,18 +57,18 @@ bool TakesNumber(uint32_t code)
 {
     using namespace ffgl;
     static const std::set<uint32_t> numeric = {
-        kGetInfo,          kDeinitialise,    kGetParameterCount,     kGetParameterName, kGetParameterDefault,
-        kGetParameterDisplay, kGetParameter, kGetCapability,         kGetExtendedInfo,  kGetParameterType,
-        kGetInputStatus,   kDestroyInstance, kConnect,               kDisconnect,       kGetElementCount,
-        kGetParameterUsage, kGetShortName,   kInitialise,            kSetSampleRate,    kGetFileExtensionCount,
-        kGetParameterVisibility, kGetSeparatorCount, kEnableCapability};
+        kGetInfo,          kDeinitialise,    kGetNumParameters,     kGetParameterName, kGetParameterDefault,
+        kGetParameterDisplay, kGetParameter, kGetPluginCaps,         kGetExtendedInfo,  kGetParameterType,
+        kGetInputStatus,   kDeinstantiateGL, kConnect,               kDisconnect,       kGetNumParameterElements,
+        kGetParameterUsage, kGetPluginShortName,   kInitialiseV2,            kSetSampleRate,    kGetNumFileExtensions,
+        kGetParameterVisibility, kGetNumElementSeparators, kEnablePluginCap};
     return numeric.count(code) == 1;
 }
 
 bool AnswersText(uint32_t code)
 {
-    return code == ffgl::kGetParameterName || code == ffgl::kGetParameterDisplay || code == ffgl::kGetShortName ||
-           code == ffgl::kGetElementName || code == ffgl::kGetFileExtension;
+    return code == ffgl::kGetParameterName || code == ffgl::kGetParameterDisplay || code == ffgl::kGetPluginShortName ||
+           code == ffgl::kGetParameterElementName || code == ffgl::kGetFileExtension;
 }
 
 // A 64-byte zeroed record with a guard behind it that must stay as it was.
@@ -96,7 +96,7 @@ void SweepCodes(Session& session, void* instance, GuardedRecord& record)
     const std::string with = instance ? "with the live instance" : "with no instance";
     for (uint32_t code = 0; code <= 100; ++code) {
         // Destroying the live instance waits for the end.
-        if (code == ffgl::kDestroyInstance && instance != nullptr)
+        if (code == ffgl::kDeinstantiateGL && instance != nullptr)
             continue;
         std::vector<std::pair<uint64_t, std::string>> inputs = {{0, "input 0"}};
         if (TakesNumber(code)) {
@@ -111,7 +111,7 @@ void SweepCodes(Session& session, void* instance, GuardedRecord& record)
             session.report.Step(call);
             const uint64_t answer = session.Call(code, input, instance);
             Require(record.GuardIntact(), call + " wrote beyond the 64-byte record");
-            if (code == ffgl::kCreateInstance) {
+            if (code == ffgl::kInstantiateGL) {
                 // A made instance is the host's to destroy.
                 if (answer != 0 && !IsFailureCode(answer)) {
                     session.report.Step("code 19 for the instance that " + call + " made");
@@ -189,7 +189,7 @@ void CheckRange(Session& session, uint32_t index, const std::string& named, uint
 void CheckElements(Session& session, uint32_t index, const std::string& named, uint32_t type, float defaultValue)
 {
     session.report.Step("code 31 (element count) of " + named);
-    const uint32_t elements = static_cast<uint32_t>(session.Call(ffgl::kGetElementCount, index));
+    const uint32_t elements = static_cast<uint32_t>(session.Call(ffgl::kGetNumParameterElements, index));
     Require(elements != hostkit::kFailureCode && elements >= 1,
             named + " has an element count of " + Hex(elements) + " (code 31), not at least 1");
     Require(elements <= 65536, named + " claims " + std::to_string(elements) + " elements");
@@ -200,9 +200,9 @@ void CheckElements(Session& session, uint32_t index, const std::string& named, u
         const std::string element = "element " + std::to_string(e) + " of " + named;
         const hostkit::ByteRecord<8> pair = hostkit::MakeIndexPair(index, e);
         session.report.Step("code 35 (element name) of " + element);
-        RequiredText(session.library.CallPointer(ffgl::kGetElementName, pair.Data()), "the name of " + element);
+        RequiredText(session.library.CallPointer(ffgl::kGetParameterElementName, pair.Data()), "the name of " + element);
         session.report.Step("code 36 (element value) of " + element);
-        const uint64_t value = session.library.CallPointer(ffgl::kGetElementValue, pair.Data());
+        const uint64_t value = session.library.CallPointer(ffgl::kGetParameterElementValue, pair.Data());
         Require(!IsFailureCode(value), "code 36 answered the failure code for " + element);
         defaultIsElement = defaultIsElement || hostkit::FloatOfBits(static_cast<uint32_t>(value)) == defaultValue;
     }
@@ -272,7 +272,7 @@ std::string InfoRecords(Session& session)
     CheckInfoRecord(session);
     CheckExtendedInfoRecord(session);
     session.report.Step("code 4 (parameter count)");
-    const uint32_t count = static_cast<uint32_t>(session.Call(ffgl::kGetParameterCount));
+    const uint32_t count = static_cast<uint32_t>(session.Call(ffgl::kGetNumParameters));
     Require(count != hostkit::kFailureCode, "code 4 answered the failure code");
     Require(count <= 4096, "code 4 claims " + std::to_string(count) + " parameters");
     std::vector<uint32_t> types(count);

@@ -11,6 +11,7 @@
 
 #include "CrashNote.h"
 #include "ValidatorGlState.h"
+#include "hostsupport/FileDescriptorIo.h"
 #include "hostsupport/HostError.h"
 #include "hostsupport/Scene.h"
 
@@ -27,18 +28,8 @@ constexpr uint8_t kPadding[4] = {255, 0, 255, 255};
 
 void Reporter::Line(const std::string& kind, const std::string& text) const
 {
-    std::string line = kind + " " + hostsupport::OneLine(text) + "\n";
-    const char* at = line.data();
-    size_t left = line.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, at, left);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return;
-        at += written;
-        left -= static_cast<size_t>(written);
-    }
+    const std::string line = kind + " " + hostsupport::OneLine(text) + "\n";
+    hostsupport::WriteAll(fd, line.data(), line.size());
 }
 
 void Reporter::Step(const std::string& what) const

@@ -1,11 +1,10 @@
-// posix_spawn of the child with its report pipe on a fixed descriptor, a
+// The child started with its report pipe on a fixed descriptor, a
 // poll loop against the deadline, and the verdict read from the last lines.
 #include "ValidationRunner.h"
 
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,11 +16,10 @@
 #include <fstream>
 #include <sstream>
 
+#include "hostsupport/ChildLaunch.h"
 #include "hostsupport/HostError.h"
 #include "hostsupport/Interrupt.h"
 #include "hostsupport/Subprocess.h"
-
-extern char** environ;
 
 namespace validator {
 
@@ -98,23 +96,18 @@ Child SpawnChild(const std::vector<std::string>& argv, const std::string& output
         close(end);
         end = moved;
     }
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, outputPath.c_str(), O_WRONLY | O_TRUNC, 0);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    posix_spawn_file_actions_adddup2(&actions, report[1], kValidationReportFd);
-    std::vector<char*> args;
-    for (const std::string& arg : argv)
-        args.push_back(const_cast<char*>(arg.c_str()));
-    args.push_back(nullptr);
+    hostsupport::ChildLaunch launch(argv);
+    launch.Open(0, "/dev/null", O_RDONLY);
+    launch.Open(1, outputPath, O_WRONLY | O_TRUNC);
+    launch.Copy(1, 2);
+    launch.Copy(report[1], kValidationReportFd);
+    std::string failure;
     Child child;
-    const int spawned = posix_spawn(&child.pid, args[0], &actions, nullptr, args.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
+    child.pid = launch.Start(failure);
     close(report[1]);
-    if (spawned != 0) {
+    if (child.pid < 0) {
         close(report[0]);
-        throw hostsupport::HostError("cannot run " + argv[0] + ": " + std::strerror(spawned));
+        throw hostsupport::HostError(failure);
     }
     child.reportFd = report[0];
     return child;

@@ -20,6 +20,7 @@ std::string Broken(const std::string& fault)
 
 TEST_F(PlayWindow, WatchedBuildsThatCrashHangOrAreCutShortLeaveTheRunningVersionAndSayWhy)
 {
+    LetCrashesThrough();
     const std::string watched = Path("watched.so");
     // As a build does: the new file is written beside and renamed over the old.
     const auto replace = [&](const std::string& with, uintmax_t keep = 0) {

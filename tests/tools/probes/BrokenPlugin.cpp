@@ -299,12 +299,12 @@ extern "C" __attribute__((visibility("default"))) uint64_t plugMain(uint32_t cod
     case ffgl::kGetExtendedInfo:
         return reinterpret_cast<uintptr_t>(&extended);
     case ffgl::kDeinitialise:
-    case ffgl::kInitialise:
-    case ffgl::kGetParameterCount:
+    case ffgl::kInitialiseV2:
+    case ffgl::kGetNumParameters:
         return 0;
-    case ffgl::kGetCapability:
+    case ffgl::kGetPluginCaps:
         return input == ffgl::kCapabilityMinimumInputs || input == ffgl::kCapabilityMaximumInputs ? 1 : 0;
-    case ffgl::kCreateInstance: {
+    case ffgl::kInstantiateGL: {
         if (pointer == nullptr || !LoadGl())
             return kFailure;
 #if ZAO_BROKEN_FAULT == ZAO_FAULT_CRASH_ON_CREATE
@@ -336,7 +336,7 @@ extern "C" __attribute__((visibility("default"))) uint64_t plugMain(uint32_t cod
 #endif
         return reinterpret_cast<uintptr_t>(made);
     }
-    case ffgl::kDestroyInstance:
+    case ffgl::kDeinstantiateGL:
         if (live == nullptr)
             return kFailure;
         if (live->sampler != 0)
@@ -353,7 +353,7 @@ extern "C" __attribute__((visibility("default"))) uint64_t plugMain(uint32_t cod
 #endif
         delete live;
         return 0;
-    case ffgl::kProcessFrame:
+    case ffgl::kProcessOpenGL:
         if (live == nullptr || pointer == nullptr)
             return kFailure;
         return Frame(*live, static_cast<const uint8_t*>(pointer));

@@ -100,19 +100,6 @@ TEST(RefhostValidate, KindWithoutAContextIsSkippedWithTheReason)
         << result.out;
 }
 
-// A crash must reach the validator as the signal a plain build gets, not as
-// AddressSanitizer's report and exit status.
-void LetCrashesThrough()
-{
-#if defined(ZAO_SANITIZED)
-    static const bool set = [] {
-        const char* options = std::getenv("ASAN_OPTIONS");
-        return setenv("ASAN_OPTIONS", (std::string(options ? options : "") + ":handle_segv=0").c_str(), 1) == 0;
-    }();
-    (void)set;
-#endif
-}
-
 TEST(RefhostValidate, CrashOnFramesFailsEveryFrameTestAndTheRestStillRuns)
 {
     LetCrashesThrough();
