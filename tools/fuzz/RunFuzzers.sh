@@ -25,21 +25,31 @@ export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1:detect_stack_use_after_retur
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 export LSAN_OPTIONS="suppressions=$root/tests/sanitizers/lsan.supp:print_suppressions=0"
 
-status=0
-summary=()
-for fuzzer in "${fuzzers[@]}"; do
+# Each fuzzer runs on one core: all of them side by side, each for the whole time.
+run() {
+  local fuzzer="$1" work="$buildDir/fuzz/work/$1"
   # The committed seeds stay untouched; what a run learns is kept in the build tree.
-  work="$buildDir/fuzz/work/$fuzzer"
-  corpus="$work/corpus"
-  mkdir -p "$corpus" "$work/artifacts"
-  cp -n "tests/fuzz/corpus/$fuzzer"/* "$corpus/" 2>/dev/null || true
-  log="$work/run.log"
-  echo "== $fuzzer: ${seconds} s"
-  rc=0
+  mkdir -p "$work/corpus" "$work/artifacts"
+  cp -n "tests/fuzz/corpus/$fuzzer"/* "$work/corpus/" 2>/dev/null || true
+  local rc=0
   # The timeout only guards against a hang that libFuzzer's own limit would miss.
   timeout --signal=KILL $((seconds + 120)) "$buildDir/fuzz/$fuzzer" \
     -max_total_time="$seconds" -timeout=30 -print_final_stats=1 \
-    -artifact_prefix="$work/artifacts/" "$corpus" >"$log" 2>&1 || rc=$?
+    -artifact_prefix="$work/artifacts/" "$work/corpus" >"$work/run.log" 2>&1 || rc=$?
+  echo "$rc" >"$work/exit"
+}
+echo "== ${fuzzers[*]}: ${seconds} s each, side by side"
+for fuzzer in "${fuzzers[@]}"; do
+  run "$fuzzer" &
+done
+wait
+
+status=0
+summary=()
+for fuzzer in "${fuzzers[@]}"; do
+  work="$buildDir/fuzz/work/$fuzzer"
+  log="$work/run.log"
+  rc=$(cat "$work/exit" 2>/dev/null || echo 1)
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
   rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log" | tail -1)
   reports=$(grep -cE '^==[0-9]+==ERROR|runtime error:|^SUMMARY: ' "$log" || true)
