@@ -380,7 +380,8 @@ TEST_F(ParameterDetailInstanceTest, EnablingACapabilityFailsAndChangesNothing)
         SCOPED_TRACE(capability);
         EXPECT_EQ(Call32(ffgl::kEnablePluginCap, capability, instance), kFailureCode);
     }
-    EXPECT_EQ(Call32(ffgl::kGetPluginCaps, ffgl::kCapabilityTopLeftOrientation), 0u) << "top-left orientation is still not supported";
+    EXPECT_EQ(Call32(ffgl::kGetPluginCaps, ffgl::kCapabilityTopLeftOrientation), 0u)
+        << "top-left orientation is still not supported";
     EXPECT_EQ(Call32(ffgl::kGetParameter, 4, instance), FloatBitsOf(1.0f));
 }
 

@@ -38,11 +38,13 @@ TEST_F(ProbeRegistryTest, OptionElementsStartEmptyAndOnlyInRangeElementsCanBeSet
     const std::pair<uint32_t, const char*> names[] = {{0, ""}, {1, "One"}, {2, ""}, {3, ""}};
     for (const auto& [element, name] : names) {
         const hostkit::ByteRecord<8> pair = hostkit::MakeIndexPair(8, element);
-        EXPECT_STREQ(reinterpret_cast<const char*>(library->CallPointer(ffgl::kGetParameterElementName, pair.Data())), name);
+        EXPECT_STREQ(reinterpret_cast<const char*>(library->CallPointer(ffgl::kGetParameterElementName, pair.Data())),
+                     name);
         EXPECT_EQ(CallRecord(ffgl::kGetParameterElementValue, pair.Data()), FloatBitsOf(element == 1 ? 1.5f : 0.0f));
     }
     const hostkit::ByteRecord<8> beyond = hostkit::MakeIndexPair(8, 4);
-    EXPECT_EQ(library->CallPointer(ffgl::kGetParameterElementName, beyond.Data()), 0u) << "element 4 of four was never set";
+    EXPECT_EQ(library->CallPointer(ffgl::kGetParameterElementName, beyond.Data()), 0u)
+        << "element 4 of four was never set";
     EXPECT_EQ(CallRecord(ffgl::kGetParameterElementValue, beyond.Data()), kFailureCode);
 }
 

@@ -44,7 +44,8 @@ TEST_F(PluginTest, BoxStyleOffersFourNamedValuedElements)
         hostkit::ByteRecord<8> pair;
         pair.PutU32(0, 4);
         pair.PutU32(4, element);
-        EXPECT_STREQ(reinterpret_cast<const char*>(library->CallPointer(ffgl::kGetParameterElementName, pair.Data())), names[element]);
+        EXPECT_STREQ(reinterpret_cast<const char*>(library->CallPointer(ffgl::kGetParameterElementName, pair.Data())),
+                     names[element]);
         EXPECT_EQ(CallRecord(ffgl::kGetParameterElementValue, pair.Data()), FloatBitsOf(static_cast<float>(element)));
     }
 }

@@ -140,7 +140,8 @@ void CheckInformationRecords(const hostkit::PluginLibrary& plugin, Results& resu
 
 void CheckParameterTables(const hostkit::PluginLibrary& plugin, Results& results)
 {
-    results.Check(plugin.Call32(ffgl::kGetNumParameters) == 10, "code 4 answers 10 parameters", std::to_string(plugin.Call32(ffgl::kGetNumParameters)));
+    results.Check(plugin.Call32(ffgl::kGetNumParameters) == 10, "code 4 answers 10 parameters",
+                  std::to_string(plugin.Call32(ffgl::kGetNumParameters)));
     std::string names, defaults, types;
     bool namesOk = true, defaultsOk = true, typesOk = true;
     for (uint32_t i = 0; i < 10; ++i) {

@@ -1,6 +1,7 @@
 // Starting a program as a child without a shell, so that file names need no
-// quoting, with each of its descriptors set up in order: what ffmpeg, Xvfb,
-// the validator's and play's children all go through.
+// quoting, with each of its descriptors set up in order: what ffmpeg, ffprobe,
+// the validator's and play's children all go through (Xvfb alone is forked by
+// VirtualDisplay, for the parent-death signal posix_spawn cannot set).
 #pragma once
 
 #include <spawn.h>

@@ -147,7 +147,8 @@ std::vector<OptionElement> DescribeElements(const hostkit::PluginLibrary& librar
         OptionElement element;
         const char* elementName = AnswerText(library.CallPointer(ffgl::kGetParameterElementName, pair.Data()));
         element.name = elementName ? elementName : std::to_string(e);
-        const uint32_t bits = library.Call32(ffgl::kGetParameterElementValue, reinterpret_cast<uintptr_t>(pair.Data()));
+        const uint32_t bits =
+            library.Call32(ffgl::kGetParameterElementValue, reinterpret_cast<uintptr_t>(pair.Data()));
         element.value = bits == kFailureCode ? static_cast<float>(e) : hostkit::FloatOfBits(bits);
         elements.push_back(element);
     }

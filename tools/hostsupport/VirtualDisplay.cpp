@@ -16,6 +16,7 @@
 #include <cstring>
 #include <string>
 
+#include "FileDescriptorIo.h"
 #include "HostError.h"
 
 namespace hostsupport {
@@ -75,10 +76,7 @@ std::string ReadDisplayNumber(int fd)
         if (polled <= 0)
             return {};
         char c;
-        const ssize_t got = read(fd, &c, 1);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
+        if (ReadSome(fd, &c, 1) == 0)
             return {};
         if (c == '\n')
             return number;

@@ -57,18 +57,19 @@ bool TakesNumber(uint32_t code)
 {
     using namespace ffgl;
     static const std::set<uint32_t> numeric = {
-        kGetInfo,          kDeinitialise,    kGetNumParameters,     kGetParameterName, kGetParameterDefault,
-        kGetParameterDisplay, kGetParameter, kGetPluginCaps,         kGetExtendedInfo,  kGetParameterType,
-        kGetInputStatus,   kDeinstantiateGL, kConnect,               kDisconnect,       kGetNumParameterElements,
-        kGetParameterUsage, kGetPluginShortName,   kInitialiseV2,            kSetSampleRate,    kGetNumFileExtensions,
+        kGetInfo,           kDeinitialise,       kGetNumParameters, kGetParameterName,       kGetParameterDefault,
+        kGetParameterDisplay, kGetParameter,     kGetPluginCaps,    kGetExtendedInfo,        kGetParameterType,
+        kGetInputStatus,    kDeinstantiateGL,    kConnect,          kDisconnect,             kGetNumParameterElements,
+        kGetParameterUsage, kGetPluginShortName, kInitialiseV2,     kSetSampleRate,          kGetNumFileExtensions,
         kGetParameterVisibility, kGetNumElementSeparators, kEnablePluginCap};
     return numeric.count(code) == 1;
 }
 
 bool AnswersText(uint32_t code)
 {
-    return code == ffgl::kGetParameterName || code == ffgl::kGetParameterDisplay || code == ffgl::kGetPluginShortName ||
-           code == ffgl::kGetParameterElementName || code == ffgl::kGetFileExtension;
+    return code == ffgl::kGetParameterName || code == ffgl::kGetParameterDisplay ||
+           code == ffgl::kGetPluginShortName || code == ffgl::kGetParameterElementName ||
+           code == ffgl::kGetFileExtension;
 }
 
 // A 64-byte zeroed record with a guard behind it that must stay as it was.
@@ -200,7 +201,8 @@ void CheckElements(Session& session, uint32_t index, const std::string& named, u
         const std::string element = "element " + std::to_string(e) + " of " + named;
         const hostkit::ByteRecord<8> pair = hostkit::MakeIndexPair(index, e);
         session.report.Step("code 35 (element name) of " + element);
-        RequiredText(session.library.CallPointer(ffgl::kGetParameterElementName, pair.Data()), "the name of " + element);
+        RequiredText(session.library.CallPointer(ffgl::kGetParameterElementName, pair.Data()),
+                     "the name of " + element);
         session.report.Step("code 36 (element value) of " + element);
         const uint64_t value = session.library.CallPointer(ffgl::kGetParameterElementValue, pair.Data());
         Require(!IsFailureCode(value), "code 36 answered the failure code for " + element);

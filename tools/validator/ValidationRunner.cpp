@@ -17,6 +17,7 @@
 #include <sstream>
 
 #include "hostsupport/ChildLaunch.h"
+#include "hostsupport/FileDescriptorIo.h"
 #include "hostsupport/HostError.h"
 #include "hostsupport/Interrupt.h"
 #include "hostsupport/Subprocess.h"
@@ -142,10 +143,10 @@ ChildEnd WaitForChild(const Child& child, Clock::time_point deadline, ReportRead
             if (polled < 0 && errno != EINTR)
                 open = false;
             if (polled > 0) {
-                const ssize_t got = read(child.reportFd, buffer, sizeof buffer);
+                const size_t got = hostsupport::ReadSome(child.reportFd, buffer, sizeof buffer);
                 if (got > 0)
-                    reader.Append(buffer, static_cast<size_t>(got));
-                else if (got == 0 || errno != EINTR)
+                    reader.Append(buffer, got);
+                else
                     open = false;
             }
         } else {
@@ -159,8 +160,8 @@ ChildEnd WaitForChild(const Child& child, Clock::time_point deadline, ReportRead
         while (waitpid(child.pid, &end.status, 0) < 0 && errno == EINTR) {
         }
     }
-    for (ssize_t got; (got = read(child.reportFd, buffer, sizeof buffer)) > 0;)
-        reader.Append(buffer, static_cast<size_t>(got));
+    for (size_t got; (got = hostsupport::ReadSome(child.reportFd, buffer, sizeof buffer)) > 0;)
+        reader.Append(buffer, got);
     return end;
 }
 

@@ -59,7 +59,10 @@ protected:
         ADD_FAILURE() << "no parameter " << name;
         return 0;
     }
-    float Value(size_t slot, const std::string& name) { return Chain().Slot(slot).values[Parameter(slot, name)].number; }
+    float Value(size_t slot, const std::string& name)
+    {
+        return Chain().Slot(slot).values[Parameter(slot, name)].number;
+    }
 
     hostkit::RenderTarget input;
     std::unique_ptr<EffectChain> chain;
